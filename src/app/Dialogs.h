@@ -1,0 +1,66 @@
+#pragma once
+// How commands talk to the user. The window implements it with message boxes and
+// file dialogs; the CLI and the tests with scripted answers.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tallivo {
+
+enum class MsgKind { Information, Warning, Error, Confirmation };
+enum class MsgButton { None, Ok, Yes, No, Cancel, Abort, Ignore };
+
+// The window's three file dialogs.
+enum class FileDialogKind {
+    OpenPayment, // dlg1: "Text File (.txt)|*.txt|All File (*.*)|*.*", the file need not exist
+    SaveText,    // sdlg: "Text (*.txt)|*.txt", default extension txt, asks before overwriting
+    SaveZip,     // dlgZip: "Zip File (*.zip)|*.zip", default extension zip, no overwrite question
+};
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    // A plain message: the text and an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A message dialog of a kind with a set of buttons; returns the button pressed,
+    // or MsgButton::None when the dialog was closed by its title bar.
+    virtual MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) = 0;
+    // Runs a file dialog; the chosen path, or nothing when cancelled.
+    virtual std::optional<std::string> RunFileDialog(FileDialogKind kind) = 0;
+    // The general error handler's display of an error that escaped a command.
+    virtual void ShowError(const std::string& text) = 0;
+};
+
+// Scripted answers, for the CLI and the tests: every message is recorded in order,
+// message dialogs and file dialogs take the next answer of their queue (a dialog
+// with no answer queued is closed: None, or cancelled).
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shown
+    {
+        enum class Type { Message, Dialog, Error } type;
+        MsgKind kind; // for dialogs
+        std::string text;
+    };
+
+    void ShowMessage(const std::string& text) override;
+    MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) override;
+    std::optional<std::string> RunFileDialog(FileDialogKind kind) override;
+    void ShowError(const std::string& text) override;
+
+    std::vector<MsgButton> buttonAnswers;
+    std::vector<std::optional<std::string>> fileAnswers;
+    std::vector<Shown> shown;
+    std::vector<FileDialogKind> fileDialogsRun;
+
+    // The texts shown, in order, of every kind.
+    std::vector<std::string> Texts() const;
+
+private:
+    std::size_t m_nextButton = 0;
+    std::size_t m_nextFile = 0;
+};
+
+} // namespace tallivo

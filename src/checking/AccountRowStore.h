@@ -1,0 +1,24 @@
+#pragma once
+// The one-row addAccBatchError table as the record checks see it: the credit record
+// starts a new row with its account, the payee record fills the names, and the payee,
+// WHT and invoice records read the row to fill the cells of their error rows.
+#include <string>
+#include <string_view>
+
+namespace tallivo {
+
+class AccountRowStore
+{
+public:
+    virtual ~AccountRowStore() = default;
+    // "Delete From addAccBatchError", then one row with ACCOUNT := account, names empty.
+    virtual void StartRow(std::string_view account) = 0;
+    // Sets BENE_NAME_EN and BENE_NAME_TH of the current row.
+    virtual void SetNames(std::string_view nameEn, std::string_view nameTh) = 0;
+    virtual std::string Account() = 0;
+    virtual std::string NameEn() = 0;
+    // Writes the row through to the table file (at the end of a pass, and when an error ends it).
+    virtual void Flush() = 0;
+};
+
+} // namespace tallivo

@@ -1,0 +1,42 @@
+#pragma once
+// What the checks read and write: the result grid, the check context, the outcome
+// flags of the structural checks and the status the window shows (the status label
+// and whether Save is enabled). Owned by the application state; no Qt in here.
+#include "checking/CheckContext.h"
+#include "checking/ResultGrid.h"
+#include "common/Clock.h"
+
+#include <string>
+#include <string_view>
+
+namespace tallivo {
+
+class AccountRowStore;
+
+struct CheckSession
+{
+    ResultGrid grid;
+    CheckContext ctx;
+    bool RecordTypesValid = false;
+    bool RecordLengthsValid = false;
+    std::string Label4;            // the red status label
+    bool SaveErrorEnabled = false; // btnSaveError
+    const Clock* clock = nullptr;  // today's date for the value-date rules
+    AccountRowStore* accountRow = nullptr; // the one-row addAccBatchError table
+
+    // Appends one error row with the Account and Payee Name cells empty.
+    void AddError(std::string_view recordType, std::string_view line, std::string_view columns,
+                  std::string_view fieldName, std::string_view message);
+    // Appends one error row with all eight cells.
+    void AddAccountError(std::string_view recordType, std::string_view line, std::string_view columns,
+                         std::string_view fieldName, std::string_view message, std::string_view account,
+                         std::string_view payeeName);
+    // Enables Save and shows "Invalid data fields". Does not touch DataValid.
+    void FlagInvalidData();
+    // Empties the grid (row 0 keeps its texts), leaving 2 rows and 2 columns.
+    void ResetErrorGrid() { grid.Reset(); }
+    // Sets up the eight-column error layout of the validation pass.
+    void SetUpErrorLayout();
+};
+
+} // namespace tallivo

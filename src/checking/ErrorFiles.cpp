@@ -1,0 +1,63 @@
+#include "checking/ErrorFiles.h"
+
+#include "common/ReplacingFile.h"
+
+namespace tallivo {
+
+ErrorFileKind ChooseErrorFile(bool recordTypesValid, bool recordLengthsValid, bool dataValid)
+{
+    if (!recordTypesValid)
+        return ErrorFileKind::RecordTypes;
+    if (!recordLengthsValid)
+        return ErrorFileKind::RecordLengths;
+    if (!dataValid)
+        return ErrorFileKind::Data;
+    return ErrorFileKind::None;
+}
+
+std::string ErrorFileLine(ErrorFileKind kind, const ResultGrid& grid, std::size_t r)
+{
+    std::string out;
+    auto cell = [&](std::size_t c) { out.append(grid.Cell(c, r)); };
+    switch (kind) {
+    case ErrorFileKind::RecordTypes: // SaveRecordTypeErrors
+        out = "LineNo : ";
+        cell(1);
+        out += " Record type invalid code";
+        break;
+    case ErrorFileKind::RecordLengths: // SaveRecordLengthErrors
+        out = "LineNo.: ";
+        cell(2);
+        out += " Invalid length in record type ";
+        cell(1);
+        break;
+    case ErrorFileKind::Data: // SaveDataErrors
+        out = "Record Type:  ";
+        cell(1);
+        out += "  LineNo.:  ";
+        cell(2);
+        out += "  Column:  ";
+        cell(3);
+        out += "  Field Name:  ";
+        cell(4);
+        out += "  Message:  ";
+        cell(5);
+        break;
+    case ErrorFileKind::None:
+        break;
+    }
+    return out;
+}
+
+void WriteErrorFile(ErrorFileKind kind, const ResultGrid& grid, const std::string& path)
+{
+    ReplacingFile file(path);
+    const std::size_t rows = grid.RowCount();
+    for (std::size_t r = 1; r + 2 <= rows; ++r) {
+        file.Write(ErrorFileLine(kind, grid, r));
+        file.Write("\r\n");
+    }
+    file.Commit();
+}
+
+} // namespace tallivo

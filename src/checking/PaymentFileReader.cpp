@@ -1,0 +1,148 @@
+#include "checking/PaymentFileReader.h"
+
+#include "common/AppError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallivo {
+
+PaymentFileReader::PaymentFileReader(const std::string& path) : m_buffer(kBufferSize)
+{
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        ThrowFileError(errno);
+    struct stat info {};
+    if (::fstat(m_fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        ThrowFileError(EISDIR);
+    }
+    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+PaymentFileReader::~PaymentFileReader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool PaymentFileReader::Fill()
+{
+    if (m_fileDone)
+        return false;
+    if (m_pos > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
+        m_end -= m_pos;
+        m_pos = 0;
+    }
+    if (m_end == m_buffer.size())
+        return false;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowFileError(errno);
+        }
+        if (n == 0) {
+            m_fileDone = true;
+            return false;
+        }
+        m_end += static_cast<std::size_t>(n);
+        return true;
+    }
+}
+
+bool PaymentFileReader::AtEnd()
+{
+    if (m_ctrlZ)
+        return true;
+    if (m_pos == m_end && !Fill())
+        return true;
+    if (m_skipLf) {
+        m_skipLf = false;
+        if (m_buffer[m_pos] == '\n') {
+            ++m_pos;
+            if (m_pos == m_end && !Fill())
+                return true;
+        }
+    }
+    if (m_buffer[m_pos] == '\x1a') {
+        m_ctrlZ = true;
+        return true;
+    }
+    return false;
+}
+
+bool PaymentFileReader::Next(PaymentLine& line)
+{
+    if (AtEnd())
+        return false;
+    ++m_lineNumber;
+
+    std::uint64_t skipped = 0; // bytes of a long line already counted and dropped
+    m_longLine.clear();
+    std::size_t scanFrom = m_pos;
+    for (;;) {
+        const char* base = m_buffer.data();
+        const std::size_t avail = m_end - scanFrom;
+        const char* cr = static_cast<const char*>(std::memchr(base + scanFrom, '\r', avail));
+        const std::size_t stop = cr ? static_cast<std::size_t>(cr - base) : m_end;
+        const char* z = static_cast<const char*>(std::memchr(base + scanFrom, '\x1a', stop - scanFrom));
+        if (z || cr) {
+            const std::size_t lineEnd = z ? static_cast<std::size_t>(z - base) : stop;
+            const std::string_view piece(base + m_pos, lineEnd - m_pos);
+            if (z) {
+                m_ctrlZ = true;
+                m_pos = lineEnd;
+            } else {
+                m_skipLf = true;
+                m_pos = lineEnd + 1;
+            }
+            line.length = skipped + piece.size();
+            if (skipped == 0) {
+                line.text = piece;
+            } else {
+                if (m_longLine.size() < kHeldBytes)
+                    m_longLine.append(piece.substr(0, kHeldBytes - m_longLine.size()));
+                line.text = m_longLine;
+            }
+            return true;
+        }
+        // No line end in the buffer: read more, keeping the line's start.
+        const std::size_t have = m_end - m_pos;
+        if (m_pos + have == m_buffer.size() && m_pos == 0) {
+            // The line fills the whole buffer: keep its first bytes, count the rest.
+            if (m_longLine.size() < kHeldBytes)
+                m_longLine.append(base, std::min(have, kHeldBytes - m_longLine.size()));
+            skipped += have;
+            m_pos = m_end = 0;
+            scanFrom = 0;
+            if (!Fill())
+                break;
+            continue;
+        }
+        const std::size_t scanned = m_end - m_pos;
+        if (!Fill())
+            break;
+        scanFrom = m_pos + scanned;
+    }
+    // End of file without a line end: the rest is the last line.
+    const std::string_view piece(m_buffer.data() + m_pos, m_end - m_pos);
+    m_pos = m_end;
+    line.length = skipped + piece.size();
+    if (skipped == 0) {
+        line.text = piece;
+    } else {
+        if (m_longLine.size() < kHeldBytes)
+            m_longLine.append(piece.substr(0, kHeldBytes - m_longLine.size()));
+        line.text = m_longLine;
+    }
+    return true;
+}
+
+} // namespace tallivo

@@ -1,0 +1,57 @@
+#pragma once
+// Reads a payment file line by line as single-byte text, streaming:
+// - a line ends at a carriage return; a line feed right after it belongs to the line end;
+// - a line feed anywhere else is an ordinary character of the line;
+// - a Ctrl-Z byte (0x1A) ends the file; nothing after it is read;
+// - a last line without a line end is still a line; an empty line is a line of length 0.
+// Memory does not grow with the file: a line longer than the reader's buffer is counted,
+// and only its first kHeldBytes bytes are kept.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tallivo {
+
+struct PaymentLine
+{
+    std::string_view text; // the line's bytes (at most PaymentFileReader::kHeldBytes of a very long line)
+    std::uint64_t length = 0; // the line's full length in bytes, without its line end
+    bool Truncated() const { return length > text.size(); }
+};
+
+class PaymentFileReader
+{
+public:
+    static constexpr std::size_t kBufferSize = 1 << 20;
+    static constexpr std::size_t kHeldBytes = 64 * 1024;
+
+    // Opens the file; raises the file error when it cannot be opened.
+    explicit PaymentFileReader(const std::string& path);
+    ~PaymentFileReader();
+    PaymentFileReader(const PaymentFileReader&) = delete;
+    PaymentFileReader& operator=(const PaymentFileReader&) = delete;
+
+    // Reads the next line; false at the end of the file. The line's text stays valid
+    // until the next call.
+    bool Next(PaymentLine& line);
+    // Number of the line read last (1 for the first line).
+    std::uint64_t LineNumber() const { return m_lineNumber; }
+
+private:
+    bool Fill(); // reads more bytes after m_end; false when the file has no more
+    bool AtEnd();
+
+    int m_fd = -1;
+    std::vector<char> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_fileDone = false; // the operating system returned end of file
+    bool m_ctrlZ = false; // a Ctrl-Z byte was met: the text file ends there
+    bool m_skipLf = false; // the last line ended with a carriage return
+    std::uint64_t m_lineNumber = 0;
+    std::string m_longLine; // first bytes of a line longer than the buffer
+};
+
+} // namespace tallivo

@@ -1,0 +1,65 @@
+#pragma once
+// The result grid: a table of text cells addressed by column and row (both from 0).
+// Row 0 is the header row, column 0 the numbering column. The checks, the error-file
+// writers and the payment summary use it; the window shows it through a thin model.
+// Rows are held compactly (one string per row) so a million findings stay usable.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tallivo {
+
+enum class GridLayout { None, RecordTypeErrors, RecordLengthErrors, Errors, Summary };
+
+class ResultGrid
+{
+public:
+    static constexpr std::size_t kMaxColumns = 8;
+
+    ResultGrid();
+
+    std::size_t RowCount() const { return m_rowCount; }
+    std::size_t ColCount() const { return m_colCount; }
+    void SetRowCount(std::size_t rows);
+    void SetColCount(std::size_t cols);
+
+    std::string_view Cell(std::size_t col, std::size_t row) const;
+    void SetCell(std::size_t col, std::size_t row, std::string_view text);
+    // Column widths in pixels, as the layout sets them (0 hides a column).
+    int ColWidth(std::size_t col) const { return col < kMaxColumns ? m_widths[col] : 0; }
+    void SetColWidth(std::size_t col, int width);
+    GridLayout Layout() const { return m_layout; }
+    void SetLayout(GridLayout layout) { m_layout = layout; }
+
+    // Appends one row after the growth rule: fills row (row count - 1) with cell 0 :=
+    // its index and the given cells from column 1, then raises the row count by one.
+    void AppendRow(std::initializer_list<std::string_view> cellsFromColumn1);
+
+    // Blanks every cell of rows 1 to the row count, then 2 rows and 2 columns.
+    // Row 0 keeps its texts.
+    void Reset();
+
+    // Sets up a layout: column count, header texts and widths, 2 rows.
+    void SetUpLayout(GridLayout layout, std::initializer_list<std::string_view> headers,
+                     std::initializer_list<int> widths = {});
+
+    // Counts writes to the grid, so a front end can tell whether to redraw.
+    std::size_t Generation() const { return m_generation; }
+
+private:
+    // A body row: its cells joined with the unit separator 0x1F.
+    static std::string_view Split(const std::string& row, std::size_t col);
+    std::string& BodyRow(std::size_t row);
+
+    std::array<std::string, kMaxColumns> m_header;
+    std::vector<std::string> m_rows; // body rows 1..; may be fewer than row count - 1
+    std::array<int, kMaxColumns> m_widths{};
+    std::size_t m_rowCount = 2;
+    std::size_t m_colCount = 2;
+    GridLayout m_layout = GridLayout::None;
+    std::size_t m_generation = 0;
+};
+
+} // namespace tallivo

@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+namespace tallivo {
+
+// Writes the sealed output file: line 1 the 40-digit upper-case hexadecimal SHA-1 of
+// the re-cut records that follow, then the payment file's lines with credit records
+// re-cut (columns 336-353 blank, the bene-charge marker in 354-355), every line ended
+// by CR LF. The output replaces outputPath (which may be the payment file itself)
+// through a temporary file. Returns the hash value; raises the file error on failure.
+std::string WriteSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag);
+
+} // namespace tallivo
+
+namespace tallivo {
+
+struct VerifyResult
+{
+    bool ok = false;
+    std::string hash;    // the hash value recomputed over the bytes after line 1
+    std::string message; // why the file does not verify
+};
+
+// A sealed output file verifies when its line 1 equals the upper-case hexadecimal
+// SHA-1 of every byte after line 1's CR LF. Raises the file error when it cannot be read.
+VerifyResult VerifySealedFile(const std::string& path);
+
+} // namespace tallivo

@@ -1,0 +1,60 @@
+#include "checking/CheckSession.h"
+
+#include <gtest/gtest.h>
+
+using namespace tallivo;
+
+TEST(ResultGrid, GrowthRuleNumbersRowsAndKeepsAnEmptyLastRow)
+{
+    CheckSession s;
+    s.SetUpErrorLayout();
+    s.AddError("001", "1", "4-15", "Company Id", "This field should not be space");
+    s.AddAccountError("003", "5", "10-34", "Credit Account No", "Invalid Orvane Account", "", "SOMCHAI");
+    s.AddError("999", "9", "4-9", "Total No. of Debits", "m");
+    EXPECT_EQ(s.grid.RowCount(), 5u);
+    EXPECT_EQ(s.grid.ColCount(), 8u);
+    EXPECT_EQ(s.grid.Cell(0, 1), "1");
+    EXPECT_EQ(s.grid.Cell(0, 3), "3");
+    EXPECT_EQ(s.grid.Cell(6, 2), "");
+    EXPECT_EQ(s.grid.Cell(7, 2), "SOMCHAI");
+    EXPECT_EQ(s.grid.Cell(5, 1), "This field should not be space");
+    EXPECT_EQ(s.grid.Cell(6, 1), "");
+    for (std::size_t c = 0; c < 8; ++c)
+        EXPECT_EQ(s.grid.Cell(c, 4), "");
+}
+
+TEST(ResultGrid, ResetBlanksBodyButRowZeroKeepsItsTexts)
+{
+    CheckSession s;
+    s.SetUpErrorLayout();
+    s.AddError("001", "1", "4-15", "Company Id", "x");
+    s.ResetErrorGrid();
+    EXPECT_EQ(s.grid.RowCount(), 2u);
+    EXPECT_EQ(s.grid.ColCount(), 2u);
+    EXPECT_EQ(s.grid.Cell(0, 0), "No.");
+    EXPECT_EQ(s.grid.Cell(1, 0), "Record Type");
+    EXPECT_EQ(s.grid.Cell(1, 1), "");
+}
+
+TEST(ResultGrid, SetCellKeepsOtherCells)
+{
+    ResultGrid g;
+    g.SetColCount(6);
+    g.SetCell(4, 1, "1,234.00");
+    g.SetCell(1, 1, "Payroll");
+    g.SetCell(4, 1, "5.00");
+    EXPECT_EQ(g.Cell(1, 1), "Payroll");
+    EXPECT_EQ(g.Cell(4, 1), "5.00");
+    EXPECT_EQ(g.Cell(0, 1), "");
+    EXPECT_EQ(g.Cell(5, 1), "");
+}
+
+TEST(ResultGrid, FlagInvalidDataLeavesDataValidAlone)
+{
+    CheckSession s;
+    s.ctx.DataValid = true;
+    s.FlagInvalidData();
+    EXPECT_TRUE(s.SaveErrorEnabled);
+    EXPECT_EQ(s.Label4, "Invalid data fields");
+    EXPECT_TRUE(s.ctx.DataValid);
+}

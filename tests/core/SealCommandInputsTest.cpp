@@ -1,0 +1,154 @@
+#include "TestFiles.h"
+#include "app/Commands.h"
+
+#include <gtest/gtest.h>
+
+using namespace tallivo;
+using tallivo::test::ReadAll;
+using tallivo::test::Record;
+using tallivo::test::TempFolder;
+
+namespace {
+
+std::string ExpressFile(int xmqCredits, int xdqCredits, const std::string& xmqCode = "XMQ")
+{
+    std::string f = Record("001", 96) + "\r\n";
+    f += Record("002" + xmqCode, 109) + "\r\n";
+    for (int i = 0; i < xmqCredits; ++i)
+        f += Record("003", 355) + "\r\n";
+    f += Record("002XDQ", 109) + "\r\n";
+    for (int i = 0; i < xdqCredits; ++i)
+        f += Record("003", 355) + "\r\n";
+    return f + Record("999", 31) + "\r\n";
+}
+
+struct SealRun
+{
+    AppState app;
+    ScriptedDialogs dialogs;
+    CommandOutcome outcome = CommandOutcome::Completed;
+
+    void Seal() { outcome = ToolButton3Click(app, dialogs); }
+};
+
+} // namespace
+
+TEST(SealCommand, InputRefusals)
+{
+    TempFolder dir;
+    const std::string file = dir.Write("p.txt", ExpressFile(1, 1));
+    struct Case
+    {
+        std::string input, zip, newFile;
+        bool newMode;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"", "z", "", false, "Input File does not exist"},
+        {dir.Path("missing.txt"), "z", "", false, "Input File does not exist"},
+        {dir.Folder(), "z", "", false, "Input File does not exist"},
+        {file, "z", "", true, "If you select new file for output , should be insert file name"},
+        {file, "", "", false, "Please insert zip file name"},
+        {file, "pay.txt", "", false, "Invalid zip file name"},
+        {file, "pay.", "", false, "Invalid zip file name"},
+    };
+    for (const Case& c : cases) {
+        SealRun r;
+        r.app.edtFileInput = c.input;
+        r.app.edtZip = c.zip;
+        if (c.newMode)
+            rdoNewClick(r.app);
+        r.app.edtNewFile = c.newFile;
+        r.app.session.SaveErrorEnabled = true;
+        r.Seal();
+        EXPECT_EQ(r.outcome, CommandOutcome::Refused);
+        EXPECT_EQ(r.dialogs.Texts(), std::vector<std::string>{c.message}) << c.input << " / " << c.zip;
+        EXPECT_FALSE(r.app.session.SaveErrorEnabled);
+        EXPECT_EQ(r.app.session.Label4, "");
+    }
+}
+
+TEST(SealCommand, ZipNameCheck)
+{
+    for (const char* ok : {"pay.zip", "PAY.Zip", "pay", "C:\\out.v2\\batch", "/tmp/out.v2/batch", "dir.d/x.ZIP"})
+        EXPECT_TRUE(IsValidZipName(ok)) << ok;
+    for (const char* bad : {"pay.txt", "pay.", "a.zip.bak", "x.zipx"})
+        EXPECT_FALSE(IsValidZipName(bad)) << bad;
+}
+
+TEST(SealCommand, StructuralFailuresStopWithTheirStatus)
+{
+    TempFolder dir;
+    SealRun types;
+    types.app.edtFileInput = dir.Write("t.txt", "abc\r\n");
+    types.app.edtZip = "z";
+    types.Seal();
+    EXPECT_EQ(types.dialogs.Texts(), std::vector<std::string>{"Error Data !"});
+    EXPECT_EQ(types.app.session.Label4, "Record type invalid code");
+    EXPECT_TRUE(types.app.session.SaveErrorEnabled);
+
+    SealRun lengths;
+    lengths.app.edtFileInput = dir.Write("l.txt", "001x\r\n");
+    lengths.app.edtZip = "z";
+    lengths.Seal();
+    EXPECT_EQ(lengths.dialogs.Texts(), std::vector<std::string>{"Error Data !"});
+    EXPECT_EQ(lengths.app.session.Label4, "Length in record invalid");
+    EXPECT_TRUE(lengths.app.session.SaveErrorEnabled);
+}
+
+TEST(SealCommand, ExpressChequeLimitIsTwentyPerProductAndTouchesNothing)
+{
+    TempFolder dir;
+    EXPECT_FALSE(ExceedsExpressChequeLimit(dir.Write("a.txt", ExpressFile(20, 20))));
+    EXPECT_TRUE(ExceedsExpressChequeLimit(dir.Write("b.txt", ExpressFile(21, 0))));
+    EXPECT_TRUE(ExceedsExpressChequeLimit(dir.Write("c.txt", ExpressFile(0, 21))));
+    EXPECT_FALSE(ExceedsExpressChequeLimit(dir.Write("d.txt", ExpressFile(25, 0, "xmq"))));
+
+    SealRun r;
+    const std::string bytes = ExpressFile(21, 0);
+    r.app.edtFileInput = dir.Write("e.txt", bytes);
+    r.app.edtZip = "z";
+    r.Seal();
+    ASSERT_EQ(r.dialogs.shown.size(), 1u);
+    EXPECT_EQ(r.dialogs.shown[0].kind, MsgKind::Error);
+    EXPECT_EQ(r.dialogs.shown[0].text, "Error Data.  Express Cheque should not more than  20 transaction ");
+    EXPECT_EQ(r.app.session.Label4, "");
+    EXPECT_FALSE(r.app.session.SaveErrorEnabled);
+    EXPECT_EQ(r.app.session.grid.Cell(1, 0), "Record Type"); // headings left by the length check
+    EXPECT_EQ(ReadAll(r.app.edtFileInput), bytes);
+}
+
+TEST(ConfirmIgnoreInvalidAccounts, AnswersAndConfirmations)
+{
+    struct Case
+    {
+        MsgButton first;
+        std::vector<MsgButton> confirm;
+        bool dataValid;
+        bool flagged;
+        std::size_t dialogs;
+    };
+    const Case cases[] = {
+        {MsgButton::Ignore, {MsgButton::Yes}, true, false, 1},
+        {MsgButton::Ignore, {MsgButton::Cancel}, false, true, 1},
+        {MsgButton::Ignore, {}, true, false, 1}, // closed: nothing changes
+        {MsgButton::Abort, {}, false, true, 0},
+        {MsgButton::None, {}, true, false, 0},
+    };
+    for (const Case& c : cases) {
+        AppState app;
+        ScriptedDialogs d;
+        d.buttonAnswers = c.confirm;
+        app.session.ctx.DataValid = true;
+        app.InvalidAccountAnswer = c.first;
+        ConfirmIgnoreInvalidAccounts(app, d);
+        EXPECT_EQ(app.session.ctx.DataValid, c.dataValid);
+        EXPECT_EQ(app.session.SaveErrorEnabled, c.flagged);
+        EXPECT_EQ(app.session.Label4, c.flagged ? "Invalid data fields" : "");
+        ASSERT_EQ(d.shown.size(), c.dialogs);
+        if (c.dialogs) {
+            EXPECT_EQ(d.shown[0].text, "Please Confirm to Ignore invalid Orvane Account. ");
+            EXPECT_EQ(d.shown[0].kind, MsgKind::Confirmation);
+        }
+    }
+}
