@@ -1,12 +1,48 @@
 #pragma once
-// The report stages of the seal command and the report commands.
+// The report stages of the seal command and the two report commands. The commands
+// prepare a ReportDocument (templates, variables, table rows) without any Qt; the
+// front end shows it through a ReportViewer (the window: print preview; the CLI: PDF).
 #include "app/AppState.h"
+#include "app/Commands.h"
+#include "app/Dialogs.h"
+
+#include <map>
+#include <string>
+#include <vector>
 
 namespace tallivo {
+
+// One report of a document: a template's text, its variables (each a renderer
+// expression: a string constant in single quotes with inner quotes doubled) and
+// the rows of the table it reads (column name -> text), in table order.
+struct PreparedReport
+{
+    std::string templateText;
+    std::map<std::string, std::string> variables;
+    std::vector<std::map<std::string, std::string>> rows;
+};
+
+// One or several reports prepared one after the other into one document.
+struct ReportDocument
+{
+    std::vector<PreparedReport> parts;
+};
+
+class ReportViewer
+{
+public:
+    virtual ~ReportViewer() = default;
+    virtual void Show(const ReportDocument& document) = 0;
+};
 
 // Turns the result grid into the payment summary and fills the detail table.
 void BuildPaymentSummary(AppState& app);
 // Copies the summary lines of the grid into the report table.
 void FillReportTable(AppState& app);
+// Report: after a seal of this run has built the summary, shows the payment and
+// payment detail reports (or the direct-debit report).
+void ToolButton4Click(AppState& app, Dialogs& dialogs, ReportViewer& viewer);
+// Calculate Tier Rate Report.
+CommandOutcome MCLFeeClick(AppState& app, Dialogs& dialogs, ReportViewer& viewer);
 
 } // namespace tallivo
