@@ -149,17 +149,19 @@ std::optional<std::vector<MsgButton>> InvalidAccountAnswers(const Args& args)
     return std::nullopt;
 }
 
-// Writes the error file that Save would write now, through the Save command itself.
-void WriteRequestedErrorFile(AppState& app, CliDialogs& dialogs, const Args& args)
+// Writes the error file that Save would write now, with Save's own writer. Save's
+// success message belongs to the window's button, so nothing is shown for it here;
+// false when writing failed (the error has been shown).
+bool WriteRequestedErrorFile(AppState& app, CliDialogs& dialogs, const Args& args)
 {
     const auto it = args.options.find("errors");
     if (it == args.options.end())
-        return;
+        return true;
     const CheckSession& s = app.session;
-    if (ChooseErrorFile(s.RecordTypesValid, s.RecordLengthsValid, s.ctx.DataValid) == ErrorFileKind::None)
-        return;
-    dialogs.savePath = it->second;
-    RunCommand(dialogs, [&] { btnSaveErrorClick(app, dialogs); });
+    const ErrorFileKind kind = ChooseErrorFile(s.RecordTypesValid, s.RecordLengthsValid, s.ctx.DataValid);
+    if (kind == ErrorFileKind::None)
+        return true;
+    return RunCommand(dialogs, [&] { WriteErrorFile(kind, s.grid, it->second); });
 }
 
 int RunCheckOrSeal(const Args& args, SealMode mode)
@@ -195,8 +197,7 @@ int RunCheckOrSeal(const Args& args, SealMode mode)
         }
     }
     PrintGrid(app, *format, dialogs.messages);
-    WriteRequestedErrorFile(app, dialogs, args);
-    if (!ok)
+    if (!WriteRequestedErrorFile(app, dialogs, args) || !ok)
         return 2;
     if (outcome != CommandOutcome::Completed)
         return 1;

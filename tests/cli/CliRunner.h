@@ -1,0 +1,41 @@
+#pragma once
+// Runs the built tallivo-cli with arguments and captures its exit status, stdout and stderr.
+#include "TestFiles.h"
+
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace tallivo::test {
+
+struct CliResult
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ShellQuote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& env = "")
+{
+    TempFolder io;
+    std::string cmd = env + " " + ShellQuote(TALLIVO_CLI);
+    for (const std::string& a : args)
+        cmd += " " + ShellQuote(a);
+    cmd += " >" + ShellQuote(io.Path("out")) + " 2>" + ShellQuote(io.Path("err"));
+    const int raw = std::system(cmd.c_str());
+    CliResult r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadAll(io.Path("out"));
+    r.err = ReadAll(io.Path("err"));
+    return r;
+}
+
+} // namespace tallivo::test
