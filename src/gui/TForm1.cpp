@@ -1,7 +1,541 @@
 #include "gui/TForm1.h"
 
+#include "app/Commands.h"
+#include "app/ReportCommands.h"
+#include "gui/GridCellDelegate.h"
+#include "gui/PreviewViewer.h"
+#include "gui/QtDialogs.h"
+#include "gui/ResultGridModel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionHeader>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
 namespace tallivo {
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {}
+namespace {
+
+const QColor kWindowColour(220, 184, 220);
+constexpr int kRowHeight = 17;
+constexpr int kInitialColumnWidths[] = {40, 122};
+
+QString FromPath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string ToPath(const QString& text)
+{
+    return QFile::encodeName(text).toStdString();
+}
+
+void SetText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+// The first local file among dragged URLs, or an empty text.
+QString DroppedFile(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile())
+            return QDir::toNativeSeparators(url.toLocalFile());
+    }
+    return {};
+}
+
+// The wait cursor for the length of a long command.
+class WaitCursor
+{
+public:
+    explicit WaitCursor(bool active) : m_active(active)
+    {
+        if (m_active)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~WaitCursor()
+    {
+        if (m_active)
+            QApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool m_active;
+};
+
+// Paints the grid's top-left fixed cell (the heading of the numbering column, which
+// the view shows as its vertical header) in the corner of the table view.
+class CornerCellPainter : public QObject
+{
+public:
+    CornerCellPainter(QAbstractButton* corner, const QAbstractItemModel* model)
+        : QObject(corner), m_corner(corner), m_model(model)
+    {
+        corner->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_corner || event->type() != QEvent::Paint)
+            return false;
+        QPainter painter(m_corner);
+        QStyleOptionHeader opt;
+        opt.initFrom(m_corner);
+        opt.rect = m_corner->rect();
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        opt.orientation = Qt::Horizontal;
+        opt.state |= QStyle::State_Raised | QStyle::State_Horizontal;
+        opt.text = m_model->headerData(0, Qt::Horizontal).toString();
+        opt.textAlignment = Qt::Alignment(m_model->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
+        m_corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, m_corner);
+        return true;
+    }
+
+private:
+    QAbstractButton* m_corner;
+    const QAbstractItemModel* m_model;
+};
+
+} // namespace
+
+TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      m_ownDialogs(dialogs ? nullptr : std::make_unique<QtDialogs>(this)),
+      m_dialogs(dialogs ? dialogs : m_ownDialogs.get()),
+      m_viewer(std::make_unique<PreviewViewer>(this))
+{
+    setObjectName("Form1");
+    setWindowTitle("Tallivo 1.4.7");
+    QFont windowFont = font();
+    windowFont.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", font().family()});
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kWindowColour);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setAcceptDrops(true);
+
+    // The grid's stored layout before any check runs: 2 columns of 40 and 122 pixels.
+    for (std::size_t c = 0; c < std::size(kInitialColumnWidths); ++c)
+        m_app.session.grid.SetColWidth(c, kInitialColumnWidths[c]);
+
+    CreateToolBar();
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(CreateInformationBox());
+    layout->addWidget(CreateResultBox(), 1);
+    setCentralWidget(central);
+
+    // Dropped files go to edtFileInput, wherever on the window they are dropped.
+    for (QLineEdit* edit : {edtFileInput, edtNewFile, edtZip, edtHashvalue})
+        edit->setAcceptDrops(false);
+
+    FormCreate();
+    RefreshGrid(true);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateToolBar()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(24, 24));
+    ToolBar1->setStyleSheet("QToolBar#ToolBar1 { background-color: rgb(128, 0, 128); border: none; padding: 3px; "
+                            "spacing: 3px; }"
+                            "QToolBar#ToolBar1 QToolButton { color: white; border: 1px solid transparent; "
+                            "border-radius: 3px; padding: 1px 4px; }"
+                            "QToolBar#ToolBar1 QToolButton:hover { background-color: rgb(160, 48, 160); "
+                            "border-color: rgb(210, 150, 210); }"
+                            "QToolBar#ToolBar1 QToolButton:pressed { background-color: rgb(96, 0, 96); }");
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    // Captions: "CordiaUPC", bold, 19 pixels; a narrow font stands in where it is missing.
+    QFont captionFont = font();
+    captionFont.setFamilies({"CordiaUPC", "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow",
+                             font().family()});
+    captionFont.setPixelSize(19);
+    captionFont.setBold(true);
+
+    const auto addButton = [&](const char* name, const char* caption, QStyle::StandardPixmap icon,
+                               void (TForm1::*handler)()) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(name);
+        button->setText(caption);
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setFont(captionFont);
+        button->setMinimumSize(120, 47);
+        connect(button, &QToolButton::clicked, this, handler);
+        ToolBar1->addWidget(button);
+        return button;
+    };
+    ToolButton1 = addButton("ToolButton1", "Exit ", QStyle::SP_DialogCloseButton, &TForm1::ToolButton1Click);
+    ToolButton3 = addButton("ToolButton3", "       Tallivo       ", QStyle::SP_DialogApplyButton,
+                            &TForm1::ToolButton3Click);
+    ToolButton4 = addButton("ToolButton4", "Report", QStyle::SP_FileDialogDetailedView, &TForm1::ToolButton4Click);
+    ToolButton5 = addButton("ToolButton5", "Clear Form", QStyle::SP_DialogResetButton, &TForm1::ToolButton5Click);
+
+    MCLFee = new QPushButton("Calculate Tier Rate Report", ToolBar1);
+    MCLFee->setObjectName("MCLFee");
+    MCLFee->setFont(captionFont);
+    MCLFee->setMinimumSize(209, 47);
+    connect(MCLFee, &QPushButton::clicked, this, &TForm1::MCLFeeClick);
+    ToolBar1->addWidget(MCLFee);
+}
+
+QPushButton* TForm1::NewButton(const char* name, const char* caption, void (TForm1::*handler)())
+{
+    auto* button = new QPushButton(caption);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+QWidget* TForm1::CreateInformationBox()
+{
+    const auto newLabel = [](const char* name, const char* caption) {
+        auto* label = new QLabel(caption);
+        label->setObjectName(name);
+        return label;
+    };
+    const auto newEdit = [](const char* name) {
+        auto* edit = new QLineEdit;
+        edit->setObjectName(name);
+        edit->setMinimumWidth(360);
+        return edit;
+    };
+
+    auto* information = new QGroupBox("Information");
+    information->setObjectName("GroupBox1");
+    auto* grid = new QGridLayout(information);
+
+    Label1 = newLabel("Label1", "File Name");
+    edtFileInput = newEdit("edtFileInput");
+    btnOpenFile = NewButton("btnOpenFile", "Open", &TForm1::btnOpenFileClick);
+    btnClearFile = NewButton("btnClearFile", "Clear", &TForm1::btnClearFileClick);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(edtFileInput, 0, 1);
+    grid->addWidget(btnOpenFile, 0, 2);
+    grid->addWidget(btnClearFile, 0, 3);
+
+    auto* output = new QGroupBox("Output File");
+    output->setObjectName("GroupBox2");
+    auto* outputGrid = new QGridLayout(output);
+    rdoReplace = new QRadioButton("Replace");
+    rdoReplace->setObjectName("rdoReplace");
+    rdoReplace->setChecked(true);
+    rdoNew = new QRadioButton("New File");
+    rdoNew->setObjectName("rdoNew");
+    connect(rdoReplace, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rdoReplaceClick();
+    });
+    connect(rdoNew, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rdoNewClick();
+    });
+    auto* modes = new QHBoxLayout;
+    modes->addWidget(rdoReplace);
+    modes->addSpacing(24);
+    modes->addWidget(rdoNew);
+    modes->addStretch(1);
+    outputGrid->addLayout(modes, 0, 0, 1, 4);
+
+    Label3 = newLabel("Label3", "New File Name");
+    edtNewFile = newEdit("edtNewFile");
+    btnOpenNew = NewButton("btnOpenNew", "Open", &TForm1::btnOpenNewClick);
+    btnClearNew = NewButton("btnClearNew", "Clear", &TForm1::btnClearNewClick);
+    outputGrid->addWidget(Label3, 1, 0);
+    outputGrid->addWidget(edtNewFile, 1, 1);
+    outputGrid->addWidget(btnOpenNew, 1, 2);
+    outputGrid->addWidget(btnClearNew, 1, 3);
+
+    Label7 = newLabel("Label7", "Zip File Name");
+    edtZip = newEdit("edtZip");
+    btnOpenZip = NewButton("btnOpenZip", "Open", &TForm1::btnOpenZipClick);
+    btnClearZip = NewButton("btnClearZip", "Clear", &TForm1::btnClearZipClick);
+    outputGrid->addWidget(Label7, 2, 0);
+    outputGrid->addWidget(edtZip, 2, 1);
+    outputGrid->addWidget(btnOpenZip, 2, 2);
+    outputGrid->addWidget(btnClearZip, 2, 3);
+    outputGrid->setColumnStretch(1, 1);
+
+    grid->addWidget(output, 1, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    // The file boxes need no more than a comfortable path's width on a wide screen.
+    information->setMaximumWidth(900);
+
+    auto* row = new QWidget;
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->addWidget(information, 1);
+    rowLayout->addStretch(0);
+    return row;
+}
+
+QWidget* TForm1::CreateResultBox()
+{
+    auto* result = new QGroupBox("Result");
+    result->setObjectName("GroupBox3");
+    auto* layout = new QVBoxLayout(result);
+
+    Label2 = new QLabel("Hash value");
+    Label2->setObjectName("Label2");
+    edtHashvalue = new QLineEdit;
+    edtHashvalue->setObjectName("edtHashvalue");
+    edtHashvalue->setFrame(false);
+    QFont bold = edtHashvalue->font();
+    bold.setBold(true);
+    edtHashvalue->setFont(bold);
+    // Room for the 40 characters of a hash value.
+    edtHashvalue->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QString(42, QChar('W'))) * 3 / 4);
+    btnSaveError = NewButton("btnSaveError", "Save", &TForm1::btnSaveErrorClick);
+    auto* hashRow = new QHBoxLayout;
+    hashRow->addWidget(Label2);
+    hashRow->addWidget(edtHashvalue);
+    hashRow->addSpacing(12);
+    hashRow->addWidget(btnSaveError);
+    hashRow->addStretch(1);
+    layout->addLayout(hashRow);
+
+    QFont status = font();
+    status.setPixelSize(16);
+    status.setBold(true);
+    Label4 = new QLabel;
+    Label4->setObjectName("Label4");
+    Label4->setFont(status);
+    QPalette red = Label4->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label4->setPalette(red);
+    Label5 = new QLabel;
+    Label5->setObjectName("Label5");
+    Label5->setFont(status);
+    Label5->setAlignment(Qt::AlignCenter);
+    QPalette black = Label5->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    Label5->setPalette(black);
+    // The labels keep their height when empty, so the grid does not jump.
+    for (QLabel* label : {Label4, Label5})
+        label->setMinimumHeight(QFontMetrics(status).height());
+    layout->addWidget(Label4);
+    layout->addWidget(Label5);
+
+    StringGrid1 = new QTableView;
+    StringGrid1->setObjectName("StringGrid1");
+    m_gridModel = new ResultGridModel(m_app.session.grid, this);
+    StringGrid1->setModel(m_gridModel);
+    StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setWordWrap(false);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    StringGrid1->setCornerButtonEnabled(false);
+    QHeaderView* top = StringGrid1->horizontalHeader();
+    top->setSectionsClickable(false);
+    top->setHighlightSections(false);
+    top->setMinimumSectionSize(0);
+    // The numbering column is the vertical header, so it stays put while scrolling.
+    QHeaderView* side = StringGrid1->verticalHeader();
+    side->setSectionsClickable(false);
+    side->setHighlightSections(false);
+    side->setSectionResizeMode(QHeaderView::Fixed);
+    side->setMinimumSectionSize(kRowHeight);
+    side->setDefaultSectionSize(kRowHeight);
+    if (auto* corner = StringGrid1->findChild<QAbstractButton*>())
+        new CornerCellPainter(corner, m_gridModel);
+    layout->addWidget(StringGrid1, 1);
+    return result;
+}
+
+void TForm1::Handle(const std::function<void()>& command, Duration duration)
+{
+    CopyEditsToState();
+    {
+        WaitCursor wait(duration == Duration::Long);
+        RunCommand(*m_dialogs, command);
+    }
+    RefreshFromState();
+}
+
+void TForm1::CopyEditsToState()
+{
+    m_app.edtFileInput = ToPath(edtFileInput->text());
+    m_app.edtNewFile = ToPath(edtNewFile->text());
+    m_app.edtZip = ToPath(edtZip->text());
+    m_app.edtHashvalue = edtHashvalue->text().toStdString();
+}
+
+void TForm1::RefreshFromState()
+{
+    SetText(edtFileInput, FromPath(m_app.edtFileInput));
+    SetText(edtNewFile, FromPath(m_app.edtNewFile));
+    SetText(edtZip, FromPath(m_app.edtZip));
+    SetText(edtHashvalue, QString::fromStdString(m_app.edtHashvalue));
+    {
+        const QSignalBlocker blockReplace(rdoReplace);
+        const QSignalBlocker blockNew(rdoNew);
+        (m_app.rdoReplace ? rdoReplace : rdoNew)->setChecked(true);
+    }
+    Label3->setEnabled(m_app.Label3Enabled);
+    for (QWidget* w : std::initializer_list<QWidget*>{edtNewFile, btnOpenNew, btnClearNew})
+        w->setEnabled(m_app.NewFileControlsEnabled);
+    btnSaveError->setEnabled(m_app.session.SaveErrorEnabled);
+    Label4->setText(FromPaymentText(m_app.session.Label4));
+    Label5->setText(FromPaymentText(m_app.Label5));
+    RefreshGrid(false);
+}
+
+void TForm1::RefreshGrid(bool force)
+{
+    if (!m_gridModel->Refresh() && !force)
+        return;
+    const ResultGrid& grid = m_app.session.grid;
+    for (std::size_t c = 0; c < grid.ColCount(); ++c) {
+        const int col = static_cast<int>(c);
+        const int width = grid.ColWidth(c);
+        StringGrid1->setColumnHidden(col, c == 0 || width <= 0);
+        if (c > 0 && width > 0)
+            StringGrid1->setColumnWidth(col, width);
+    }
+    QHeaderView* side = StringGrid1->verticalHeader();
+    side->setVisible(grid.ColWidth(0) > 0);
+    side->setFixedWidth(std::max(grid.ColWidth(0), 0));
+}
+
+void TForm1::FormCreate()
+{
+    Handle([this] { tallivo::FormCreate(m_app); });
+}
+
+void TForm1::btnOpenFileClick()
+{
+    Handle([this] { tallivo::btnOpenFileClick(m_app, *m_dialogs); });
+}
+
+void TForm1::btnClearFileClick()
+{
+    Handle([this] { tallivo::btnClearFileClick(m_app); });
+}
+
+void TForm1::rdoReplaceClick()
+{
+    Handle([this] { tallivo::rdoReplaceClick(m_app); });
+}
+
+void TForm1::rdoNewClick()
+{
+    Handle([this] { tallivo::rdoNewClick(m_app); });
+}
+
+void TForm1::btnOpenNewClick()
+{
+    Handle([this] { tallivo::btnOpenNewClick(m_app, *m_dialogs); });
+}
+
+void TForm1::btnClearNewClick()
+{
+    Handle([this] { tallivo::btnClearNewClick(m_app); });
+}
+
+void TForm1::btnOpenZipClick()
+{
+    Handle([this] { tallivo::btnOpenZipClick(m_app, *m_dialogs); });
+}
+
+void TForm1::btnClearZipClick()
+{
+    Handle([this] { tallivo::btnClearZipClick(m_app); });
+}
+
+void TForm1::ToolButton3Click()
+{
+    Handle([this] { tallivo::ToolButton3Click(m_app, *m_dialogs); }, Duration::Long);
+}
+
+void TForm1::ToolButton4Click()
+{
+    Handle([this] { tallivo::ToolButton4Click(m_app, *m_dialogs, *m_viewer); }, Duration::Long);
+}
+
+void TForm1::ToolButton5Click()
+{
+    Handle([this] { tallivo::ToolButton5Click(m_app); });
+}
+
+void TForm1::ToolButton1Click()
+{
+    bool quit = false;
+    Handle([this, &quit] { quit = tallivo::ToolButton1Click(*m_dialogs); });
+    if (quit)
+        QCoreApplication::exit(0); // at once: the window is not closed first
+}
+
+void TForm1::MCLFeeClick()
+{
+    Handle([this] { tallivo::MCLFeeClick(m_app, *m_dialogs, *m_viewer); }, Duration::Long);
+}
+
+void TForm1::btnSaveErrorClick()
+{
+    Handle([this] { tallivo::btnSaveErrorClick(m_app, *m_dialogs); }, Duration::Long);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QString file = DroppedFile(event->mimeData());
+    if (file.isEmpty())
+        return;
+    edtFileInput->setText(file);
+    event->acceptProposedAction();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // Closing the window ends the program without a question, even while a report
+    // preview is still open.
+    event->accept();
+    QCoreApplication::quit();
+}
 
 } // namespace tallivo

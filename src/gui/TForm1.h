@@ -1,13 +1,113 @@
 #pragma once
+// The main window. Its handlers copy the edit boxes into the application state, run
+// the command of the same name through the general error handler, then show the
+// state again: texts, enabled states, the output mode, the status labels, Save and
+// the result grid.
+#include "app/AppState.h"
+#include "app/Dialogs.h"
+
 #include <QMainWindow>
 
+#include <functional>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QToolBar;
+class QToolButton;
+
 namespace tallivo {
+
+class PreviewViewer;
+class ResultGridModel;
 
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // Without dialogs the window uses its own message boxes and file dialogs; tests
+    // pass scripted ones (the window does not own them).
+    explicit TForm1(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    AppState& State() { return m_app; }
+    ResultGridModel& GridModel() { return *m_gridModel; }
+
+    void FormCreate();
+    void btnOpenFileClick();
+    void btnClearFileClick();
+    void rdoReplaceClick();
+    void rdoNewClick();
+    void btnOpenNewClick();
+    void btnClearNewClick();
+    void btnOpenZipClick();
+    void btnClearZipClick();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void ToolButton1Click();
+    void MCLFeeClick();
+    void btnSaveErrorClick();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Duration { Short, Long };
+
+    void CreateToolBar();
+    QWidget* CreateInformationBox();
+    QWidget* CreateResultBox();
+    QPushButton* NewButton(const char* name, const char* caption, void (TForm1::*handler)());
+
+    // Runs one command on the state: edit boxes in, the command through the general
+    // error handler (with the wait cursor for long ones), the window refreshed.
+    void Handle(const std::function<void()>& command, Duration duration = Duration::Short);
+    void CopyEditsToState();
+    void RefreshFromState();
+    void RefreshGrid(bool force);
+
+    AppState m_app;
+    std::unique_ptr<Dialogs> m_ownDialogs;
+    Dialogs* m_dialogs;
+    std::unique_ptr<PreviewViewer> m_viewer;
+    ResultGridModel* m_gridModel = nullptr;
+
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QPushButton* MCLFee = nullptr;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* edtFileInput = nullptr;
+    QPushButton* btnOpenFile = nullptr;
+    QPushButton* btnClearFile = nullptr;
+
+    QRadioButton* rdoReplace = nullptr;
+    QRadioButton* rdoNew = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* edtNewFile = nullptr;
+    QPushButton* btnOpenNew = nullptr;
+    QPushButton* btnClearNew = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* edtZip = nullptr;
+    QPushButton* btnOpenZip = nullptr;
+    QPushButton* btnClearZip = nullptr;
+
+    QLabel* Label2 = nullptr;
+    QLineEdit* edtHashvalue = nullptr;
+    QPushButton* btnSaveError = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QTableView* StringGrid1 = nullptr;
 };
 
 } // namespace tallivo

@@ -1,0 +1,103 @@
+#include "gui/ResultGridModel.h"
+
+#include <limits>
+
+namespace tallivo {
+
+namespace {
+// The grid's row count includes the header row; a view shows at most INT_MAX rows.
+int ToModelCount(std::size_t count)
+{
+    return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
+}
+} // namespace
+
+QString FromPaymentText(std::string_view text)
+{
+    QString result;
+    result.reserve(static_cast<qsizetype>(text.size()));
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        // TIS-620 puts the Thai letters at 0xA1-0xFB in the order of U+0E01-U+0E5B;
+        // other bytes above 0x7F are shown as Latin-1.
+        if (byte >= 0xA1 && byte <= 0xFB)
+            result.append(QChar(static_cast<char16_t>(0x0E01 + (byte - 0xA1))));
+        else
+            result.append(QChar(static_cast<char16_t>(byte)));
+    }
+    return result;
+}
+
+ResultGridModel::ResultGridModel(const ResultGrid& grid, QObject* parent)
+    : QAbstractTableModel(parent), m_grid(grid), m_generation(grid.Generation())
+{
+}
+
+int ResultGridModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || m_grid.RowCount() == 0)
+        return 0;
+    return ToModelCount(m_grid.RowCount() - 1);
+}
+
+int ResultGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ToModelCount(m_grid.ColCount());
+}
+
+Qt::Alignment ResultGridModel::CellAlignment(std::size_t col, std::size_t row)
+{
+    const Qt::Alignment horizontal = (row == 0 || col <= 3) ? Qt::AlignHCenter : Qt::AlignLeft;
+    return horizontal | Qt::AlignTop;
+}
+
+QVariant ResultGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const auto col = static_cast<std::size_t>(index.column());
+    const auto row = static_cast<std::size_t>(index.row()) + 1;
+    switch (role) {
+    case Qt::DisplayRole:
+        return FromPaymentText(m_grid.Cell(col, row));
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(CellAlignment(col, row).toInt());
+    default:
+        return {};
+    }
+}
+
+QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (section < 0)
+        return {};
+    const auto s = static_cast<std::size_t>(section);
+    // Horizontal: row 0 of column `section`. Vertical: column 0 of body row `section`.
+    const std::size_t col = orientation == Qt::Horizontal ? s : 0;
+    const std::size_t row = orientation == Qt::Horizontal ? 0 : s + 1;
+    switch (role) {
+    case Qt::DisplayRole:
+        return FromPaymentText(m_grid.Cell(col, row));
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(CellAlignment(col, row).toInt());
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ResultGridModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+bool ResultGridModel::Refresh()
+{
+    if (m_grid.Generation() == m_generation)
+        return false;
+    beginResetModel();
+    m_generation = m_grid.Generation();
+    endResetModel();
+    return true;
+}
+
+} // namespace tallivo
