@@ -17,12 +17,9 @@ std::string ZipArchiveName(const std::string& text)
     return text;
 }
 void ZipOutput(const std::string&, const std::string&) {}
-
-} // namespace tallivo
-
-namespace tallivo {
 VerifyResult VerifySealedFile(const std::string&)
 {
     throw AppError(AppError::Kind::Other, "verify is not available yet");
 }
+
 } // namespace tallivo
