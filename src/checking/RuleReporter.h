@@ -1,0 +1,160 @@
+#pragma once
+// What a record check needs to read like its table of rules: the fields of a line by
+// their column range (Fields), and the two kinds of failure as two calls (RuleReporter).
+//
+//     RuleReporter r(s, "001", lineNo);
+//     const Fields f(line);
+//     if (Trim(f["4-15"]).empty()) r.Fail("4-15", "Company Id", "This field should not be space");
+#include "checking/CheckSession.h"
+
+#include <charconv>
+#include <cstddef>
+#include <string_view>
+
+namespace tallivo {
+
+// A column range "a-b" (or a single column "a"), read from the literal at compile time.
+struct ColumnRange
+{
+    std::size_t first = 0;
+    std::size_t last = 0;
+
+    consteval ColumnRange(const char* text)
+    {
+        std::size_t i = 0;
+        first = ReadNumber(text, i);
+        if (text[i] == '-') {
+            ++i;
+            last = ReadNumber(text, i);
+        } else {
+            last = first;
+        }
+        if (text[i] != '\0' || first == 0 || last < first)
+            throw "malformed column range"; // a compile-time error: the literal is not "a-b"
+    }
+
+private:
+    static consteval std::size_t ReadNumber(const char* text, std::size_t& i)
+    {
+        std::size_t n = 0;
+        if (text[i] < '0' || text[i] > '9')
+            throw "malformed column range";
+        while (text[i] >= '0' && text[i] <= '9')
+            n = n * 10 + static_cast<std::size_t>(text[i++] - '0');
+        return n;
+    }
+};
+
+// The fields of one line: f["49-64"] is columns 49 to 64 as they stand, shorter where
+// the line ends earlier and empty where it ends before the range.
+class Fields
+{
+public:
+    explicit Fields(std::string_view line) : m_line(line) {}
+
+    std::string_view operator[](ColumnRange r) const
+    {
+        if (r.first > m_line.size())
+            return {};
+        return m_line.substr(r.first - 1, r.last - r.first + 1);
+    }
+    // The single character of a one-column field, or '\0' past the line's end.
+    char At(std::size_t column) const { return column >= 1 && column <= m_line.size() ? m_line[column - 1] : '\0'; }
+    std::string_view Line() const { return m_line; }
+
+private:
+    std::string_view m_line;
+};
+
+// One of the listed texts (product sets, allowed codes).
+template <std::size_t N>
+bool Contains(const std::string_view (&set)[N], std::string_view text)
+{
+    for (std::string_view item : set)
+        if (item == text)
+            return true;
+    return false;
+}
+
+// What an account failure does besides appending its row and counting InvalidAccountCount.
+enum class AccountFailure
+{
+    KeepsDataValid,  // debit record: DataValid and the Save button are left alone
+    ClearsDataValid, // credit record: DataValid := false first; FlagInvalidData is not called
+};
+
+// Reports the failed rules of one record. The row cells that every row of the record
+// shares (record type, line number, and for records whose rows name them the Account
+// and Payee Name cells) are fixed at construction.
+class RuleReporter
+{
+public:
+    // Rows without account cells (AddError).
+    RuleReporter(CheckSession& s, std::string_view recordType, int lineNo)
+        : m_s(s), m_recordType(recordType)
+    {
+        SetLine(lineNo);
+    }
+    // Rows with the Account and Payee Name cells (AddAccountError); either may be empty.
+    RuleReporter(CheckSession& s, std::string_view recordType, int lineNo, std::string_view account,
+                 std::string_view payeeName, AccountFailure accountFailure = AccountFailure::KeepsDataValid)
+        : m_s(s), m_recordType(recordType), m_account(account), m_payeeName(payeeName), m_withAccount(true),
+          m_accountFailure(accountFailure)
+    {
+        SetLine(lineNo);
+    }
+
+    // Data failure: DataValid := false, the row, FlagInvalidData.
+    void Fail(std::string_view columns, std::string_view fieldName, std::string_view message)
+    {
+        m_s.ctx.DataValid = false;
+        AppendRow(columns, fieldName, message, m_withAccount);
+        m_s.FlagInvalidData();
+    }
+    // Data failure whose row leaves the Account and Payee Name cells empty (AddError),
+    // for the odd rule of a record whose other rows carry them.
+    void FailWithoutAccount(std::string_view columns, std::string_view fieldName, std::string_view message)
+    {
+        m_s.ctx.DataValid = false;
+        AppendRow(columns, fieldName, message, false);
+        m_s.FlagInvalidData();
+    }
+    // Account failure of a home-bank account rule: the row and InvalidAccountCount + 1;
+    // whether DataValid is cleared depends on the record (see AccountFailure).
+    // FlagInvalidData is never called.
+    void AccountFail(std::string_view columns, std::string_view fieldName, std::string_view message)
+    {
+        if (m_accountFailure == AccountFailure::ClearsDataValid)
+            m_s.ctx.DataValid = false;
+        AppendRow(columns, fieldName, message, m_withAccount);
+        ++m_s.ctx.InvalidAccountCount;
+    }
+
+    CheckSession& Session() const { return m_s; }
+    std::string_view LineText() const { return {m_line, m_lineLength}; }
+
+private:
+    void SetLine(int lineNo)
+    {
+        const auto result = std::to_chars(m_line, m_line + sizeof m_line, lineNo);
+        m_lineLength = static_cast<std::size_t>(result.ptr - m_line);
+    }
+    void AppendRow(std::string_view columns, std::string_view fieldName, std::string_view message, bool withAccount)
+    {
+        if (withAccount)
+            m_s.AddAccountError(m_recordType, LineText(), columns, fieldName, message, m_account, m_payeeName);
+        else
+            m_s.AddError(m_recordType, LineText(), columns, fieldName, message);
+    }
+
+    CheckSession& m_s;
+    std::string_view m_recordType;
+    std::string_view m_account;
+    std::string_view m_payeeName;
+    bool m_withAccount = false;
+    AccountFailure m_accountFailure = AccountFailure::KeepsDataValid;
+    char m_line[12] = {};
+    std::size_t m_lineLength = 0;
+};
+
+} // namespace tallivo
