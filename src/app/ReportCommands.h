@@ -5,28 +5,13 @@
 #include "app/AppState.h"
 #include "app/Commands.h"
 #include "app/Dialogs.h"
+#include "render/ReportDocument.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
 namespace tallivo {
-
-// One report of a document: a template's text, its variables (each a renderer
-// expression: a string constant in single quotes with inner quotes doubled) and
-// the rows of the table it reads (column name -> text), in table order.
-struct PreparedReport
-{
-    std::string templateText;
-    std::map<std::string, std::string> variables;
-    std::vector<std::map<std::string, std::string>> rows;
-};
-
-// One or several reports prepared one after the other into one document.
-struct ReportDocument
-{
-    std::vector<PreparedReport> parts;
-};
 
 class ReportViewer
 {
