@@ -7,10 +7,13 @@ namespace tallivo {
 // Beneficiary Notification column 259: a blank there becomes "N". Every other byte
 // stays as it was, line ends included; a Ctrl-Z byte and what follows are removed.
 // The new content goes to a temporary file beside the payment file, which is renamed
-// over it, so the file is never left partly written.
+// over it, so the file is never left partly written. When nothing would change the file
+// is left as it is. A payment file (or folder) that cannot be replaced raises the file
+// error and is left untouched.
 void NormaliseCreditRecords(const std::string& paymentPath);
 
-// Removes a temporary file that a failed normalisation of this payment file left behind.
-void RemoveNormaliseLeftovers(const std::string& paymentPath);
+// Removes the temporary files ("<payment file>.tmpXXXXXX") that a failed rewrite of
+// this payment file left behind. Never fails; an empty path does nothing.
+void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept;
 
 } // namespace tallivo

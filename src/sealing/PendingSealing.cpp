@@ -6,8 +6,6 @@
 
 namespace tallivo {
 
-void NormaliseCreditRecords(const std::string&) {}
-void RemoveNormaliseLeftovers(const std::string&) {}
 std::string WriteSealedOutput(const std::string&, const std::string&, bool)
 {
     throw AppError(AppError::Kind::Other, "Sealing is not available yet");

@@ -1,0 +1,200 @@
+// Credit record normalisation: a blank Beneficiary Notification (column 259) of every
+// credit record becomes "N". The file is streamed byte by byte in large blocks; every
+// other byte, line ends included, is written back as it was, and a Ctrl-Z byte ends
+// the file (it and what follows are dropped). The new content goes to a temporary file
+// beside the payment file that replaces it only once complete.
+#include "sealing/Normalise.h"
+
+#include "common/AppError.h"
+#include "common/ReplacingFile.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace tallivo {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 20;
+constexpr std::uint64_t kNotificationIndex = 258; // column 259, counted from 0
+constexpr char kCtrlZ = '\x1a';
+constexpr std::size_t kTempSuffixLength = 6; // the XXXXXX of "<target>.tmpXXXXXX"
+
+// Where the scan stands in the current line, carried from one block to the next.
+struct LineScan
+{
+    std::uint64_t column = 0;  // bytes of the current line seen so far
+    char code[3] = {};         // the line's first three bytes, as far as seen
+    bool lfMayEndLine = false; // the line before ended in a carriage return whose line feed may follow
+};
+
+struct BlockResult
+{
+    std::size_t length = 0; // bytes of the block that belong to the file (before a Ctrl-Z)
+    bool changed = false;   // a blank column 259 of a credit record became "N"
+    bool ctrlZ = false;     // the block holds a Ctrl-Z: the file ends there
+};
+
+// Applies the rule to one block in place, following lines across block borders:
+// a line ends at a carriage return, a line feed right after it belongs to the line
+// end, a line feed anywhere else is an ordinary byte of the line.
+BlockResult NormaliseBlock(char* block, std::size_t size, LineScan& scan)
+{
+    BlockResult result;
+    if (const void* z = std::memchr(block, kCtrlZ, size)) {
+        size = static_cast<std::size_t>(static_cast<const char*>(z) - block);
+        result.ctrlZ = true;
+    }
+    result.length = size;
+
+    std::size_t pos = 0;
+    if (scan.lfMayEndLine && pos < size) {
+        if (block[pos] == '\n')
+            ++pos;
+        scan.lfMayEndLine = false;
+    }
+    while (pos < size) {
+        const void* cr = std::memchr(block + pos, '\r', size - pos);
+        const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - block) : size;
+        // block[pos, end) continues the current line from column scan.column.
+        const std::uint64_t first = scan.column;
+        const std::uint64_t count = end - pos;
+        for (std::uint64_t c = first; c < 3 && c < first + count; ++c)
+            scan.code[c] = block[pos + (c - first)];
+        if (first <= kNotificationIndex && kNotificationIndex < first + count && std::memcmp(scan.code, "003", 3) == 0) {
+            char& notification = block[pos + (kNotificationIndex - first)];
+            if (notification == ' ') {
+                notification = 'N';
+                result.changed = true;
+            }
+        }
+        scan.column += count;
+        if (!cr)
+            break;
+        // The line ends here; the next starts after its line feed, if one follows.
+        scan.column = 0;
+        pos = end + 1;
+        if (pos < size) {
+            if (block[pos] == '\n')
+                ++pos;
+        } else {
+            scan.lfMayEndLine = true;
+        }
+    }
+    return result;
+}
+
+class InputFile
+{
+public:
+    explicit InputFile(const std::string& path)
+    {
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_fd < 0)
+            ThrowFileError(errno);
+        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
+    ~InputFile() { ::close(m_fd); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Reads until the area is full or the file ends, from the current position or,
+    // given an offset, from there; returns the number of bytes read.
+    std::size_t Read(char* data, std::size_t size, std::optional<std::uint64_t> offset = std::nullopt)
+    {
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = offset ? ::pread(m_fd, data + got, size - got, static_cast<off_t>(*offset + got))
+                                     : ::read(m_fd, data + got, size - got);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                ThrowFileError(errno);
+            }
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        return got;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace
+
+void NormaliseCreditRecords(const std::string& paymentPath)
+{
+    // The payment file must be replaceable, also when it turns out to need no change.
+    if (::access(paymentPath.c_str(), W_OK) != 0 || ::access(FolderOf(paymentPath).c_str(), W_OK) != 0)
+        ThrowFileError(errno);
+
+    InputFile input(paymentPath);
+    std::vector<char> block(kBlockSize);
+    std::optional<ReplacingFile> output; // opened at the first change
+    std::uint64_t done = 0;              // bytes of the file before the current block
+    LineScan scan;
+    for (;;) {
+        const std::size_t got = input.Read(block.data(), block.size());
+        if (got == 0)
+            break;
+        const BlockResult result = NormaliseBlock(block.data(), got, scan);
+        if (!output && (result.changed || result.ctrlZ)) {
+            // The bytes before this block stay as they are: copy them over first.
+            output.emplace(paymentPath);
+            std::vector<char> copy(std::min<std::uint64_t>(done, kBlockSize));
+            for (std::uint64_t at = 0; at < done;) {
+                const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(done - at, copy.size()));
+                const std::size_t n = input.Read(copy.data(), want, at);
+                if (n != want)
+                    ThrowFileError(EIO); // the file shrank while it was being read
+                output->Write(copy.data(), n);
+                at += n;
+            }
+        }
+        if (output)
+            output->Write(block.data(), result.length);
+        done += got;
+        if (result.ctrlZ || got < block.size())
+            break;
+    }
+    if (output)
+        output->Commit();
+}
+
+void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept
+{
+    if (paymentPath.empty())
+        return;
+    try {
+        namespace fs = std::filesystem;
+        const fs::path payment(paymentPath);
+        const fs::path folder = payment.has_parent_path() ? payment.parent_path() : fs::path(".");
+        const std::string prefix = payment.filename().string() + ".tmp";
+        if (prefix == ".tmp")
+            return;
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.size() != prefix.size() + kTempSuffixLength || name.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            bool generated = true;
+            for (std::size_t i = prefix.size(); i < name.size(); ++i)
+                generated = generated && std::isalnum(static_cast<unsigned char>(name[i]));
+            std::error_code statError;
+            if (generated && fs::is_regular_file(it->symlink_status(statError)))
+                fs::remove(it->path(), statError);
+        }
+    } catch (...) {
+        // Clearing the form never fails because of a leftover that cannot be removed.
+    }
+}
+
+} // namespace tallivo
