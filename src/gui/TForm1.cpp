@@ -111,7 +111,7 @@ protected:
         opt.rect = m_corner->rect();
         opt.position = QStyleOptionHeader::OnlyOneSection;
         opt.orientation = Qt::Horizontal;
-        opt.state |= QStyle::State_Raised | QStyle::State_Horizontal;
+        opt.state |= QStyle::State_Enabled | QStyle::State_Raised | QStyle::State_Horizontal;
         opt.text = m_model->headerData(0, Qt::Horizontal).toString();
         opt.textAlignment = Qt::Alignment(m_model->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
         m_corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, m_corner);
@@ -356,6 +356,10 @@ QWidget* TForm1::CreateResultBox()
 
     StringGrid1 = new QTableView;
     StringGrid1->setObjectName("StringGrid1");
+    // The grid keeps the ordinary window colours around its cells, not the form's.
+    QPalette gridPalette = StringGrid1->palette();
+    gridPalette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    StringGrid1->setPalette(gridPalette);
     m_gridModel = new ResultGridModel(m_app.session.grid, this);
     StringGrid1->setModel(m_gridModel);
     StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));

@@ -1,0 +1,400 @@
+// Window tests on the offscreen platform: what only the window does (controls,
+// captions and states, the output mode buttons, Clear Form, the file boxes, the grid's
+// alignment and widths, the error handler, the message and file dialogs).
+#include "gui/QtDialogs.h"
+#include "gui/ResultGridModel.h"
+#include "gui/TForm1.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <fstream>
+
+using namespace tallivo;
+
+Q_DECLARE_METATYPE(tallivo::FileDialogKind)
+
+namespace {
+
+template <typename T>
+T* Control(const QWidget& form, const char* name)
+{
+    T* control = form.findChild<T*>(name);
+    if (!control)
+        qFatal("no control %s", name);
+    return control;
+}
+
+void Click(const QWidget& form, const char* name)
+{
+    Control<QAbstractButton>(form, name)->click();
+}
+
+QString Text(const QWidget& form, const char* name)
+{
+    return Control<QLineEdit>(form, name)->text();
+}
+
+bool Enabled(const QWidget& form, const char* name)
+{
+    return Control<QWidget>(form, name)->isEnabled();
+}
+
+// Runs `action` on the modal widget that the next call opens.
+void OnNextModal(std::function<void(QWidget*)> action)
+{
+    QTimer::singleShot(50, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        action(modal);
+    });
+}
+
+} // namespace
+
+class TForm1Test : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ControlsStartWithTheirCaptionsAndStates();
+    void ClearFormReturnsToReplaceMode();
+    void CancelledOpenDialogsEmptyTheirBox_data();
+    void CancelledOpenDialogsEmptyTheirBox();
+    void GridCentresHeaderRowAndFirstFourColumns();
+    void GridShowsTheLayoutsWidths();
+    void SealRefusalsAndErrorsLeaveTheWindowUsable();
+    void DroppedFileFillsFileName();
+    void MessageDialogClosedWithoutAButtonAnswersNone_data();
+    void MessageDialogClosedWithoutAButtonAnswersNone();
+    void FileDialogsHaveTheirFiltersAndOverwriteRule_data();
+    void FileDialogsHaveTheirFiltersAndOverwriteRule();
+};
+
+void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
+{
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    QCOMPARE(form.windowTitle(), QString("Tallivo 1.4.7"));
+    QCOMPARE(form.palette().color(QPalette::Window), QColor(220, 184, 220));
+
+    const struct
+    {
+        const char* name;
+        const char* caption;
+        bool enabled;
+    } kButtons[] = {
+        {"ToolButton1", "Exit ", true},
+        {"ToolButton3", "       Tallivo       ", true},
+        {"ToolButton4", "Report", true},
+        {"ToolButton5", "Clear Form", true},
+        {"MCLFee", "Calculate Tier Rate Report", true},
+        {"btnOpenFile", "Open", true},
+        {"btnClearFile", "Clear", true},
+        {"rdoReplace", "Replace", true},
+        {"rdoNew", "New File", true},
+        {"btnOpenNew", "Open", false},
+        {"btnClearNew", "Clear", false},
+        {"btnOpenZip", "Open", true},
+        {"btnClearZip", "Clear", true},
+        {"btnSaveError", "Save", false},
+    };
+    for (const auto& b : kButtons) {
+        QAbstractButton* button = Control<QAbstractButton>(form, b.name);
+        QCOMPARE(button->text(), QString(b.caption));
+        QVERIFY2(button->isEnabled() == b.enabled, b.name);
+    }
+    for (const char* name : {"ToolButton1", "ToolButton3", "ToolButton4", "ToolButton5"}) {
+        auto* button = Control<QToolButton>(form, name);
+        QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QVERIFY(!button->icon().isNull());
+    }
+
+    const struct
+    {
+        const char* name;
+        const char* caption;
+    } kLabels[] = {
+        {"Label1", "File Name"}, {"Label3", "New File Name"}, {"Label7", "Zip File Name"},
+        {"Label2", "Hash value"}, {"Label4", ""},              {"Label5", ""},
+    };
+    for (const auto& l : kLabels) {
+        QCOMPARE(Control<QLabel>(form, l.name)->text(), QString(l.caption));
+        QVERIFY2(Enabled(form, l.name), l.name);
+    }
+    QStringList groups;
+    for (const QGroupBox* box : form.findChildren<QGroupBox*>())
+        groups << box->title();
+    QCOMPARE(groups, QStringList({"Information", "Output File", "Result"}));
+
+    QVERIFY(Control<QRadioButton>(form, "rdoReplace")->isChecked());
+    QVERIFY(!Control<QRadioButton>(form, "rdoNew")->isChecked());
+    for (const char* name : {"edtFileInput", "edtNewFile", "edtZip", "edtHashvalue"})
+        QVERIFY2(Text(form, name).isEmpty(), name);
+    QVERIFY(!Enabled(form, "edtNewFile"));
+    QVERIFY(Enabled(form, "edtHashvalue"));
+    QVERIFY(!Control<QLineEdit>(form, "edtHashvalue")->hasFrame());
+
+    // 2 columns of 40 and 122 pixels (the first kept fixed at the side), rows 17 high.
+    auto* grid = Control<QTableView>(form, "StringGrid1");
+    QCOMPARE(grid->model()->rowCount(), 1);
+    QCOMPARE(grid->model()->columnCount(), 2);
+    QCOMPARE(grid->verticalHeader()->width(), 40);
+    QCOMPARE(grid->columnWidth(1), 122);
+    QCOMPARE(grid->rowHeight(0), 17);
+    QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+void TForm1Test::ClearFormReturnsToReplaceMode()
+{
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    Click(form, "rdoNew");
+    QVERIFY(Enabled(form, "edtNewFile") && Enabled(form, "btnOpenNew") && Enabled(form, "btnClearNew"));
+    Control<QLineEdit>(form, "edtFileInput")->setText("/data/pay.txt");
+    Control<QLineEdit>(form, "edtNewFile")->setText("/data/out.txt");
+    Control<QLineEdit>(form, "edtZip")->setText("/data/out.zip");
+    Control<QLineEdit>(form, "edtHashvalue")->setText("ABC");
+
+    Click(form, "ToolButton5");
+    QVERIFY(Control<QRadioButton>(form, "rdoReplace")->isChecked());
+    for (const char* name : {"Label3", "edtNewFile", "btnOpenNew", "btnClearNew", "btnSaveError"})
+        QVERIFY2(!Enabled(form, name), name);
+    for (const char* name : {"edtFileInput", "edtNewFile", "edtZip", "edtHashvalue"})
+        QVERIFY2(Text(form, name).isEmpty(), name);
+    QVERIFY(form.State().edtFileInput.empty());
+
+    // Clicking the mode that is already selected changes nothing ...
+    Click(form, "rdoReplace");
+    QVERIFY(!Enabled(form, "Label3"));
+    // ... choosing the other one acts, and choosing Replace again empties the new file.
+    Click(form, "rdoNew");
+    QVERIFY(Enabled(form, "Label3") && Enabled(form, "edtNewFile"));
+    Control<QLineEdit>(form, "edtNewFile")->setText("/data/out.txt");
+    Click(form, "rdoReplace");
+    QVERIFY(Enabled(form, "Label3"));
+    QVERIFY(!Enabled(form, "edtNewFile"));
+    QVERIFY(Text(form, "edtNewFile").isEmpty());
+    QVERIFY(form.State().rdoReplace);
+}
+
+void TForm1Test::CancelledOpenDialogsEmptyTheirBox_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<FileDialogKind>("kind");
+    QTest::newRow("payment file") << "btnOpenFile" << "edtFileInput" << FileDialogKind::OpenPayment;
+    QTest::newRow("new file") << "btnOpenNew" << "edtNewFile" << FileDialogKind::SaveText;
+    QTest::newRow("zip") << "btnOpenZip" << "edtZip" << FileDialogKind::SaveZip;
+}
+
+void TForm1Test::CancelledOpenDialogsEmptyTheirBox()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, edit);
+    QFETCH(FileDialogKind, kind);
+    ScriptedDialogs dialogs;
+    dialogs.fileAnswers = {std::string("/data/chosen.txt"), std::nullopt};
+    TForm1 form(&dialogs);
+    Click(form, "rdoNew");
+    const QByteArray buttonName = button.toLatin1();
+    const QByteArray editName = edit.toLatin1();
+
+    Click(form, buttonName);
+    QCOMPARE(Text(form, editName), QString("/data/chosen.txt"));
+    Click(form, buttonName);
+    QVERIFY(Text(form, editName).isEmpty());
+    QCOMPARE(dialogs.fileDialogsRun, std::vector<FileDialogKind>(2, kind));
+}
+
+void TForm1Test::GridCentresHeaderRowAndFirstFourColumns()
+{
+    ResultGrid grid;
+    ResultGridModel model(grid);
+    grid.SetUpLayout(GridLayout::Errors,
+                     {"No.", "Record Type", "Line", "Column", "Field Name", "Message", "Account", "Payee Name"},
+                     {40, 100, 35, 60, 150, 550, 75, 600});
+    grid.AppendRow({"003", "7", "10-34", "Credit Account", "Invalid", "123", "Payee"});
+    QVERIFY(model.Refresh());
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.columnCount(), 8);
+    QCOMPARE(model.data(model.index(0, 4)).toString(), QString("Credit Account"));
+    QCOMPARE(model.headerData(0, Qt::Vertical).toString(), QString("1"));
+
+    const auto alignment = [](const QVariant& v) { return Qt::Alignment(v.toInt()); };
+    const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
+    for (int col = 0; col < 8; ++col) {
+        QCOMPARE(alignment(model.headerData(col, Qt::Horizontal, Qt::TextAlignmentRole)), centred);
+        const Qt::Alignment body = col <= 3 ? centred : left;
+        QCOMPARE(alignment(model.data(model.index(0, col), Qt::TextAlignmentRole)), body);
+        QCOMPARE(alignment(model.data(model.index(1, col), Qt::TextAlignmentRole)), body);
+    }
+    QCOMPARE(alignment(model.headerData(0, Qt::Vertical, Qt::TextAlignmentRole)), centred);
+    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+    QVERIFY(!model.Refresh()); // nothing changed since
+}
+
+void TForm1Test::GridShowsTheLayoutsWidths()
+{
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    // The summary layout's sixth column has width 0: it holds data but is not shown.
+    form.State().session.grid.SetUpLayout(GridLayout::Summary,
+                                          {"No.", "Product Type", "Value Date", "No. of Credit", "Amount", ""},
+                                          {40, 200, 100, 120, 200, 0});
+    form.State().session.grid.AppendRow({"Payroll", "15/03/2024", "2", "1,234,567.89", "1234567.89"});
+    Click(form, "btnClearFile"); // any command shows the state again
+    auto* grid = Control<QTableView>(form, "StringGrid1");
+    QCOMPARE(grid->model()->columnCount(), 6);
+    QCOMPARE(grid->columnWidth(1), 200);
+    QCOMPARE(grid->columnWidth(4), 200);
+    QVERIFY(grid->isColumnHidden(5));
+    QVERIFY(grid->isColumnHidden(0)); // shown fixed at the side instead
+    QCOMPARE(grid->verticalHeader()->width(), 40);
+    QCOMPARE(grid->model()->headerData(0, Qt::Vertical).toString(), QString("1"));
+}
+
+void TForm1Test::SealRefusalsAndErrorsLeaveTheWindowUsable()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+
+    // A missing input file is refused with its message.
+    Control<QLineEdit>(form, "edtFileInput")->setText(dir.filePath("missing.txt"));
+    Control<QLineEdit>(form, "edtZip")->setText(dir.filePath("out.zip"));
+    Click(form, "ToolButton3");
+    QCOMPARE(dialogs.Texts(), std::vector<std::string>{"Input File does not exist"});
+    QVERIFY(!Enabled(form, "btnSaveError"));
+    QVERIFY(!QApplication::overrideCursor());
+
+    // A file with an unknown record type lists its line and enables Save.
+    const QString payment = dir.filePath("pay.txt");
+    std::ofstream(payment.toStdString(), std::ios::binary) << "ABC line\r\n";
+    Control<QLineEdit>(form, "edtFileInput")->setText(payment);
+    Click(form, "ToolButton3");
+    QCOMPARE(dialogs.Texts().back(), std::string("Error Data !"));
+    QCOMPARE(Control<QLabel>(form, "Label4")->text(), QString("Record type invalid code"));
+    QVERIFY(Enabled(form, "btnSaveError"));
+    auto* grid = Control<QTableView>(form, "StringGrid1");
+    QCOMPARE(grid->model()->rowCount(), 2); // the finding and the empty last row
+    QCOMPARE(grid->model()->data(grid->model()->index(0, 1)).toString(), QString("1"));
+
+    // Saving into a folder that does not exist: the error is shown, the window goes on.
+    dialogs.fileAnswers = {dir.filePath("no-such-folder/errors.txt").toStdString()};
+    Click(form, "btnSaveError");
+    QCOMPARE(dialogs.shown.back().type, ScriptedDialogs::Shown::Type::Error);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(form.isEnabled());
+    Click(form, "ToolButton5");
+    QVERIFY(Text(form, "edtFileInput").isEmpty());
+    QVERIFY(Control<QLabel>(form, "Label4")->text().isEmpty());
+    QCOMPARE(grid->model()->rowCount(), 1);
+}
+
+void TForm1Test::DroppedFileFillsFileName()
+{
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/data/dropped pay.txt")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    QCOMPARE(Text(form, "edtFileInput"), QString("/data/dropped pay.txt"));
+
+    QMimeData remote;
+    remote.setUrls({QUrl("https://example.org/pay.txt")});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &remote, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QApplication::sendEvent(&form, &refused);
+    QVERIFY(!refused.isAccepted());
+}
+
+void TForm1Test::MessageDialogClosedWithoutAButtonAnswersNone_data()
+{
+    QTest::addColumn<int>("how"); // 0: title bar, 1: Escape, 2: the Ignore button
+    QTest::addColumn<int>("expected");
+    QTest::newRow("title bar") << 0 << int(MsgButton::None);
+    QTest::newRow("escape") << 1 << int(MsgButton::None);
+    QTest::newRow("ignore") << 2 << int(MsgButton::Ignore);
+}
+
+void TForm1Test::MessageDialogClosedWithoutAButtonAnswersNone()
+{
+    QFETCH(int, how);
+    QFETCH(int, expected);
+    QtDialogs dialogs(nullptr);
+    OnNextModal([how](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QString("Warning"));
+        if (how == 0)
+            box->close();
+        else if (how == 1)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(QMessageBox::Ignore)->click();
+    });
+    const MsgButton answer = dialogs.MessageDlg("There are some invalid Orvane Account.  Please choose action to do. ",
+                                                MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore});
+    QCOMPARE(int(answer), expected);
+}
+
+void TForm1Test::FileDialogsHaveTheirFiltersAndOverwriteRule_data()
+{
+    QTest::addColumn<FileDialogKind>("kind");
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<int>("acceptMode");
+    QTest::addColumn<bool>("asksToOverwrite");
+    QTest::newRow("dlg1") << FileDialogKind::OpenPayment
+                          << QStringList{"Text File (.txt) (*.txt)", "All File (*.*) (*)"} << QString()
+                          << int(QFileDialog::AcceptOpen) << true;
+    QTest::newRow("sdlg") << FileDialogKind::SaveText << QStringList{"Text (*.txt)"} << QString("txt")
+                          << int(QFileDialog::AcceptSave) << true;
+    QTest::newRow("dlgZip") << FileDialogKind::SaveZip << QStringList{"Zip File (*.zip)"} << QString("zip")
+                            << int(QFileDialog::AcceptSave) << false;
+}
+
+void TForm1Test::FileDialogsHaveTheirFiltersAndOverwriteRule()
+{
+    QFETCH(FileDialogKind, kind);
+    QFETCH(QStringList, filters);
+    QFETCH(QString, suffix);
+    QFETCH(int, acceptMode);
+    QFETCH(bool, asksToOverwrite);
+    QtDialogs dialogs(nullptr);
+    OnNextModal([=](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->nameFilters(), filters);
+        QCOMPARE(dialog->defaultSuffix(), suffix);
+        QCOMPARE(int(dialog->acceptMode()), acceptMode);
+        QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile); // the payment file need not exist
+        QCOMPARE(!dialog->testOption(QFileDialog::DontConfirmOverwrite), asksToOverwrite);
+        dialog->reject();
+    });
+    QVERIFY(!dialogs.RunFileDialog(kind).has_value());
+}
+
+QTEST_MAIN(TForm1Test)
+#include "TForm1Test.moc"
