@@ -9,6 +9,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace tallivo {
@@ -74,6 +75,13 @@ bool Contains(const std::string_view (&set)[N], std::string_view text)
         if (item == text)
             return true;
     return false;
+}
+
+// Today's local date as yyyymmdd for the value-date rules: the session's clock, or the
+// system's when none is set.
+inline std::string TodayYyyymmdd(const CheckSession& s)
+{
+    return s.clock ? s.clock->TodayYyyymmdd() : SystemClock().TodayYyyymmdd();
 }
 
 // What an account failure does besides appending its row and counting InvalidAccountCount.
