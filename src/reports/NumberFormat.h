@@ -1,0 +1,23 @@
+#pragma once
+// The number texts of the payment summary and the report table.
+#include <string>
+#include <string_view>
+
+namespace tallivo {
+
+// An amount field of 16 digits (13 before, 3 after an implied point) as text with
+// the point: the first 13 characters, ".", the last 3. Fields cut short by the end
+// of the line give shorter parts.
+std::string AmountText(std::string_view line, std::size_t firstColumn);
+
+// "#,##0.00": thousands separators, two decimals, rounded half away from zero on the
+// value's 18 significant digits. The Total line's "%n" gives the same text.
+std::string FormatThousands2(long double value);
+// "#0.00": two decimals, no thousands separator.
+std::string FormatPlain2(long double value);
+
+// Enclosed in single quotes with every single quote inside doubled: a text value
+// in an SQL statement, and a string constant for the report renderer.
+std::string QuotedText(std::string_view text);
+
+} // namespace tallivo

@@ -1,0 +1,69 @@
+#include "reports/TierRate.h"
+
+#include "checking/PaymentFileReader.h"
+#include "checking/RecordTypes.h"
+#include "reports/CurrencySum.h"
+#include "reports/NumberFormat.h"
+
+namespace tallivo {
+
+namespace {
+constexpr std::string_view kHomeBankCode = "014";
+constexpr Currency kTier1Limit{100000LL * 10000};
+constexpr Currency kTier2Limit{500000LL * 10000};
+constexpr Currency kTier3Limit{2000000LL * 10000};
+} // namespace
+
+int TierOf(Currency amount)
+{
+    if (amount <= kTier1Limit)
+        return 1;
+    if (amount <= kTier2Limit)
+        return 2;
+    if (amount <= kTier3Limit)
+        return 3;
+    return 0;
+}
+
+TierCounts CountCreditTiers(const std::string& path)
+{
+    TierCounts counts;
+    PaymentFileReader reader(path);
+    PaymentLine line;
+    while (reader.Next(line)) {
+        if (line.text.substr(0, 3) != "003")
+            continue;
+        // The amount is converted before the bank code is looked at, so a record to
+        // the home bank with an amount that does not convert still ends the report.
+        const Currency amount = StrToCurr(AmountText(line.text, 35));
+        if (Columns(line.text, 181, 183) == kHomeBankCode)
+            continue;
+        switch (TierOf(amount)) {
+        case 1: ++counts.range1; break;
+        case 2: ++counts.range2; break;
+        case 3: ++counts.range3; break;
+        default: break;
+        }
+    }
+    return counts;
+}
+
+FeeVariables ComputeFeeVariables(const TierCounts& counts, Currency fee1, Currency fee2, Currency fee3)
+{
+    const Currency total1 = MultiplyCurrency(fee1, counts.range1);
+    const Currency total2 = MultiplyCurrency(fee2, counts.range2);
+    const Currency total3 = MultiplyCurrency(fee3, counts.range3);
+    const Currency total = AddCurrency(AddCurrency(total1, total2), total3);
+    return {{
+        {"report_range1", std::to_string(counts.range1)},
+        {"report_range2", std::to_string(counts.range2)},
+        {"report_range3", std::to_string(counts.range3)},
+        {"report_total_range", std::to_string(counts.range1 + counts.range2 + counts.range3)},
+        {"report_total_fee_range1", total1.ToText()},
+        {"report_total_fee_range2", total2.ToText()},
+        {"report_total_fee_range3", total3.ToText()},
+        {"report_total_fee_range", total.ToText()},
+    }};
+}
+
+} // namespace tallivo
