@@ -1,0 +1,173 @@
+// The sealed output file: the hash value on line 1, then the payment file's lines with
+// credit records re-cut, every line ended by CR LF. The hash value is the SHA-1 of
+// exactly the bytes after line 1.
+//
+// The re-cut text is never stored whole: it is streamed twice from the payment file,
+// once to compute the hash value (which has to come first in the output) and once
+// into a temporary file beside the output file, hashed again on the way so that a
+// payment file that changed in between can never give a wrong seal. The temporary
+// file replaces the output file only when complete.
+#include "sealing/SealedOutput.h"
+
+#include "checking/PaymentFileReader.h"
+#include "common/AppError.h"
+#include "common/ReplacingFile.h"
+#include "sealing/Sha1.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tallivo {
+
+namespace {
+
+constexpr std::size_t kKeptColumns = 335;  // credit record columns 1-335 are kept
+constexpr std::size_t kBlankColumns = 18;  // columns 336-353 become blank
+constexpr std::size_t kMarkerIndex = 353;  // column 354 decides the bene-charge marker
+constexpr std::size_t kHashLength = 40;
+constexpr std::size_t kStageSize = 1 << 20;
+constexpr const char* kLineEnd = "\r\n";
+
+// Streams the re-cut lines of the payment file, line ends included, to sink(data, size)
+// in pieces of about kStageSize bytes.
+template <typename Sink>
+void StreamRecutLines(const std::string& paymentPath, bool beneChargeFlag, Sink&& sink)
+{
+    PaymentFileReader reader(paymentPath);
+    std::string stage;
+    stage.reserve(kStageSize + PaymentFileReader::kHeldBytes + 2);
+    PaymentLine line;
+    while (reader.Next(line)) {
+        if (line.Truncated())
+            throw AppError(AppError::Kind::File, "Line " + std::to_string(reader.LineNumber()) +
+                                                     " of the payment file is too long to be sealed");
+        const std::string_view text = line.text;
+        if (text.substr(0, 3) == "003") {
+            stage.append(text.substr(0, kKeptColumns));
+            stage.append(kBlankColumns, ' ');
+            const bool beneCharge = beneChargeFlag && text.size() > kMarkerIndex &&
+                                    (text[kMarkerIndex] == 'B' || text[kMarkerIndex] == 'b');
+            stage.append(beneCharge ? "B " : "  ");
+        } else {
+            stage.append(text);
+        }
+        stage.append(kLineEnd);
+        if (stage.size() >= kStageSize) {
+            sink(stage.data(), stage.size());
+            stage.clear();
+        }
+    }
+    if (!stage.empty())
+        sink(stage.data(), stage.size());
+}
+
+std::string FinalHex(Sha1Context& ctx)
+{
+    std::uint8_t digest[kSha1DigestSize];
+    Sha1Final(ctx, digest);
+    return Sha1Hex(digest);
+}
+
+// Line 1 as it can be shown in a message: bytes outside printable ASCII become "?".
+std::string Printable(std::string_view text)
+{
+    std::string shown(text);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+            c = '?';
+    return shown;
+}
+
+} // namespace
+
+std::string WriteSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
+{
+    Sha1Context ctx;
+    Sha1Init(ctx);
+    StreamRecutLines(paymentPath, beneChargeFlag,
+                     [&](const char* data, std::size_t size) { Sha1Update(ctx, data, size); });
+    const std::string hash = FinalHex(ctx);
+
+    ReplacingFile output(outputPath);
+    output.Write(hash);
+    output.Write(kLineEnd);
+    Sha1Init(ctx);
+    StreamRecutLines(paymentPath, beneChargeFlag, [&](const char* data, std::size_t size) {
+        Sha1Update(ctx, data, size);
+        output.Write(data, size);
+    });
+    if (FinalHex(ctx) != hash)
+        throw AppError(AppError::Kind::File, "The payment file changed while it was being sealed");
+    output.Commit();
+    return hash;
+}
+
+VerifyResult VerifySealedFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        ThrowFileError(errno);
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    std::vector<char> block(kStageSize);
+    auto readFull = [&](char* data, std::size_t size) {
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = ::read(fd, data + got, size - got);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                ThrowFileError(errno);
+            }
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        return got;
+    };
+
+    VerifyResult result;
+    const std::size_t head = readFull(block.data(), kHashLength + 2);
+    const std::string_view line1(block.data(), std::min(head, kHashLength));
+    if (const auto cr = std::string_view(block.data(), head).find('\r'); cr < kHashLength) {
+        result.message = "Line 1 has " + std::to_string(cr) + " characters; a hash value has 40";
+        return result;
+    }
+    if (head < kHashLength + 2) {
+        result.message = "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF";
+        return result;
+    }
+    if (block[kHashLength] != '\r' || block[kHashLength + 1] != '\n') {
+        result.message = "Line 1 is not a 40-character hash value followed by CR LF";
+        return result;
+    }
+    const std::string stated(line1);
+
+    Sha1Context ctx;
+    Sha1Init(ctx);
+    for (;;) {
+        const std::size_t got = readFull(block.data(), block.size());
+        Sha1Update(ctx, block.data(), got);
+        if (got < block.size())
+            break;
+    }
+    result.hash = FinalHex(ctx);
+    if (stated != result.hash) {
+        result.message =
+            "Hash value does not match: line 1 has " + Printable(stated) + ", the content gives " + result.hash;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace tallivo
