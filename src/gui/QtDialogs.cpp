@@ -90,8 +90,15 @@ QString FromLocal(const std::string& text)
 
 } // namespace
 
+void QtDialogs::BeforeShowing() const
+{
+    if (m_beforeShowing)
+        m_beforeShowing();
+}
+
 void QtDialogs::ShowMessage(const std::string& text)
 {
+    BeforeShowing();
     ArrowCursorWhileAsking arrow;
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kAppTitle), FromLocal(text), QMessageBox::Ok, m_parent);
     box.exec();
@@ -106,6 +113,7 @@ MsgButton QtDialogs::MessageDlg(const std::string& text, MsgKind kind, const std
         {MsgKind::Confirmation, {QMessageBox::Question, "Confirmation"}},
     };
     const auto& look = kLooks.at(kind);
+    BeforeShowing();
     ArrowCursorWhileAsking arrow;
     ButtonMessageBox box(look.first, QString::fromLatin1(look.second), FromLocal(text), QMessageBox::NoButton,
                          m_parent);
@@ -119,6 +127,7 @@ MsgButton QtDialogs::MessageDlg(const std::string& text, MsgKind kind, const std
 
 std::optional<std::string> QtDialogs::RunFileDialog(FileDialogKind kind)
 {
+    BeforeShowing();
     ArrowCursorWhileAsking arrow;
     QFileDialog dialog(m_parent);
     switch (kind) {
@@ -148,6 +157,7 @@ std::optional<std::string> QtDialogs::RunFileDialog(FileDialogKind kind)
 
 void QtDialogs::ShowError(const std::string& text)
 {
+    BeforeShowing();
     ArrowCursorWhileAsking arrow;
     QMessageBox::critical(m_parent, QString::fromLatin1(kAppTitle), FromLocal(text));
 }

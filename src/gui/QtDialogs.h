@@ -4,6 +4,8 @@
 // handler's error box. Every dialog is modal to the window.
 #include "app/Dialogs.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace tallivo {
@@ -13,13 +15,20 @@ class QtDialogs : public Dialogs
 public:
     explicit QtDialogs(QWidget* parent) : m_parent(parent) {}
 
+    // Called before every dialog opens, so the window behind it shows what the
+    // command has done so far (the findings behind "Error Data !").
+    void SetBeforeShowing(std::function<void()> beforeShowing) { m_beforeShowing = std::move(beforeShowing); }
+
     void ShowMessage(const std::string& text) override;
     MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) override;
     std::optional<std::string> RunFileDialog(FileDialogKind kind) override;
     void ShowError(const std::string& text) override;
 
 private:
+    void BeforeShowing() const;
+
     QWidget* m_parent;
+    std::function<void()> m_beforeShowing;
 };
 
 } // namespace tallivo

@@ -111,7 +111,9 @@ protected:
         opt.rect = m_corner->rect();
         opt.position = QStyleOptionHeader::OnlyOneSection;
         opt.orientation = Qt::Horizontal;
+        // The corner button is disabled (it selects nothing), but the cell reads as a heading.
         opt.state |= QStyle::State_Enabled | QStyle::State_Raised | QStyle::State_Horizontal;
+        opt.palette.setCurrentColorGroup(QPalette::Active);
         opt.text = m_model->headerData(0, Qt::Horizontal).toString();
         opt.textAlignment = Qt::Alignment(m_model->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
         m_corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, m_corner);
@@ -157,6 +159,9 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
     // Dropped files go to edtFileInput, wherever on the window they are dropped.
     for (QLineEdit* edit : {edtFileInput, edtNewFile, edtZip, edtHashvalue})
         edit->setAcceptDrops(false);
+
+    if (m_ownDialogs)
+        m_ownDialogs->SetBeforeShowing([this] { RefreshFromState(); });
 
     FormCreate();
     RefreshGrid(true);

@@ -23,6 +23,7 @@ class QToolButton;
 namespace tallivo {
 
 class PreviewViewer;
+class QtDialogs;
 class ResultGridModel;
 
 class TForm1 : public QMainWindow
@@ -74,7 +75,7 @@ private:
     void RefreshGrid(bool force);
 
     AppState m_app;
-    std::unique_ptr<Dialogs> m_ownDialogs;
+    std::unique_ptr<QtDialogs> m_ownDialogs;
     Dialogs* m_dialogs;
     std::unique_ptr<PreviewViewer> m_viewer;
     ResultGridModel* m_gridModel = nullptr;
