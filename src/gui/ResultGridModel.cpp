@@ -1,5 +1,6 @@
 #include "gui/ResultGridModel.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace tallivo {
