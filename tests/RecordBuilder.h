@@ -3,11 +3,15 @@
 // fields are then set by column range, and whole files joined with CR LF.
 //
 //     Rec debit = ValidDebit("DCP").Set("49-64", "0000000000000000");
+#include "checking/CheckSession.h"
+#include "common/Clock.h"
+
 #include <cstddef>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tallivo::test {
 
@@ -57,6 +61,7 @@ public:
 
     const std::string& Text() const { return m_text; }
     operator const std::string&() const { return m_text; }
+    operator std::string_view() const { return m_text; }
 
 private:
     static void Parse(std::string_view columns, std::size_t& first, std::size_t& last)
@@ -133,5 +138,38 @@ inline std::string FileOf(std::initializer_list<std::string> lines)
         out += l + "\r\n";
     return out;
 }
+
+// The finding rows of the error layout, each as its cells 1 to 7 joined by "|":
+// "002|5|49-64|Debit Amount|Amount should be number|<account>|<payee>".
+inline std::vector<std::string> ErrorRows(const ResultGrid& grid)
+{
+    std::vector<std::string> rows;
+    for (std::size_t r = 1; r + 1 < grid.RowCount(); ++r) {
+        std::string row;
+        for (std::size_t c = 1; c < ResultGrid::kMaxColumns; ++c) {
+            if (c > 1)
+                row += '|';
+            row += grid.Cell(c, r);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// A session ready for record checks: the error layout set up, DataValid true, and a
+// clock fixed at kToday.
+struct CheckFixture
+{
+    FixedClock clock{kToday};
+    CheckSession s;
+
+    CheckFixture()
+    {
+        s.clock = &clock;
+        s.SetUpErrorLayout();
+        s.ctx.DataValid = true;
+    }
+    std::vector<std::string> Rows() const { return ErrorRows(s.grid); }
+};
 
 } // namespace tallivo::test
