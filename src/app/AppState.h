@@ -43,6 +43,7 @@ struct AppState
 
     // Replaces the clock used by the value-date rules (tests fix the date).
     void SetClock(std::shared_ptr<const Clock> clock);
+    std::shared_ptr<struct ReportState> reports; // report objects and report tables (app/ReportObjects.h)
 
 private:
     std::shared_ptr<const Clock> m_clock;

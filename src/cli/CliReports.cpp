@@ -1,19 +1,106 @@
 #include "cli/CliReports.h"
 
+#include "app/Commands.h"
+#include "app/ReportCommands.h"
+#include "render/ReportExpression.h"
+#include "render/ReportRenderer.h"
+#include "reports/TierRate.h"
+
+#include <QGuiApplication>
+
 #include <cstdio>
+#include <optional>
 
 namespace tallivo::cli {
 
-int WriteReportPdf(AppState&, CliDialogs&, const std::string&)
+namespace {
+
+// Qt's own warnings (fonts, platform plugins) are not the command's messages:
+// stderr carries only those.
+void DropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+// The GUI application that Qt's text and PDF engine need, made when a PDF is first
+// asked for. On a machine without a display the offscreen platform is chosen.
+void EnsureGuiApplication()
 {
-    std::fputs("tallivo-cli: --report-pdf is not available yet\n", stderr);
-    return 2;
+    if (QGuiApplication::instance())
+        return;
+    if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(DropQtMessages);
+    static int argc = 1;
+    static char name[] = "tallivo-cli";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* application = new QGuiApplication(argc, argv); // lives until the process ends
+    (void)application;
 }
 
-int RunFee(const std::string&, const std::vector<MsgButton>&, const std::string&)
+// The CLI's preview: the document shown is written as PDF.
+class PdfViewer : public ReportViewer
 {
-    std::fputs("tallivo-cli: fee is not available yet\n", stderr);
-    return 2;
+public:
+    explicit PdfViewer(std::string path) : m_path(std::move(path)) {}
+    void Show(const ReportDocument& document) override
+    {
+        EnsureGuiApplication();
+        tallivo::WriteReportPdf(document, m_path);
+    }
+
+private:
+    std::string m_path;
+};
+
+// Keeps the document shown, to print its variables and write it afterwards.
+class KeepingViewer : public ReportViewer
+{
+public:
+    void Show(const ReportDocument& document) override { shown = document; }
+    std::optional<ReportDocument> shown;
+};
+
+} // namespace
+
+int WriteReportPdf(AppState& app, CliDialogs& dialogs, const std::string& pdfPath)
+{
+    PdfViewer viewer(pdfPath);
+    return RunCommand(dialogs, [&] { ToolButton4Click(app, dialogs, viewer); }) ? 0 : 2;
+}
+
+int RunFee(const std::string& file, const std::vector<MsgButton>& answers, const std::string& pdfPath)
+{
+    AppState app;
+    CliDialogs dialogs;
+    dialogs.answers = answers;
+    FormCreate(app);
+    app.edtFileInput = file;
+
+    KeepingViewer viewer;
+    CommandOutcome outcome = CommandOutcome::Refused;
+    if (!RunCommand(dialogs, [&] { outcome = MCLFeeClick(app, dialogs, viewer); }))
+        return 2;
+    if (outcome != CommandOutcome::Completed || !viewer.shown || viewer.shown->parts.empty())
+        return 1;
+
+    const PreparedReport& report = viewer.shown->parts.front();
+    std::string out;
+    const bool printed = RunCommand(dialogs, [&] {
+        for (const char* name : kFeeVariableNames)
+            out += std::string(name) + "=" + EvaluateExpression(name, report.variables.at(name)) + "\n";
+    });
+    if (!printed)
+        return 2;
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+
+    if (pdfPath.empty())
+        return 0;
+    return RunCommand(dialogs, [&] {
+               EnsureGuiApplication();
+               tallivo::WriteReportPdf(*viewer.shown, pdfPath);
+           })
+               ? 0
+               : 2;
 }
 
 } // namespace tallivo::cli

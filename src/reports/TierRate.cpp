@@ -54,16 +54,15 @@ FeeVariables ComputeFeeVariables(const TierCounts& counts, Currency fee1, Curren
     const Currency total2 = MultiplyCurrency(fee2, counts.range2);
     const Currency total3 = MultiplyCurrency(fee3, counts.range3);
     const Currency total = AddCurrency(AddCurrency(total1, total2), total3);
-    return {{
-        {"report_range1", std::to_string(counts.range1)},
-        {"report_range2", std::to_string(counts.range2)},
-        {"report_range3", std::to_string(counts.range3)},
-        {"report_total_range", std::to_string(counts.range1 + counts.range2 + counts.range3)},
-        {"report_total_fee_range1", total1.ToText()},
-        {"report_total_fee_range2", total2.ToText()},
-        {"report_total_fee_range3", total3.ToText()},
-        {"report_total_fee_range", total.ToText()},
-    }};
+    const std::string values[] = {
+        std::to_string(counts.range1), std::to_string(counts.range2), std::to_string(counts.range3),
+        std::to_string(counts.range1 + counts.range2 + counts.range3),
+        total1.ToText(), total2.ToText(), total3.ToText(), total.ToText(),
+    };
+    FeeVariables variables;
+    for (std::size_t i = 0; i < variables.size(); ++i)
+        variables[i] = {kFeeVariableNames[i], values[i]};
+    return variables;
 }
 
 } // namespace tallivo

@@ -26,6 +26,12 @@ int TierOf(Currency amount);
 // conversion error.
 TierCounts CountCreditTiers(const std::string& path);
 
+// The names of the eight report variables, in report order.
+inline constexpr const char* kFeeVariableNames[] = {
+    "report_range1",           "report_range2",           "report_range3",           "report_total_range",
+    "report_total_fee_range1", "report_total_fee_range2", "report_total_fee_range3", "report_total_fee_range",
+};
+
 // The eight report variables, name and value before quoting, in report order.
 using FeeVariables = std::array<std::pair<std::string, std::string>, 8>;
 FeeVariables ComputeFeeVariables(const TierCounts& counts, Currency fee1, Currency fee2, Currency fee3);

@@ -1,0 +1,39 @@
+#pragma once
+// The window's report objects: each holds the template text it loaded last. A
+// template file that is missing leaves its object as it was, so what an object holds
+// lasts for the whole run.
+#include "app/ReportStore.h"
+
+#include <memory>
+#include <string>
+
+namespace tallivo {
+
+struct AppState;
+
+struct ReportObjects
+{
+    std::string Report1; // Payment.html: the rows of ReportTable
+    std::string Report2; // PaymentDetail.html: the rows of ReportTableDetail
+    std::string Report3; // DirectDebit.html: the rows of ReportTable
+    std::string Report5; // DeductFee.html: variables only
+};
+
+// Loads a template file into a report object. Returns false, leaving the object as
+// it was, when the file does not exist; a file that exists but cannot be read
+// raises the file error.
+bool LoadReportTemplate(std::string& reportObject, const std::string& path);
+
+// What the reports keep for the whole run: the report objects, and the connection
+// to the report tables (opened at first use).
+struct ReportState
+{
+    ReportObjects objects;
+    std::unique_ptr<ReportStore> store;
+};
+
+ReportState& ReportStateOf(AppState& app);
+// The window's report objects, made empty at first use.
+ReportObjects& ReportObjectsOf(AppState& app);
+
+} // namespace tallivo

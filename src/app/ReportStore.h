@@ -1,0 +1,29 @@
+#pragma once
+// What the report commands need of the local table store: statements, one
+// transaction around many of them, emptying a table, the detail rows and reading
+// a table's rows back in their order.
+#include "reports/PaymentSummary.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tallivo {
+
+struct AppState;
+
+class ReportStore : public ReportTableWriter
+{
+public:
+    // Runs one statement that returns no rows; a failing statement raises the store error.
+    virtual void ExecSql(const std::string& statement) = 0;
+    virtual void BeginTransaction() = 0;
+    virtual void Commit() = 0;
+    // The rows of a table in table order, every column as text.
+    virtual std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) = 0;
+};
+
+// The report tables of the program folder's store.
+ReportStore& ReportStoreOf(AppState& app);
+
+} // namespace tallivo

@@ -1,0 +1,276 @@
+// The report stages of the seal command and the two report commands, run headless
+// on a program folder of their own (report tables in Data/, templates in Report/).
+#include "RecordBuilder.h"
+#include "TestFiles.h"
+#include "app/ReportCommands.h"
+#include "app/ReportObjects.h"
+#include "app/ReportStore.h"
+#include "common/AppError.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tallivo {
+namespace {
+
+using test::Rec;
+
+// A table file: a database holding the one table of its name.
+void CreateTableFile(const std::string& path, const std::string& createStatement)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, createStatement.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+struct CapturingViewer : ReportViewer
+{
+    void Show(const ReportDocument& document) override { shown.push_back(document); }
+    std::vector<ReportDocument> shown;
+};
+
+class ReportCommands : public ::testing::Test
+{
+protected:
+    ReportCommands()
+    {
+        app.programFolder = dir.Folder();
+        std::filesystem::create_directories(dir.Path("Data"));
+        CreateTableFile(dir.Path("Data/ReportTable.DAT"),
+                        "Create Table ReportTable(Product Text, Value_Date Text, No_Of_Credit Integer, Amount Numeric)");
+        CreateTableFile(dir.Path("Data/ReportTableDetail.DAT"),
+                        "Create Table ReportTableDetail(Product Text, NameEng Text, \"Credit Amount\" Text, "
+                        "CreditAccount Text, TotalInvoidAmount Text, TotalWHTAmount Text, DeliveryMode Text, "
+                        "PickupLocation Text, VATAmount Text)");
+        for (const char* name : {"Payment.html", "PaymentDetail.html", "DirectDebit.html", "DeductFee.html"})
+            dir.Write(std::string("Report/") + name, std::string("template ") + name);
+    }
+
+    // Runs the summary stages of the seal command on a file.
+    void Summarise(const std::string& file, const std::string& product, const std::string& companyId)
+    {
+        app.edtFileInput = file;
+        app.session.ctx.CurrentProduct = product;
+        app.session.ctx.CompanyId = companyId;
+        BuildPaymentSummary(app);
+        FillReportTable(app);
+    }
+
+    std::string CreditTransferFile()
+    {
+        const auto credit = [](const char* amount) {
+            return Rec("003", 355).Set("10-34", "1111111114").Set("35-50", amount).Set("181-183", "014");
+        };
+        return dir.Write("pay.txt",
+                         test::FileOf({test::ValidHeader(),
+                                       test::ValidDebit("PAY").Set("49-64", "0000001234567890").Set("73-78", "000002"),
+                                       credit("0000001000000000"), credit("0000000234567890"),
+                                       test::ValidDebit("MCL").Set("73-78", "000001"), credit("0000000001000000"),
+                                       test::ValidDebit("BNT").Set("73-78", "000001"), credit("0000000001000000"),
+                                       test::ValidTrailer("000003", "000004", "0000001236567890")}));
+    }
+
+    test::TempFolder dir;
+    AppState app;
+    ScriptedDialogs dialogs;
+    CapturingViewer viewer;
+};
+
+TEST_F(ReportCommands, SealStagesFillBothTablesAndReportShowsTheCombinedDocument)
+{
+    Summarise(CreditTransferFile(), "BNT", "O'NEIL");
+    EXPECT_TRUE(app.SummaryBuilt);
+    EXPECT_EQ(app.Label5, "PAYMENT DETAIL");
+    EXPECT_EQ(app.session.Label4, "Company ID : O'NEIL");
+
+    ReportStore& store = ReportStoreOf(app);
+    const auto summary = store.TableRows("ReportTable");
+    ASSERT_EQ(summary.size(), 3u); // three lines; the Total line is not copied
+    EXPECT_EQ(summary[0].at("Product"), "Payroll");
+    EXPECT_EQ(summary[0].at("Value_Date"), "20/01/2025");
+    EXPECT_EQ(summary[0].at("No_Of_Credit"), "2");
+    EXPECT_EQ(summary[0].at("Amount"), "1234567.89");
+    EXPECT_EQ(summary[2].at("Product"), "BahtNet");
+    EXPECT_EQ(store.TableRows("ReportTableDetail").size(), 4u);
+
+    app.edtHashvalue = "EDITED BY HAND";
+    ToolButton4Click(app, dialogs, viewer);
+    ASSERT_EQ(viewer.shown.size(), 1u);
+    const ReportDocument& doc = viewer.shown[0];
+    ASSERT_EQ(doc.parts.size(), 2u);
+    EXPECT_EQ(doc.parts[0].templateText, "template Payment.html");
+    EXPECT_EQ(doc.parts[1].templateText, "template PaymentDetail.html");
+    for (const PreparedReport& part : doc.parts) {
+        EXPECT_EQ(part.variables.at("comId"), "'O''NEIL'");
+        EXPECT_EQ(part.variables.at("hashValue"), "'EDITED BY HAND'");
+    }
+    EXPECT_EQ(doc.parts[0].rows, summary);
+    ASSERT_EQ(doc.parts[1].rows.size(), 4u);
+    EXPECT_EQ(doc.parts[1].rows[0].at("Credit Amount"), "0000001000000.000");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(ReportCommands, ASecondSealReplacesAllRows)
+{
+    Summarise(CreditTransferFile(), "BNT", "C1");
+    const std::string dd =
+        dir.Write("dd.txt", test::FileOf({test::ValidHeader(), test::ValidDirectDebitBatch().Set("96-111", "0000000000100000").Set("112-117", "000001"),
+                                          test::ValidDirectDebitItem(), test::ValidDirectDebitBatch().Set("96-111", "0000000000200000").Set("112-117", "000001"),
+                                          test::ValidDirectDebitItem(), test::ValidTrailer()}));
+    Summarise(dd, "DDR", "C2");
+    ReportStore& store = ReportStoreOf(app);
+    EXPECT_EQ(store.TableRows("ReportTable").size(), 2u);
+    EXPECT_TRUE(store.TableRows("ReportTableDetail").empty());
+
+    ToolButton4Click(app, dialogs, viewer);
+    ASSERT_EQ(viewer.shown.size(), 1u);
+    ASSERT_EQ(viewer.shown[0].parts.size(), 1u);
+    EXPECT_EQ(viewer.shown[0].parts[0].templateText, "template DirectDebit.html");
+    EXPECT_EQ(viewer.shown[0].parts[0].rows.size(), 2u);
+    EXPECT_EQ(viewer.shown[0].parts[0].variables.at("comId"), "'C2'");
+}
+
+TEST_F(ReportCommands, ReportDoesNothingBeforeASummary)
+{
+    Summarise(CreditTransferFile(), "PAY", "C1");
+    app.SummaryBuilt = false; // a later seal stopped before its summary
+    ToolButton4Click(app, dialogs, viewer);
+    EXPECT_TRUE(viewer.shown.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(ReportCommands, MissingTemplateLeavesTheReportObjectAsItWas)
+{
+    Summarise(CreditTransferFile(), "PAY", "C1");
+    std::filesystem::remove(dir.Path("Report/PaymentDetail.html"));
+    ToolButton4Click(app, dialogs, viewer);
+    EXPECT_EQ(viewer.shown.back().parts[1].templateText, ""); // never loaded: empty
+
+    dir.Write("Report/Payment.html", "second version");
+    std::filesystem::remove(dir.Path("Report/Payment.html"));
+    ToolButton4Click(app, dialogs, viewer);
+    EXPECT_EQ(viewer.shown.back().parts[0].templateText, "template Payment.html"); // loaded last time
+}
+
+TEST_F(ReportCommands, FillReportTableQuotesTextCells)
+{
+    ResultGrid& grid = app.session.grid;
+    grid.SetUpLayout(GridLayout::Summary, {"No.", "Product Type", "Value Date", "No. of Credit", "Amount", ""});
+    grid.AppendRow({"O'Brien Pay", "01/02/2024", "3", "1.00", "1.00"});
+    grid.AppendRow({"Payroll", "x'); Delete From ReportTableDetail; --", "1", "2.50", "2.50"});
+    DetailRow kept;
+    kept.Product = "kept";
+    ReportStoreOf(app).AppendDetailRow(kept);
+    FillReportTable(app);
+    const auto rows = ReportStoreOf(app).TableRows("ReportTable");
+    ASSERT_EQ(rows.size(), 2u); // rows 1 to row count - 2
+    EXPECT_EQ(rows[0].at("Product"), "O'Brien Pay");
+    EXPECT_EQ(rows[0].at("Amount"), "1");
+    EXPECT_EQ(rows[1].at("Value_Date"), "x'); Delete From ReportTableDetail; --");
+    EXPECT_EQ(rows[1].at("Amount"), "2.5");
+    EXPECT_EQ(ReportStoreOf(app).TableRows("ReportTableDetail").size(), 1u);
+}
+
+TEST_F(ReportCommands, MissingTableFileIsAStoreError)
+{
+    std::filesystem::remove(dir.Path("Data/ReportTableDetail.DAT"));
+    app.edtFileInput = CreditTransferFile();
+    try {
+        BuildPaymentSummary(app);
+        ADD_FAILURE() << "no store error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.kind(), AppError::Kind::Store);
+    }
+    EXPECT_TRUE(app.SummaryBuilt); // set before anything that can fail
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("Data/ReportTableDetail.DAT")));
+}
+
+// The tier-rate command.
+class TierRateCommand : public ReportCommands
+{
+protected:
+    std::string FeeFile(const std::string& debitAccount = test::kGoodAccount)
+    {
+        const auto credit = [](const char* bank, const char* amount) {
+            return Rec("003", 355).Set("10-34", "1111111114").Set("35-50", amount).Set("92-93", "00").Set("110-115", "000000").Set("181-183", bank);
+        };
+        app.edtFileInput =
+            dir.Write("fee.txt", test::FileOf({test::ValidHeader(),
+                                               test::ValidDebit("MCL").Set("15-39", debitAccount).Set("73-78", "000006"),
+                                               credit("002", "0000000000100000"), credit("002", "0000000000200000"),
+                                               credit("002", "0000000000300000"), credit("004", "0000000200000000"),
+                                               credit("004", "0000000300000000"), credit("025", "0000001000000000"),
+                                               credit("014", "0000000000100000"), test::ValidTrailer()}));
+        return app.edtFileInput;
+    }
+    void WriteFees(const std::string& ini) { dir.Write("Data/Config.ini", ini); }
+    std::string Value(const std::string& name) const { return viewer.shown.at(0).parts.at(0).variables.at(name); }
+};
+
+TEST_F(TierRateCommand, CountsPricesAndShowsTheEightVariables)
+{
+    WriteFees("[ThreeTierRate]\nRangeFee1=10\nRangeFee2 = 20\nRangeFee3=30\n");
+    FeeFile();
+    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Completed);
+    ASSERT_EQ(viewer.shown.size(), 1u);
+    EXPECT_EQ(viewer.shown[0].parts[0].templateText, "template DeductFee.html");
+    EXPECT_EQ(Value("report_range1"), "'3'");
+    EXPECT_EQ(Value("report_range2"), "'2'");
+    EXPECT_EQ(Value("report_range3"), "'1'");
+    EXPECT_EQ(Value("report_total_range"), "'6'");
+    EXPECT_EQ(Value("report_total_fee_range1"), "'30'");
+    EXPECT_EQ(Value("report_total_fee_range2"), "'40'");
+    EXPECT_EQ(Value("report_total_fee_range3"), "'30'");
+    EXPECT_EQ(Value("report_total_fee_range"), "'100'");
+    EXPECT_EQ(viewer.shown[0].parts[0].variables.size(), 8u);
+    EXPECT_FALSE(app.SummaryBuilt);
+}
+
+TEST_F(TierRateCommand, FeeTextThatIsNotANumberIsAConversionError)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "'' is not a valid floating point value"}, // no settings file
+        {"[ThreeTierRate]\nRangeFee1=10\nRangeFee2=abc\nRangeFee3=30\n", "'abc' is not a valid floating point value"},
+    };
+    FeeFile();
+    for (const auto& [ini, message] : cases) {
+        std::filesystem::remove(dir.Path("Data/Config.ini"));
+        if (*ini)
+            WriteFees(ini);
+        try {
+            MCLFeeClick(app, dialogs, viewer);
+            ADD_FAILURE() << "no conversion error";
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+        EXPECT_TRUE(viewer.shown.empty());
+    }
+}
+
+TEST_F(TierRateCommand, RefusalsAndTheInvalidAccountQuestion)
+{
+    WriteFees("[ThreeTierRate]\nRangeFee1=1\nRangeFee2=2\nRangeFee3=3\n");
+    app.edtFileInput = dir.Path("missing.txt");
+    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Refused);
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Input File does not exist"});
+
+    FeeFile("1111111111"); // the debit account's check digit is wrong
+    dialogs = ScriptedDialogs();
+    dialogs.buttonAnswers = {MsgButton::Abort};
+    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Refused);
+    EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{
+                                   "There are some invalid Orvane Account.  Please choose action to do. ", "Error Data"}));
+    EXPECT_TRUE(viewer.shown.empty());
+
+    dialogs = ScriptedDialogs();
+    dialogs.buttonAnswers = {MsgButton::Ignore, MsgButton::Yes};
+    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Completed);
+    EXPECT_EQ(viewer.shown.size(), 1u);
+}
+
+} // namespace
+} // namespace tallivo
