@@ -81,7 +81,8 @@ ReportDocument SamplePayment()
     detail.variables = summary.variables;
     for (int i = 0; i < 3; ++i)
         detail.rows.push_back({{"Product", i < 2 ? "Payroll" : "Media Clearing"},
-                               {"NameEng", "PAYEE NUMBER " + std::to_string(i + 1)},
+                               {"NameEng", i < 2 ? "PAYEE NUMBER " + std::to_string(i + 1)
+                                                 : std::string("\xBA\xC3\xD4\xC9\xD1\xB7 THAI NAME")},
                                {"Credit Amount", "0000000617283.945"},
                                {"CreditAccount", "0011234567               "},
                                {"TotalInvoidAmount", "0000000000000.000"},
