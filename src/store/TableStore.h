@@ -1,0 +1,124 @@
+#pragma once
+// The local table store: the tables of the program folder's Data/ folder, one table per
+// file ("ReportTable.DAT", "ReportTableDetail.DAT", "addAccBatchError.DAT"), each file an
+// SQLite database holding the one table of its name.
+//
+// One connection to an in-memory database, with every table file attached under its
+// table's name, so that statements name the tables plainly, as the program writes them:
+//
+//     TableStore store(app.DataFolder());
+//     store.ExecSql("Delete From ReportTable");
+//     store.ExecSql("Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount) Values(" +
+//                   QuoteSql(product) + "," + QuoteSql(valueDate) + ",12,1234567.89)");
+//     for (const TableRow& row : store.TableRows("ReportTable")) ... row.at("Product") ...
+//
+// A table file is attached the first time a statement needs it (ExecSql and Query attach
+// every table; the Table... operations only the one they name), and it is checked then: a
+// missing file, a file that is not a database or one without its table raises
+// AppError(Kind::Store) naming the file. The program never creates the table files; the
+// build does (CreateTableFiles), and tests make their own Data folder the same way.
+// Every failing statement raises AppError(Kind::Store) with the engine's text.
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace tallivo {
+
+// One row read back: column name -> value as text (NULL reads as "").
+using TableRow = std::map<std::string, std::string>;
+
+// The table files of the store, by table name; each lives in Data/ as <name>.DAT.
+inline constexpr std::string_view kTableNames[] = {"ReportTable", "ReportTableDetail", "addAccBatchError"};
+
+// A text value as an SQL string literal: in single quotes, each inner quote doubled
+// (O'NEIL -> 'O''NEIL').
+std::string QuoteSql(std::string_view text);
+
+// The path of a table's file in a data folder (which ends with a separator).
+std::string TableFilePath(const std::string& dataFolder, std::string_view table);
+
+// Creates the table files in a data folder from the store's schema: each file that is
+// missing, not a database or lacks its table is (re)created empty; a sound file keeps its
+// rows. Used by the build (program folder) and by tests. Raises AppError(Kind::Store).
+void CreateTableFiles(const std::string& dataFolder);
+
+class TableStore
+{
+public:
+    // Points the store at a data folder; no file is touched until a statement needs it.
+    explicit TableStore(std::string dataFolder);
+    ~TableStore();
+    TableStore(const TableStore&) = delete;
+    TableStore& operator=(const TableStore&) = delete;
+
+    const std::string& DataFolder() const { return m_dataFolder; }
+
+    // Runs one statement that returns no rows ("Delete From addAccBatchError", an Insert
+    // built with QuoteSql). Parameters, if given, are bound as text to ?1, ?2, ...
+    void ExecSql(std::string_view statement, const std::vector<std::string_view>& params = {});
+    // Runs one statement and returns its rows, every column as text.
+    std::vector<TableRow> Query(std::string_view statement, const std::vector<std::string_view>& params = {});
+    // All rows of one table in table order (the order they were appended).
+    std::vector<TableRow> TableRows(std::string_view table);
+
+    // Like ExecSql and Query, but attaching only the one table the statement names, so a
+    // statement on one table does not need the others' files.
+    void TableExec(std::string_view table, std::string_view statement,
+                   const std::vector<std::string_view>& params = {});
+    std::vector<TableRow> TableQuery(std::string_view table, std::string_view statement,
+                                     const std::vector<std::string_view>& params = {});
+
+    // Checks again that a table's file is in place (it may have been removed since it was
+    // attached); raises the store error naming the file when it is not.
+    void CheckTableFile(std::string_view table);
+
+    // One transaction around many statements. Commit ends it; Rollback undoes it
+    // (ignored when none is open).
+    void Begin();
+    void Commit();
+    void Rollback();
+
+private:
+    void Attach(std::string_view table);
+    void AttachAll();
+    std::vector<TableRow> Run(std::string_view statement, const std::vector<std::string_view>& params);
+    [[noreturn]] void Fail(const std::string& what) const;
+
+    std::string m_dataFolder;
+    sqlite3* m_db = nullptr;
+    std::vector<std::string> m_attached;
+};
+
+// Begin on construction; Rollback on destruction unless Commit was called.
+class TableTransaction
+{
+public:
+    explicit TableTransaction(TableStore& store) : m_store(store) { m_store.Begin(); }
+    ~TableTransaction()
+    {
+        if (!m_done) {
+            try {
+                m_store.Rollback();
+            } catch (...) {
+                // The error that ended the transaction is the one the user sees.
+            }
+        }
+    }
+    TableTransaction(const TableTransaction&) = delete;
+    TableTransaction& operator=(const TableTransaction&) = delete;
+    void Commit()
+    {
+        m_store.Commit();
+        m_done = true;
+    }
+
+private:
+    TableStore& m_store;
+    bool m_done = false;
+};
+
+} // namespace tallivo
