@@ -1,8 +1,9 @@
 // The seal stage (normalisation, sealed output, zip archive) on a large generated
-// payment file, beside `sha1sum FILE` and `zip -1 -q -j OUT.zip FILE` on the same
+// payment file (the generator of the validation benchmark), beside `sha1sum FILE` and `zip -1 -q -j OUT.zip FILE` on the same
 // file, timed in the same run. Each is run in its own child process so that its peak
 // memory (maximum resident set) is its own.
 // Usage: bench_seal [size in MB, default 256] [folder, default the system temp folder]
+#include "PaymentFileGenerator.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
 #include "zip/ZipOutput.h"
@@ -54,53 +55,6 @@ Measure Command(const std::string& command)
     });
 }
 
-std::string Record(const std::string& code, std::size_t length)
-{
-    std::string r = code;
-    r.resize(length, ' ');
-    return r;
-}
-
-// A payment file of about the given size with valid record lengths: a header, batches
-// of one debit record and 500 credit records (a blank notification column in every
-// other one, "B" in column 354 in every third), and a trailer.
-void Generate(const std::string& path, std::size_t megabytes)
-{
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    std::string chunk;
-    const std::size_t target = megabytes << 20;
-    std::size_t written = 0;
-    auto put = [&](const std::string& line) {
-        chunk += line;
-        chunk += "\r\n";
-        if (chunk.size() >= (1 << 20)) {
-            std::fwrite(chunk.data(), 1, chunk.size(), out);
-            written += chunk.size();
-            chunk.clear();
-        }
-    };
-    put(Record("001", 96));
-    for (long batch = 0; written + chunk.size() < target; ++batch) {
-        std::string debit = Record("002DCR", 109);
-        put(debit);
-        for (int i = 0; i < 500; ++i) {
-            std::string credit = Record("003", 355);
-            std::snprintf(&credit[3], 20, "%06ld%06d", batch % 1000000, i);
-            credit[9 + 12] = ' ';
-            credit[258] = i % 2 ? 'N' : ' ';
-            credit[353] = i % 3 ? ' ' : 'B';
-            put(credit);
-        }
-    }
-    put(Record("999", 31));
-    std::fwrite(chunk.data(), 1, chunk.size(), out);
-    std::fclose(out);
-}
-
 std::string Quote(const std::string& s)
 {
     return "'" + s + "'";
@@ -120,7 +74,9 @@ int main(int argc, char** argv)
     const std::string archive = (folder / "batch.zip").string();
     const std::string toolArchive = (folder / "tool.zip").string();
 
-    Generate(payment, megabytes);
+    bench::GeneratorOptions options;
+    options.targetBytes = std::uint64_t(megabytes) << 20;
+    const bench::GeneratedFile generated = bench::GeneratePaymentFile(payment, options);
     const auto size = std::filesystem::file_size(payment);
 
     // The reference tools first, on the generated file (in the page cache, as it is for the seal).
@@ -151,7 +107,9 @@ int main(int argc, char** argv)
     const bool verified = seal.status == 0 && VerifySealedFile(sealed).ok;
 
     const double mb = double(size) / (1 << 20);
-    std::printf("payment file: %.1f MB, %s\n", mb, payment.c_str());
+    std::printf("payment file: %.1f MB, %llu lines (%llu credit records), %s\n", mb,
+                static_cast<unsigned long long>(generated.lines), static_cast<unsigned long long>(generated.credits),
+                payment.c_str());
     std::printf("%-34s %9s %10s %12s\n", "", "wall s", "MB/s", "peak RSS MB");
     auto row = [&](const char* name, const Measure& m) {
         std::printf("%-34s %9.3f %10.1f %12.1f%s\n", name, m.seconds, mb / m.seconds, m.peakKb / 1024.0,
