@@ -10,6 +10,7 @@
 namespace tallivo {
 
 struct AppState;
+class TableStore;
 
 struct ReportObjects
 {
@@ -28,8 +29,11 @@ bool LoadReportTemplate(std::string& reportObject, const std::string& path);
 // to the report tables (opened at first use).
 struct ReportState
 {
+    ReportState();
+    ~ReportState();
     ReportObjects objects;
-    std::unique_ptr<ReportStore> store;
+    std::unique_ptr<TableStore> tables; // the connection to the table files
+    std::unique_ptr<ReportStore> store; // the report tables through it
 };
 
 ReportState& ReportStateOf(AppState& app);

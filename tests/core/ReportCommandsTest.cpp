@@ -7,7 +7,7 @@
 #include "app/ReportStore.h"
 #include "common/AppError.h"
 
-#include <sqlite3.h>
+#include "store/TableStore.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +17,6 @@ namespace tallivo {
 namespace {
 
 using test::Rec;
-
-// A table file: a database holding the one table of its name.
-void CreateTableFile(const std::string& path, const std::string& createStatement)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, createStatement.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
 
 struct CapturingViewer : ReportViewer
 {
@@ -40,12 +31,7 @@ protected:
     {
         app.programFolder = dir.Folder();
         std::filesystem::create_directories(dir.Path("Data"));
-        CreateTableFile(dir.Path("Data/ReportTable.DAT"),
-                        "Create Table ReportTable(Product Text, Value_Date Text, No_Of_Credit Integer, Amount Numeric)");
-        CreateTableFile(dir.Path("Data/ReportTableDetail.DAT"),
-                        "Create Table ReportTableDetail(Product Text, NameEng Text, \"Credit Amount\" Text, "
-                        "CreditAccount Text, TotalInvoidAmount Text, TotalWHTAmount Text, DeliveryMode Text, "
-                        "PickupLocation Text, VATAmount Text)");
+        CreateTableFiles(app.DataFolder());
         for (const char* name : {"Payment.html", "PaymentDetail.html", "DirectDebit.html", "DeductFee.html"})
             dir.Write(std::string("Report/") + name, std::string("template ") + name);
     }

@@ -1,0 +1,89 @@
+// The report tables through the local table store. Detail rows are inserted in
+// batches, many rows to a statement, so a summary of a hundred thousand credit
+// records stays quick; a batch is written before anything reads or commits.
+#include "app/AppState.h"
+#include "app/ReportObjects.h"
+#include "app/ReportStore.h"
+#include "store/TableStore.h"
+
+namespace tallivo {
+
+namespace {
+
+constexpr std::size_t kRowsPerInsert = 100; // 9 values a row, well under the engine's limit
+
+class TableReportStore : public ReportStore
+{
+public:
+    explicit TableReportStore(TableStore& store) : m_store(store) {}
+
+    void ExecSql(const std::string& statement) override
+    {
+        WritePending();
+        m_store.ExecSql(statement);
+    }
+    void BeginTransaction() override { m_store.Begin({"ReportTable", "ReportTableDetail"}); }
+    void Commit() override
+    {
+        WritePending();
+        m_store.Commit();
+    }
+    std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) override
+    {
+        WritePending();
+        return m_store.TableRows(table);
+    }
+
+    void EmptyReportTables() override
+    {
+        m_pending.clear();
+        m_store.TableExec("ReportTable", "Delete From ReportTable");
+        m_store.TableExec("ReportTableDetail", "Delete From ReportTableDetail");
+    }
+
+    void AppendDetailRow(const DetailRow& row) override
+    {
+        m_pending.push_back(row);
+        if (m_pending.size() >= kRowsPerInsert)
+            WritePending();
+    }
+
+private:
+    void WritePending()
+    {
+        if (m_pending.empty())
+            return;
+        std::string statement = "Insert into ReportTableDetail(Product,NameEng,\"Credit Amount\",CreditAccount,"
+                                "TotalInvoidAmount,TotalWHTAmount,DeliveryMode,PickupLocation,VATAmount) Values";
+        std::vector<std::string_view> params;
+        params.reserve(m_pending.size() * 9);
+        for (std::size_t i = 0; i < m_pending.size(); ++i) {
+            statement += i == 0 ? "(?,?,?,?,?,?,?,?,?)" : ",(?,?,?,?,?,?,?,?,?)";
+            const DetailRow& r = m_pending[i];
+            params.insert(params.end(), {r.Product, r.NameEng, r.CreditAmount, r.CreditAccount, r.TotalInvoidAmount,
+                                         r.TotalWHTAmount, r.DeliveryMode, r.PickupLocation, r.VATAmount});
+        }
+        m_store.TableExec("ReportTableDetail", statement, params);
+        m_pending.clear();
+    }
+
+    TableStore& m_store;
+    std::vector<DetailRow> m_pending;
+};
+
+} // namespace
+
+ReportState::ReportState() = default;
+ReportState::~ReportState() = default;
+
+ReportStore& ReportStoreOf(AppState& app)
+{
+    ReportState& state = ReportStateOf(app);
+    if (!state.store) {
+        state.tables = std::make_unique<TableStore>(app.DataFolder());
+        state.store = std::make_unique<TableReportStore>(*state.tables);
+    }
+    return *state.store;
+}
+
+} // namespace tallivo
