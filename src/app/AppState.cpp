@@ -1,5 +1,8 @@
 #include "app/AppState.h"
 
+#include "checking/TableAccountRow.h"
+#include "store/TableStore.h"
+
 #include <climits>
 #include <unistd.h>
 
@@ -8,6 +11,17 @@ namespace tallivo {
 AppState::AppState() : programFolder(ExecutableFolder())
 {
     SetClock(std::make_shared<SystemClock>());
+    m_accountRow = std::make_unique<TableAccountRow>([this]() -> TableStore& { return Tables(); });
+    session.accountRow = m_accountRow.get();
+}
+
+AppState::~AppState() = default;
+
+TableStore& AppState::Tables()
+{
+    if (!m_tables)
+        m_tables = std::make_unique<TableStore>(DataFolder());
+    return *m_tables;
 }
 
 void AppState::SetClock(std::shared_ptr<const Clock> clock)

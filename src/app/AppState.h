@@ -11,9 +11,16 @@
 
 namespace tallivo {
 
+class AccountRowStore;
+class TableStore;
+
 struct AppState
 {
     AppState();
+    ~AppState();
+    // The table store and the account row hold on to this object.
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
 
     // The program folder: the executable's own folder, with a trailing separator.
     std::string programFolder;
@@ -45,8 +52,14 @@ struct AppState
     void SetClock(std::shared_ptr<const Clock> clock);
     std::shared_ptr<struct ReportState> reports; // report objects and report tables (app/ReportObjects.h)
 
+    // The local table store of DataFolder(), opened on first use. The validation pass
+    // reaches its addAccBatchError row through session.accountRow.
+    TableStore& Tables();
+
 private:
     std::shared_ptr<const Clock> m_clock;
+    std::unique_ptr<TableStore> m_tables;
+    std::unique_ptr<AccountRowStore> m_accountRow;
 };
 
 // The folder of the running executable, with a trailing separator.

@@ -76,17 +76,19 @@ public:
     // attached); raises the store error naming the file when it is not.
     void CheckTableFile(std::string_view table);
 
-    // One transaction around many statements. Commit ends it; Rollback undoes it
-    // (ignored when none is open).
-    void Begin();
+    // One transaction around many statements. Begin attaches the tables the statements
+    // will use (every table when none are named: a file cannot be attached inside a
+    // transaction). Commit ends it; Rollback undoes it (ignored when none is open).
+    void Begin(const std::vector<std::string_view>& tables = {});
     void Commit();
     void Rollback();
 
 private:
     void Attach(std::string_view table);
     void AttachAll();
-    std::vector<TableRow> Run(std::string_view statement, const std::vector<std::string_view>& params);
-    [[noreturn]] void Fail(const std::string& what) const;
+    std::vector<TableRow> Run(std::string_view statement, const std::vector<std::string_view>& params,
+                              std::string_view table);
+    [[noreturn]] void Fail(std::string_view table) const;
 
     std::string m_dataFolder;
     sqlite3* m_db = nullptr;
@@ -97,7 +99,11 @@ private:
 class TableTransaction
 {
 public:
-    explicit TableTransaction(TableStore& store) : m_store(store) { m_store.Begin(); }
+    explicit TableTransaction(TableStore& store, const std::vector<std::string_view>& tables = {})
+        : m_store(store)
+    {
+        m_store.Begin(tables);
+    }
     ~TableTransaction()
     {
         if (!m_done) {

@@ -1,0 +1,254 @@
+// The local table store over SQLite: an in-memory main database with each table file
+// attached under its table's name, checked when it is attached.
+#include "store/TableStore.h"
+
+#include "common/AppError.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace tallivo {
+
+namespace {
+
+[[noreturn]] void StoreError(const std::string& text)
+{
+    throw AppError(AppError::Kind::Store, text);
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// A file path as an SQLite URI that opens an existing file only (never creates one).
+std::string ExistingFileUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char hex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += hex[static_cast<unsigned char>(c) >> 4];
+            uri += hex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?mode=rw";
+}
+
+std::string QuotedName(std::string_view name)
+{
+    std::string out = "\"";
+    for (const char c : name) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + "\"";
+}
+
+class Statement
+{
+public:
+    Statement() = default;
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt** Out() { return &m_stmt; }
+    sqlite3_stmt* Get() const { return m_stmt; }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+} // namespace
+
+TableStore::TableStore(std::string dataFolder) : m_dataFolder(std::move(dataFolder)) {}
+
+TableStore::~TableStore()
+{
+    sqlite3_close(m_db);
+}
+
+void TableStore::ExecSql(std::string_view statement, const std::vector<std::string_view>& params)
+{
+    AttachAll();
+    Run(statement, params, {});
+}
+
+std::vector<TableRow> TableStore::Query(std::string_view statement, const std::vector<std::string_view>& params)
+{
+    AttachAll();
+    return Run(statement, params, {});
+}
+
+std::vector<TableRow> TableStore::TableRows(std::string_view table)
+{
+    Attach(table);
+    return Run("Select * From " + QuotedName(table) + " Order By rowid", {}, table);
+}
+
+void TableStore::TableExec(std::string_view table, std::string_view statement,
+                           const std::vector<std::string_view>& params)
+{
+    Attach(table);
+    Run(statement, params, table);
+}
+
+std::vector<TableRow> TableStore::TableQuery(std::string_view table, std::string_view statement,
+                                             const std::vector<std::string_view>& params)
+{
+    Attach(table);
+    return Run(statement, params, table);
+}
+
+void TableStore::CheckTableFile(std::string_view table)
+{
+    const std::string path = TableFilePath(m_dataFolder, table);
+    if (FileExists(path))
+        return;
+    const auto it = std::find(m_attached.begin(), m_attached.end(), table);
+    if (it != m_attached.end() && m_db != nullptr && sqlite3_get_autocommit(m_db)) {
+        sqlite3_exec(m_db, ("DETACH DATABASE " + QuotedName(table)).c_str(), nullptr, nullptr, nullptr);
+        m_attached.erase(it);
+    }
+    StoreError("Table file not found: " + path);
+}
+
+void TableStore::Begin(const std::vector<std::string_view>& tables)
+{
+    if (tables.empty())
+        AttachAll();
+    for (const std::string_view table : tables)
+        Attach(table);
+    Run("BEGIN", {}, {});
+}
+
+void TableStore::Commit()
+{
+    Run("COMMIT", {}, {});
+}
+
+void TableStore::Rollback()
+{
+    if (m_db != nullptr && !sqlite3_get_autocommit(m_db))
+        Run("ROLLBACK", {}, {});
+}
+
+void TableStore::AttachAll()
+{
+    for (const std::string_view table : kTableNames)
+        Attach(table);
+}
+
+void TableStore::Attach(std::string_view table)
+{
+    if (std::find(m_attached.begin(), m_attached.end(), table) != m_attached.end())
+        return;
+    if (m_db == nullptr) {
+        if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK) {
+            const std::string text = m_db ? sqlite3_errmsg(m_db) : "out of memory";
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            StoreError("The table store cannot be opened: " + text);
+        }
+        sqlite3_busy_timeout(m_db, 2000);
+    }
+    const std::string path = TableFilePath(m_dataFolder, table);
+    if (!FileExists(path))
+        StoreError("Table file not found: " + path);
+
+    const std::string uri = ExistingFileUri(path);
+    Run("ATTACH DATABASE ?1 AS " + QuotedName(table), {uri}, table);
+    bool holdsTable = false;
+    try {
+        const std::vector<TableRow> rows =
+            Run("SELECT count(*) AS n FROM " + QuotedName(table) + ".sqlite_master WHERE type = 'table' AND name = ?1",
+                {table}, table);
+        holdsTable = !rows.empty() && rows[0].at("n") != "0";
+    } catch (...) {
+        sqlite3_exec(m_db, ("DETACH DATABASE " + QuotedName(table)).c_str(), nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (!holdsTable) {
+        sqlite3_exec(m_db, ("DETACH DATABASE " + QuotedName(table)).c_str(), nullptr, nullptr, nullptr);
+        StoreError("Table file is damaged (it holds no table " + std::string(table) + "): " + path);
+    }
+    m_attached.emplace_back(table);
+}
+
+std::vector<TableRow> TableStore::Run(std::string_view statement, const std::vector<std::string_view>& params,
+                                      std::string_view table)
+{
+    if (m_db == nullptr) {
+        // Nothing attached yet (BEGIN on no table, COMMIT without BEGIN): open the bare store.
+        if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK)
+            Fail(table);
+        sqlite3_busy_timeout(m_db, 2000);
+    }
+    std::vector<TableRow> rows;
+    const char* text = statement.data();
+    const char* end = statement.data() + statement.size();
+    bool first = true;
+    while (text < end) {
+        Statement stmt;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, text, static_cast<int>(end - text), stmt.Out(), &tail) != SQLITE_OK)
+            Fail(table);
+        text = tail;
+        if (stmt.Get() == nullptr)
+            continue; // blanks or a lone semicolon
+        if (first) {
+            int index = 1;
+            for (const std::string_view p : params)
+                sqlite3_bind_text(stmt.Get(), index++, p.data(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
+            first = false;
+        }
+        int rc;
+        while ((rc = sqlite3_step(stmt.Get())) == SQLITE_ROW) {
+            TableRow row;
+            const int columns = sqlite3_column_count(stmt.Get());
+            for (int c = 0; c < columns; ++c) {
+                const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt.Get(), c));
+                row[sqlite3_column_name(stmt.Get(), c)] =
+                    value ? std::string(value, static_cast<std::size_t>(sqlite3_column_bytes(stmt.Get(), c)))
+                          : std::string();
+            }
+            rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE)
+            Fail(table);
+    }
+    return rows;
+}
+
+void TableStore::Fail(std::string_view table) const
+{
+    const std::string engineText = m_db ? sqlite3_errmsg(m_db) : "out of memory";
+    const int code = m_db ? sqlite3_errcode(m_db) & 0xFF : SQLITE_NOMEM;
+    const std::string file = table.empty() ? std::string("A table file") : "Table file " + TableFilePath(m_dataFolder, table);
+    switch (code) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        StoreError(file + " is damaged (" + engineText + ")");
+    case SQLITE_READONLY:
+        StoreError(file + " is read-only (" + engineText + ")");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        StoreError(file + " is locked by another program (" + engineText + ")");
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        StoreError(file + " cannot be opened (" + engineText + ")");
+    default:
+        StoreError(engineText);
+    }
+}
+
+} // namespace tallivo
