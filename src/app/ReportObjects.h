@@ -10,7 +10,6 @@
 namespace tallivo {
 
 struct AppState;
-class TableStore;
 
 struct ReportObjects
 {
@@ -29,11 +28,8 @@ bool LoadReportTemplate(std::string& reportObject, const std::string& path);
 // to the report tables (opened at first use).
 struct ReportState
 {
-    ReportState();
-    ~ReportState();
     ReportObjects objects;
-    std::unique_ptr<TableStore> tables; // the connection to the table files
-    std::unique_ptr<ReportStore> store; // the report tables through it
+    std::unique_ptr<ReportStore> store; // the report tables through the program's table store
 };
 
 ReportState& ReportStateOf(AppState& app);

@@ -73,16 +73,11 @@ private:
 
 } // namespace
 
-ReportState::ReportState() = default;
-ReportState::~ReportState() = default;
-
 ReportStore& ReportStoreOf(AppState& app)
 {
     ReportState& state = ReportStateOf(app);
-    if (!state.store) {
-        state.tables = std::make_unique<TableStore>(app.DataFolder());
-        state.store = std::make_unique<TableReportStore>(*state.tables);
-    }
+    if (!state.store)
+        state.store = std::make_unique<TableReportStore>(app.Tables());
     return *state.store;
 }
 
