@@ -307,6 +307,15 @@ long double StrToFloat(std::string_view text)
     FloatText f;
     if (!ParseFloatText(text, f))
         ThrowFloatError(text);
+    // Whole numbers of up to 19 digits (the amount fields) are exact in extended
+    // precision: no need to go through the C library.
+    if (f.fracDigits.empty() && f.expDigits.empty() && f.intDigits.size() <= 19) {
+        std::uint64_t whole = 0;
+        for (char c : f.intDigits)
+            whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+        const long double value = static_cast<long double>(whole);
+        return f.negative ? -value : value;
+    }
     // Rebuild the number in a form the C library reads without any locale or
     // extension of its own: digits, ".", digits, "e", exponent.
     std::string plain;
