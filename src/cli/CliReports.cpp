@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace tallivo::cli {
@@ -20,21 +21,28 @@ namespace {
 void DropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // The GUI application that Qt's text and PDF engine need, made when a PDF is first
-// asked for. On a machine without a display the offscreen platform is chosen.
-void EnsureGuiApplication()
+// asked for and ended with the command. On a machine without a display the
+// offscreen platform is chosen.
+class GuiApplication
 {
-    if (QGuiApplication::instance())
-        return;
-    if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
-        !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(DropQtMessages);
-    static int argc = 1;
-    static char name[] = "tallivo-cli";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* application = new QGuiApplication(argc, argv); // lives until the process ends
-    (void)application;
-}
+public:
+    void Ensure()
+    {
+        if (m_app || QGuiApplication::instance())
+            return;
+        if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+            !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(DropQtMessages);
+        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+    }
+
+private:
+    int m_argc = 1;
+    char m_name[12] = "tallivo-cli";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QGuiApplication> m_app;
+};
 
 // The CLI's preview: the document shown is written as PDF.
 class PdfViewer : public ReportViewer
@@ -43,12 +51,13 @@ public:
     explicit PdfViewer(std::string path) : m_path(std::move(path)) {}
     void Show(const ReportDocument& document) override
     {
-        EnsureGuiApplication();
+        m_gui.Ensure();
         tallivo::WriteReportPdf(document, m_path);
     }
 
 private:
     std::string m_path;
+    GuiApplication m_gui;
 };
 
 // Keeps the document shown, to print its variables and write it afterwards.
@@ -95,8 +104,9 @@ int RunFee(const std::string& file, const std::vector<MsgButton>& answers, const
 
     if (pdfPath.empty())
         return 0;
+    GuiApplication gui;
     return RunCommand(dialogs, [&] {
-               EnsureGuiApplication();
+               gui.Ensure();
                tallivo::WriteReportPdf(*viewer.shown, pdfPath);
            })
                ? 0
