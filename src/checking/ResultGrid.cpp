@@ -10,7 +10,10 @@ constexpr char kSep = '\x1f';
 
 ResultGrid::ResultGrid()
 {
+    // The window's grid starts with two columns 40 and 122 pixels wide.
     m_widths.fill(64);
+    m_widths[0] = 40;
+    m_widths[1] = 122;
 }
 
 void ResultGrid::SetRowCount(std::size_t rows)

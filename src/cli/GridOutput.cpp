@@ -110,12 +110,14 @@ void PrintGrid(const AppState& app, OutputFormat format, const std::vector<std::
         return;
     }
 
-    // Text: an aligned table for people, then the status and the hash value.
+    // Text: an aligned table for people (hidden columns left out), then the status
+    // and the hash value.
     if (last >= 1) {
         std::vector<std::size_t> width(cols, 0);
         for (std::size_t r = 0; r <= last; ++r)
             for (std::size_t c = 0; c < cols; ++c)
-                width[c] = std::max(width[c], grid.Cell(c, r).size());
+                if (grid.ColWidth(c) > 0)
+                    width[c] = std::max(width[c], grid.Cell(c, r).size());
         std::string line;
         for (std::size_t r = 0; r <= last; ++r) {
             line.clear();

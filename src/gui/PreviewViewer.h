@@ -1,6 +1,6 @@
 #pragma once
-// Shows a prepared report document to the user. Until the report renderer exists
-// it shows nothing; the window only talks to it through ReportViewer.
+// Shows a prepared report document in Qt's print preview, from which the user prints
+// it or saves it as PDF.
 #include "app/ReportCommands.h"
 
 class QWidget;

@@ -38,7 +38,6 @@ namespace {
 
 const QColor kWindowColour(220, 184, 220);
 constexpr int kRowHeight = 17;
-constexpr int kInitialColumnWidths[] = {40, 122};
 
 QString FromPath(const std::string& path)
 {
@@ -144,10 +143,6 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
     setPalette(pal);
     setAutoFillBackground(true);
     setAcceptDrops(true);
-
-    // The grid's stored layout before any check runs: 2 columns of 40 and 122 pixels.
-    for (std::size_t c = 0; c < std::size(kInitialColumnWidths); ++c)
-        m_app.session.grid.SetColWidth(c, kInitialColumnWidths[c]);
 
     CreateToolBar();
     auto* central = new QWidget(this);
