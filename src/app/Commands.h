@@ -28,6 +28,13 @@ CommandOutcome GenerateHashFile(AppState& app, Dialogs& dialogs, SealMode mode =
 // Reads InvalidAccountAnswer; may ask to confirm Ignore; may change DataValid.
 void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs);
 
+// The steps that the seal command and the tier-rate report share:
+// the record type and record length checks, with "Error Data !" and the status on failure;
+bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path);
+// and, when the validation found invalid home-bank accounts, the question whether to
+// ignore them. True when the command may go on.
+bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs);
+
 // True when more than 20 credit records stand under "XMQ" debits, or more than 20
 // under "XDQ" debits.
 bool ExceedsExpressChequeLimit(const std::string& path);

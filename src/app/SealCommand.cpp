@@ -80,6 +80,38 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
     }
 }
 
+bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path)
+{
+    CheckSession& s = app.session;
+    const char* status = nullptr;
+    if (!CheckRecordTypes(s, path))
+        status = "Record type invalid code";
+    else if (!CheckRecordLengths(s, path))
+        status = "Length in record invalid";
+    if (!status)
+        return true;
+    dialogs.ShowMessage(kErrorData);
+    s.SaveErrorEnabled = true;
+    s.Label4 = status;
+    return false;
+}
+
+bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
+{
+    if (app.session.ctx.InvalidAccountCount <= 0)
+        return true;
+    app.InvalidAccountAnswer =
+        dialogs.MessageDlg(kInvalidAccountQuestion, MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore});
+    if (app.InvalidAccountAnswer != MsgButton::Abort && app.InvalidAccountAnswer != MsgButton::Ignore)
+        return false;
+    ConfirmIgnoreInvalidAccounts(app, dialogs);
+    if (!app.session.ctx.DataValid) {
+        dialogs.MessageDlg("Error Data", MsgKind::Error, {MsgButton::Ok});
+        return false;
+    }
+    return true;
+}
+
 CommandOutcome ToolButton3Click(AppState& app, Dialogs& dialogs, SealMode mode)
 {
     app.SummaryBuilt = false;
@@ -118,18 +150,8 @@ CommandOutcome GenerateHashFile(AppState& app, Dialogs& dialogs, SealMode mode)
     }
 
     // 6-7: the structure.
-    if (!CheckRecordTypes(s, path)) {
-        dialogs.ShowMessage(kErrorData);
-        s.SaveErrorEnabled = true;
-        s.Label4 = "Record type invalid code";
+    if (!CheckFileStructure(app, dialogs, path))
         return CommandOutcome::Refused;
-    }
-    if (!CheckRecordLengths(s, path)) {
-        dialogs.ShowMessage(kErrorData);
-        s.SaveErrorEnabled = true;
-        s.Label4 = "Length in record invalid";
-        return CommandOutcome::Refused;
-    }
 
     // 8: the express cheque limit.
     if (ExceedsExpressChequeLimit(path)) {
@@ -149,20 +171,11 @@ CommandOutcome GenerateHashFile(AppState& app, Dialogs& dialogs, SealMode mode)
         return CommandOutcome::Refused;
     }
 
-    // 12: invalid home-bank accounts of debit records.
-    if (s.ctx.InvalidAccountCount > 0) {
-        if (mode == SealMode::CheckOnly)
-            return CommandOutcome::Refused;
-        app.InvalidAccountAnswer =
-            dialogs.MessageDlg(kInvalidAccountQuestion, MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore});
-        if (app.InvalidAccountAnswer != MsgButton::Abort && app.InvalidAccountAnswer != MsgButton::Ignore)
-            return CommandOutcome::Refused;
-        ConfirmIgnoreInvalidAccounts(app, dialogs);
-        if (!s.ctx.DataValid) {
-            dialogs.MessageDlg("Error Data", MsgKind::Error, {MsgButton::Ok});
-            return CommandOutcome::Refused;
-        }
-    }
+    // 12: invalid home-bank accounts of debit records (the checks alone never ask).
+    if (mode == SealMode::CheckOnly && s.ctx.InvalidAccountCount > 0)
+        return CommandOutcome::Refused;
+    if (!ResolveInvalidAccounts(app, dialogs))
+        return CommandOutcome::Refused;
     if (mode == SealMode::CheckOnly)
         return CommandOutcome::Completed;
 

@@ -4,16 +4,11 @@
 
 #include "app/ReportObjects.h"
 #include "app/Settings.h"
-#include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
 #include "reports/NumberFormat.h"
 #include "reports/TierRate.h"
 
 namespace tallivo {
-
-namespace {
-const char* const kErrorData = "Error Data !";
-} // namespace
 
 CommandOutcome MCLFeeClick(AppState& app, Dialogs& dialogs, ReportViewer& viewer)
 {
@@ -30,34 +25,14 @@ CommandOutcome MCLFeeClick(AppState& app, Dialogs& dialogs, ReportViewer& viewer
     }
 
     // 4-5: the structure.
-    if (!CheckRecordTypes(s, path)) {
-        dialogs.ShowMessage(kErrorData);
-        s.SaveErrorEnabled = true;
-        s.Label4 = "Record type invalid code";
+    if (!CheckFileStructure(app, dialogs, path))
         return CommandOutcome::Refused;
-    }
-    if (!CheckRecordLengths(s, path)) {
-        dialogs.ShowMessage(kErrorData);
-        s.SaveErrorEnabled = true;
-        s.Label4 = "Length in record invalid";
-        return CommandOutcome::Refused;
-    }
 
     // 6-7: every field; only invalid home-bank accounts stop the report, other
     // findings stay in the grid beside it.
     ValidatePaymentFile(s, path);
-    if (s.ctx.InvalidAccountCount > 0) {
-        app.InvalidAccountAnswer =
-            dialogs.MessageDlg("There are some invalid Orvane Account.  Please choose action to do. ", MsgKind::Warning,
-                               {MsgButton::Abort, MsgButton::Ignore});
-        if (app.InvalidAccountAnswer != MsgButton::Abort && app.InvalidAccountAnswer != MsgButton::Ignore)
-            return CommandOutcome::Refused;
-        ConfirmIgnoreInvalidAccounts(app, dialogs);
-        if (!s.ctx.DataValid) {
-            dialogs.MessageDlg("Error Data", MsgKind::Error, {MsgButton::Ok});
-            return CommandOutcome::Refused;
-        }
-    }
+    if (!ResolveInvalidAccounts(app, dialogs))
+        return CommandOutcome::Refused;
 
     // 8-10: fees, counts, totals.
     const Currency fee1 = StrToCurr(app.RangeFee1);
