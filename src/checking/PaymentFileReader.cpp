@@ -1,34 +1,10 @@
 #include "checking/PaymentFileReader.h"
 
-#include "common/AppError.h"
-
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tallivo {
 
-PaymentFileReader::PaymentFileReader(const std::string& path) : m_buffer(kBufferSize)
-{
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        ThrowFileError(errno);
-    struct stat info {};
-    if (::fstat(m_fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        ThrowFileError(EISDIR);
-    }
-    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-}
-
-PaymentFileReader::~PaymentFileReader()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+PaymentFileReader::PaymentFileReader(const std::string& path) : m_file(path), m_buffer(kBufferSize) {}
 
 bool PaymentFileReader::Fill()
 {
@@ -41,20 +17,13 @@ bool PaymentFileReader::Fill()
     }
     if (m_end == m_buffer.size())
         return false;
-    for (;;) {
-        const ssize_t n = ::read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowFileError(errno);
-        }
-        if (n == 0) {
-            m_fileDone = true;
-            return false;
-        }
-        m_end += static_cast<std::size_t>(n);
-        return true;
+    const std::size_t n = m_file.ReadSome(m_buffer.data() + m_end, m_buffer.size() - m_end);
+    if (n == 0) {
+        m_fileDone = true;
+        return false;
     }
+    m_end += n;
+    return true;
 }
 
 bool PaymentFileReader::AtEnd()

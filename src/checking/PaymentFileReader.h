@@ -6,6 +6,8 @@
 // - a last line without a line end is still a line; an empty line is a line of length 0.
 // Memory does not grow with the file: a line longer than the reader's buffer is counted,
 // and only its first kHeldBytes bytes are kept.
+#include "common/InputFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,7 +31,6 @@ public:
 
     // Opens the file; raises the file error when it cannot be opened.
     explicit PaymentFileReader(const std::string& path);
-    ~PaymentFileReader();
     PaymentFileReader(const PaymentFileReader&) = delete;
     PaymentFileReader& operator=(const PaymentFileReader&) = delete;
 
@@ -43,7 +44,7 @@ private:
     bool Fill(); // reads more bytes after m_end; false when the file has no more
     bool AtEnd();
 
-    int m_fd = -1;
+    InputFile m_file;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

@@ -6,6 +6,7 @@
 #include "sealing/Normalise.h"
 
 #include "common/AppError.h"
+#include "common/InputFile.h"
 #include "common/ReplacingFile.h"
 
 #include <cctype>
@@ -90,44 +91,6 @@ BlockResult NormaliseBlock(char* block, std::size_t size, LineScan& scan)
     return result;
 }
 
-class InputFile
-{
-public:
-    explicit InputFile(const std::string& path)
-    {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (m_fd < 0)
-            ThrowFileError(errno);
-        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    }
-    ~InputFile() { ::close(m_fd); }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    // Reads until the area is full or the file ends, from the current position or,
-    // given an offset, from there; returns the number of bytes read.
-    std::size_t Read(char* data, std::size_t size, std::optional<std::uint64_t> offset = std::nullopt)
-    {
-        std::size_t got = 0;
-        while (got < size) {
-            const ssize_t n = offset ? ::pread(m_fd, data + got, size - got, static_cast<off_t>(*offset + got))
-                                     : ::read(m_fd, data + got, size - got);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                ThrowFileError(errno);
-            }
-            if (n == 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        return got;
-    }
-
-private:
-    int m_fd = -1;
-};
-
 } // namespace
 
 void NormaliseCreditRecords(const std::string& paymentPath)
@@ -152,7 +115,7 @@ void NormaliseCreditRecords(const std::string& paymentPath)
             std::vector<char> copy(std::min<std::uint64_t>(done, kBlockSize));
             for (std::uint64_t at = 0; at < done;) {
                 const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(done - at, copy.size()));
-                const std::size_t n = input.Read(copy.data(), want, at);
+                const std::size_t n = input.ReadAt(copy.data(), want, at);
                 if (n != want)
                     ThrowFileError(EIO); // the file shrank while it was being read
                 output->Write(copy.data(), n);

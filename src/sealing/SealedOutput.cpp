@@ -9,6 +9,8 @@
 // file replaces the output file only when complete.
 #include "sealing/SealedOutput.h"
 
+#include "common/InputFile.h"
+
 #include "checking/PaymentFileReader.h"
 #include "common/AppError.h"
 #include "common/ReplacingFile.h"
@@ -108,32 +110,9 @@ std::string WriteSealedOutput(const std::string& paymentPath, const std::string&
 
 VerifyResult VerifySealedFile(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        ThrowFileError(errno);
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-
+    InputFile file(path);
     std::vector<char> block(kStageSize);
-    auto readFull = [&](char* data, std::size_t size) {
-        std::size_t got = 0;
-        while (got < size) {
-            const ssize_t n = ::read(fd, data + got, size - got);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                ThrowFileError(errno);
-            }
-            if (n == 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        return got;
-    };
+    auto readFull = [&file](char* data, std::size_t size) { return file.Read(data, size); };
 
     VerifyResult result;
     const std::size_t head = readFull(block.data(), kHashLength + 2);

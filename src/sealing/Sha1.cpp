@@ -1,5 +1,7 @@
 #include "sealing/Sha1.h"
 
+#include "common/InputFile.h"
+
 #include "common/AppError.h"
 
 #include <algorithm>
@@ -253,34 +255,19 @@ void Sha1Final(Sha1Context& ctx, std::uint8_t digest[kSha1DigestSize])
 
 bool DigestFile(const std::string& path, std::uint8_t digest[kSha1DigestSize])
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const std::unique_ptr<InputFile> file = InputFile::TryOpen(path);
+    if (!file)
         return false;
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     Sha1Context ctx;
     Sha1Init(ctx);
-    std::uint8_t block[kFileBlockSize];
+    char block[kFileBlockSize];
     for (;;) {
-        // Fill the block; only the end of the file gives fewer than 8192 bytes.
-        std::size_t got = 0;
-        while (got < kFileBlockSize) {
-            const ssize_t n = ::read(fd, block + got, kFileBlockSize - got);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                const int error = errno;
-                ::close(fd);
-                ThrowFileError(error);
-            }
-            if (n == 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        Sha1Update(ctx, block, got);
+        // Only the end of the file gives fewer than 8192 bytes.
+        const std::size_t got = file->Read(block, kFileBlockSize);
+        Sha1Update(ctx, reinterpret_cast<const std::uint8_t*>(block), got);
         if (got < kFileBlockSize)
             break;
     }
-    ::close(fd);
     Sha1Final(ctx, digest);
     return true;
 }

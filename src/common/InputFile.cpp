@@ -1,0 +1,94 @@
+#include "common/InputFile.h"
+
+#include "common/AppError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallivo {
+
+namespace {
+
+// Opens for reading; -1 with errno set when it cannot, a folder giving EISDIR.
+int OpenForReading(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return -1;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return fd;
+}
+
+} // namespace
+
+InputFile::InputFile(const std::string& path) : m_fd(OpenForReading(path))
+{
+    if (m_fd < 0)
+        ThrowFileError(errno);
+}
+
+std::unique_ptr<InputFile> InputFile::TryOpen(const std::string& path)
+{
+    const int fd = OpenForReading(path);
+    if (fd < 0)
+        return nullptr;
+    std::unique_ptr<InputFile> file(new InputFile());
+    file->m_fd = fd;
+    return file;
+}
+
+InputFile::~InputFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::size_t InputFile::ReadSome(char* data, std::size_t size)
+{
+    for (;;) {
+        const ssize_t n = ::read(m_fd, data, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR)
+            ThrowFileError(errno);
+    }
+}
+
+std::size_t InputFile::Read(char* data, std::size_t size)
+{
+    std::size_t got = 0;
+    while (got < size) {
+        const std::size_t n = ReadSome(data + got, size - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+std::size_t InputFile::ReadAt(char* data, std::size_t size, std::uint64_t offset)
+{
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::pread(m_fd, data + got, size - got, static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowFileError(errno);
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+} // namespace tallivo

@@ -1,0 +1,35 @@
+#pragma once
+// A file opened read-only as raw bytes, read sequentially in blocks. Read errors raise
+// the run-time's file error.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tallivo {
+
+class InputFile
+{
+public:
+    // Opens the file; raises the file error when it cannot be opened or is a folder.
+    explicit InputFile(const std::string& path);
+    // Opens the file, or gives nothing when it cannot be opened.
+    static std::unique_ptr<InputFile> TryOpen(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Reads until the area is full or the file ends; returns the number of bytes read.
+    std::size_t Read(char* data, std::size_t size);
+    // One read: at least one byte unless the file has ended (returns 0 then).
+    std::size_t ReadSome(char* data, std::size_t size);
+    // Reads until the area is full or the file ends, from the given offset, leaving
+    // the sequential position alone.
+    std::size_t ReadAt(char* data, std::size_t size, std::uint64_t offset);
+
+private:
+    InputFile() = default;
+    int m_fd = -1;
+};
+
+} // namespace tallivo
