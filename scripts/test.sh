@@ -8,3 +8,9 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTALLIVO_SANITIZE=ON -DTALLIV
 cmake --build build-test -j"$(nproc)"
 cd build-test
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+# File permissions do not bind the superuser, so the tests of read-only files and
+# folders skip themselves under root: run them again as an ordinary user.
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null 2>&1; then
+    setpriv --reuid=nobody --regid=nogroup --clear-groups ./tests/tallivo_core_tests \
+        --gtest_filter='NormaliseCreditRecords.Unreplaceable*:TableStoreTest.ReadOnly*:ZipOutput.ArchiveErrors*'
+fi
