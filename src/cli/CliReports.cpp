@@ -21,8 +21,9 @@ namespace {
 void DropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // The GUI application that Qt's text and PDF engine need, made when a PDF is first
-// asked for and ended with the command. On a machine without a display the
-// offscreen platform is chosen.
+// asked for and ended with the command. The CLI never shows a window, so it renders
+// on the offscreen platform unless the user chose a platform: a display that is set
+// but cannot be reached (a remote shell) must not end the command.
 class GuiApplication
 {
 public:
@@ -30,8 +31,7 @@ public:
     {
         if (m_app || QGuiApplication::instance())
             return;
-        if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
-            !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(DropQtMessages);
         m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);

@@ -47,6 +47,11 @@ TEST(ReportCli, FeePrintsTheEightFiguresAndWritesAPdfHeadless)
                      "report_total_fee_range=20\n");
     EXPECT_EQ(ReadAll(dir.Path("fee.pdf")).substr(0, 5), "%PDF-");
     EXPECT_EQ(ReadAll(path), BahtNetSample()); // the fee report never changes the file
+
+    // A display that is set but cannot be reached (a remote shell) changes nothing.
+    const CliResult remote = RunCli({"fee", path, "--pdf", dir.Path("fee2.pdf")}, "env DISPLAY=:987 -u QT_QPA_PLATFORM");
+    EXPECT_EQ(remote.status, 0) << remote.err;
+    EXPECT_EQ(remote.out, r.out);
 }
 
 TEST(ReportCli, SealWithReportPdfWritesTheCombinedReport)
