@@ -49,7 +49,7 @@ TEST(ReportCli, FeePrintsTheEightFiguresAndWritesAPdfHeadless)
     EXPECT_EQ(ReadAll(path), BahtNetSample()); // the fee report never changes the file
 
     // A display that is set but cannot be reached (a remote shell) changes nothing.
-    const CliResult remote = RunCli({"fee", path, "--pdf", dir.Path("fee2.pdf")}, "env DISPLAY=:987 -u QT_QPA_PLATFORM");
+    const CliResult remote = RunCli({"fee", path, "--pdf", dir.Path("fee2.pdf")}, "env -u QT_QPA_PLATFORM DISPLAY=:987");
     EXPECT_EQ(remote.status, 0) << remote.err;
     EXPECT_EQ(remote.out, r.out);
 }
