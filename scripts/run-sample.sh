@@ -5,7 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTALLIVO_BUILD_TESTS=OFF
 cmake --build build -j"$(nproc)"
 work=$(mktemp -d)
 cp examples/sample-payment.txt "$work/payment.txt"
