@@ -24,6 +24,8 @@ void PreviewViewer::Show(const ReportDocument& document)
     const bool waitCursor = QApplication::overrideCursor() != nullptr;
     if (waitCursor)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
+    // A size to fall back on where the window manager does not maximize.
+    preview.resize(1000, 800);
     preview.showMaximized();
     preview.exec();
     if (waitCursor)
