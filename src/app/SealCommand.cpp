@@ -44,7 +44,6 @@ bool ExceedsExpressChequeLimit(const std::string& path)
 {
     PaymentFileReader reader(path);
     PaymentLine line;
-    std::string_view product;
     std::string productHeld;
     int xmq = 0;
     int xdq = 0;

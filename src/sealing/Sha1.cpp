@@ -214,6 +214,8 @@ void Sha1Compress(Sha1Context& ctx)
 
 void Sha1Update(Sha1Context& ctx, const void* data, std::size_t length)
 {
+    if (length == 0)
+        return; // nothing to feed; data may then be null
     AddBits(ctx, length);
     const auto* p = static_cast<const std::uint8_t*>(data);
     if (ctx.BufferIndex > 0) {
