@@ -4,10 +4,6 @@
 
 namespace tallivo {
 
-namespace {
-constexpr char kSep = '\x1f';
-}
-
 ResultGrid::ResultGrid()
 {
     // The window's grid starts with two columns 40 and 122 pixels wide.
@@ -28,17 +24,12 @@ void ResultGrid::SetColCount(std::size_t cols)
     ++m_generation;
 }
 
-std::string_view ResultGrid::Split(const std::string& row, std::size_t col)
+std::string_view ResultGrid::Row::Cell(std::size_t col) const
 {
-    std::size_t start = 0;
-    for (std::size_t c = 0; c < col; ++c) {
-        const auto sep = row.find(kSep, start);
-        if (sep == std::string::npos)
-            return {};
-        start = sep + 1;
-    }
-    const auto end = row.find(kSep, start);
-    return std::string_view(row).substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (col >= cells)
+        return {};
+    const std::uint32_t begin = col == 0 ? 0 : end[col - 1];
+    return std::string_view(text).substr(begin, end[col] - begin);
 }
 
 std::string_view ResultGrid::Cell(std::size_t col, std::size_t row) const
@@ -49,10 +40,10 @@ std::string_view ResultGrid::Cell(std::size_t col, std::size_t row) const
         return m_header[col];
     if (row - 1 >= m_rows.size())
         return {};
-    return Split(m_rows[row - 1], col);
+    return m_rows[row - 1].Cell(col);
 }
 
-std::string& ResultGrid::BodyRow(std::size_t row)
+ResultGrid::Row& ResultGrid::BodyRow(std::size_t row)
 {
     if (row > m_rows.size())
         m_rows.resize(row);
@@ -68,19 +59,16 @@ void ResultGrid::SetCell(std::size_t col, std::size_t row, std::string_view text
         m_header[col] = text;
         return;
     }
-    std::string& body = BodyRow(row);
-    std::size_t start = 0;
-    for (std::size_t c = 0; c < col; ++c) {
-        const auto sep = body.find(kSep, start);
-        if (sep == std::string::npos) {
-            body.append(col - c, kSep);
-            start = body.size();
-            break;
-        }
-        start = sep + 1;
+    // Rebuild the row with the one cell replaced: cells are set one at a time only by
+    // the summary, rows of findings are appended whole.
+    Row& body = BodyRow(row);
+    Row rebuilt;
+    rebuilt.cells = static_cast<std::uint8_t>(std::max<std::size_t>(body.cells, col + 1));
+    for (std::size_t c = 0; c < rebuilt.cells; ++c) {
+        rebuilt.text.append(c == col ? text : body.Cell(c));
+        rebuilt.end[c] = static_cast<std::uint32_t>(rebuilt.text.size());
     }
-    const auto end = body.find(kSep, start);
-    body.replace(start, end == std::string::npos ? std::string::npos : end - start, text);
+    body = std::move(rebuilt);
 }
 
 void ResultGrid::SetColWidth(std::size_t col, int width)
@@ -93,11 +81,17 @@ void ResultGrid::SetColWidth(std::size_t col, int width)
 void ResultGrid::AppendRow(std::initializer_list<std::string_view> cellsFromColumn1)
 {
     const std::size_t r = m_rowCount - 1;
-    std::string row = std::to_string(r);
+    Row row;
+    row.text = std::to_string(r);
+    row.end[0] = static_cast<std::uint32_t>(row.text.size());
+    std::size_t c = 1;
     for (std::string_view cell : cellsFromColumn1) {
-        row += kSep;
-        row.append(cell);
+        if (c >= kMaxColumns)
+            break;
+        row.text.append(cell);
+        row.end[c++] = static_cast<std::uint32_t>(row.text.size());
     }
+    row.cells = static_cast<std::uint8_t>(c);
     BodyRow(r) = std::move(row);
     ++m_rowCount;
     ++m_generation;

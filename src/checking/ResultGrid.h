@@ -2,9 +2,11 @@
 // The result grid: a table of text cells addressed by column and row (both from 0).
 // Row 0 is the header row, column 0 the numbering column. The checks, the error-file
 // writers and the payment summary use it; the window shows it through a thin model.
-// Rows are held compactly (one string per row) so a million findings stay usable.
+// Rows are held compactly (one string per row, with the end of each cell) so a
+// million findings stay usable; a cell may hold any byte.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,12 +51,19 @@ public:
     std::size_t Generation() const { return m_generation; }
 
 private:
-    // A body row: its cells joined with the unit separator 0x1F.
-    static std::string_view Split(const std::string& row, std::size_t col);
-    std::string& BodyRow(std::size_t row);
+    // A body row: its cells one after the other in text, cell c ending at end[c].
+    struct Row
+    {
+        std::string text;
+        std::array<std::uint32_t, kMaxColumns> end{};
+        std::uint8_t cells = 0;
+
+        std::string_view Cell(std::size_t col) const;
+    };
+    Row& BodyRow(std::size_t row);
 
     std::array<std::string, kMaxColumns> m_header;
-    std::vector<std::string> m_rows; // body rows 1..; may be fewer than row count - 1
+    std::vector<Row> m_rows; // body rows 1..; may be fewer than row count - 1
     std::array<int, kMaxColumns> m_widths{};
     std::size_t m_rowCount = 2;
     std::size_t m_colCount = 2;

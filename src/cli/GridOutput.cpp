@@ -70,13 +70,16 @@ void PrintGrid(const AppState& app, OutputFormat format, const std::vector<std::
     const std::size_t last = LastPrintedRow(grid);
 
     if (format == OutputFormat::Tsv) {
+        // A TAB, CR or LF inside a cell (a field of the payment file as it stands) is
+        // shown as a blank, so every grid row stays one line of the same columns.
         std::string line;
         for (std::size_t r = 1; r <= last; ++r) {
             line.clear();
             for (std::size_t c = 0; c < cols; ++c) {
                 if (c)
                     line += '\t';
-                line.append(grid.Cell(c, r));
+                for (char ch : grid.Cell(c, r))
+                    line += (ch == '\t' || ch == '\r' || ch == '\n') ? ' ' : ch;
             }
             line += '\n';
             Out(line);

@@ -43,7 +43,8 @@ Commands:
 
 Options:
   --format text|tsv|json   How the result grid is printed on stdout (default text).
-                           tsv: one line per grid row, cells joined by TAB.
+                           tsv: one line per grid row, cells joined by TAB (a TAB,
+                           CR or LF inside a cell is printed as a blank).
                            json: layout, headers, rows, status label and messages.
   --errors OUT             Afterwards, write the error file that the Save button
                            would write (nothing when there is none to write).

@@ -58,3 +58,20 @@ TEST(ResultGrid, FlagInvalidDataLeavesDataValidAlone)
     EXPECT_EQ(s.Label4, "Invalid data fields");
     EXPECT_TRUE(s.ctx.DataValid);
 }
+
+TEST(ResultGrid, CellsHoldAnyByte)
+{
+    // Fields come from the payment file as they stand, control bytes included.
+    CheckSession s;
+    s.SetUpErrorLayout();
+    const std::string account = std::string("111") + '\x1f' + "1111114\t";
+    s.AddAccountError("002", "2", "15-39", "Debit Account No", "Invalid Orvane Account", account, "A\x1f" "B");
+    EXPECT_EQ(s.grid.Cell(6, 1), account);
+    EXPECT_EQ(s.grid.Cell(7, 1), "A\x1f" "B");
+    s.grid.SetCell(7, 1, "");
+    s.grid.SetCell(3, 1, "49-64");
+    EXPECT_EQ(s.grid.Cell(6, 1), account);
+    EXPECT_EQ(s.grid.Cell(7, 1), "");
+    EXPECT_EQ(s.grid.Cell(3, 1), "49-64");
+    EXPECT_EQ(s.grid.Cell(5, 1), "Invalid Orvane Account");
+}
