@@ -40,7 +40,7 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
     } else if (errno != ENOENT) {
         ThrowFileError(errno);
     }
-    std::string pattern = m_target + ".tmpXXXXXX";
+    std::string pattern = m_target + std::string(kTempMarker) + "XXXXXX";
     m_fd = ::mkstemp(pattern.data());
     if (m_fd < 0)
         ThrowFileError(errno);

@@ -9,6 +9,11 @@
 
 namespace tallivo {
 
+// The temporary file of a target is named target + kTempMarker + six letters or digits,
+// a name no user picks by chance, so leftovers of a crash can be found and removed.
+inline constexpr std::string_view kTempMarker = ".tallivo-tmp";
+inline constexpr std::size_t kTempSuffixLength = 6;
+
 class ReplacingFile
 {
 public:

@@ -25,7 +25,6 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 20;
 constexpr std::uint64_t kNotificationIndex = 258; // column 259, counted from 0
 constexpr char kCtrlZ = '\x1a';
-constexpr std::size_t kTempSuffixLength = 6; // the XXXXXX of "<target>.tmpXXXXXX"
 
 // Where the scan stands in the current line, carried from one block to the next.
 struct LineScan
@@ -140,9 +139,9 @@ void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept
         namespace fs = std::filesystem;
         const fs::path payment(paymentPath);
         const fs::path folder = payment.has_parent_path() ? payment.parent_path() : fs::path(".");
-        const std::string prefix = payment.filename().string() + ".tmp";
-        if (prefix == ".tmp")
+        if (payment.filename().empty())
             return;
+        const std::string prefix = payment.filename().string() + std::string(kTempMarker);
         std::error_code ec;
         for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = it->path().filename().string();

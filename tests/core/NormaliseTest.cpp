@@ -133,14 +133,15 @@ TEST(RemoveNormaliseLeftovers, RemovesOnlyThisFilesTemporaryFiles)
 {
     TempFolder dir;
     const std::string path = dir.Write("pay.txt", "x");
-    dir.Write("pay.txt.tmpA1b2C3", "left");
-    dir.Write("pay.txt.tmpZZZZZZ", "left");
-    dir.Write("pay.txt.tmpA1b2C", "user's");
-    dir.Write("pay.txt.tmpA1b2C3x", "user's");
-    dir.Write("other.txt.tmpA1b2C3", "another file's");
+    dir.Write("pay.txt.tallivo-tmpA1b2C3", "left");
+    dir.Write("pay.txt.tallivo-tmpZZZZZZ", "left");
+    dir.Write("pay.txt.tallivo-tmpA1b2C", "user's");
+    dir.Write("pay.txt.tallivo-tmpA1b2C3x", "user's");
+    dir.Write("pay.txt.tmpbackup", "user's");
+    dir.Write("other.txt.tallivo-tmpA1b2C3", "another file's");
     RemoveNormaliseLeftovers(path);
     EXPECT_EQ(FolderNames(dir.Folder()),
-              (std::vector<std::string>{"other.txt.tmpA1b2C3", "pay.txt", "pay.txt.tmpA1b2C", "pay.txt.tmpA1b2C3x"}));
+              (std::vector<std::string>{"other.txt.tallivo-tmpA1b2C3", "pay.txt", "pay.txt.tallivo-tmpA1b2C", "pay.txt.tallivo-tmpA1b2C3x", "pay.txt.tmpbackup"}));
 
     RemoveNormaliseLeftovers("");
     RemoveNormaliseLeftovers(dir.Path("no-such-folder/pay.txt"));
