@@ -4,7 +4,7 @@
 -- One statement per table, each ended by a semicolon.
 
 -- One row per line of the payment summary.
-CREATE TABLE ReportTable(Product TEXT, Value_Date TEXT, No_Of_Credit INTEGER, Amount NUMERIC);
+CREATE TABLE ReportTable(Product TEXT, Value_Date TEXT, No_Of_Credit INTEGER, Amount REAL);
 
 -- One row per credit record of the payment summary; every column text.
 CREATE TABLE ReportTableDetail(Product TEXT, NameEng TEXT, "Credit Amount" TEXT, CreditAccount TEXT, TotalInvoidAmount TEXT, TotalWHTAmount TEXT, DeliveryMode TEXT, PickupLocation TEXT, VATAmount TEXT);

@@ -155,7 +155,7 @@ TEST_F(ReportCommands, FillReportTableQuotesTextCells)
     const auto rows = ReportStoreOf(app).TableRows("ReportTable");
     ASSERT_EQ(rows.size(), 2u); // rows 1 to row count - 2
     EXPECT_EQ(rows[0].at("Product"), "O'Brien Pay");
-    EXPECT_EQ(rows[0].at("Amount"), "1");
+    EXPECT_EQ(rows[0].at("Amount"), "1.0"); // a decimal number column
     EXPECT_EQ(rows[1].at("Value_Date"), "x'); Delete From ReportTableDetail; --");
     EXPECT_EQ(rows[1].at("Amount"), "2.5");
     EXPECT_EQ(ReportStoreOf(app).TableRows("ReportTableDetail").size(), 1u);
