@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QStatusBar>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -390,8 +391,15 @@ void TForm1::Handle(const std::function<void()>& command, Duration duration)
 {
     CopyEditsToState();
     {
-        WaitCursor wait(duration == Duration::Long);
+        const bool longWork = duration == Duration::Long;
+        WaitCursor wait(longWork);
+        if (longWork) {
+            // The command runs on the window's thread: say so before it starts.
+            statusBar()->showMessage("Working...");
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
         RunCommand(*m_dialogs, command);
+        statusBar()->clearMessage();
     }
     RefreshFromState();
 }
