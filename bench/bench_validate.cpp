@@ -23,31 +23,6 @@
 
 namespace {
 
-// The one-row scratch table held in memory.
-class MemoryRowStore : public tallivo::AccountRowStore
-{
-public:
-    void StartRow(std::string_view account) override
-    {
-        m_account = account;
-        m_nameEn.clear();
-        m_nameTh.clear();
-    }
-    void SetNames(std::string_view nameEn, std::string_view nameTh) override
-    {
-        m_nameEn = nameEn;
-        m_nameTh = nameTh;
-    }
-    std::string Account() override { return m_account; }
-    std::string NameEn() override { return m_nameEn; }
-    void Flush() override {}
-
-private:
-    std::string m_account;
-    std::string m_nameEn;
-    std::string m_nameTh;
-};
-
 double Seconds(std::chrono::steady_clock::time_point since)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -108,7 +83,7 @@ int main(int argc, char** argv)
         const long rssBefore = PeakRssKb();
 
         tallivo::SystemClock clock;
-        MemoryRowStore store;
+        tallivo::MemoryAccountRow store;
         tallivo::CheckSession s;
         s.clock = &clock;
         s.accountRow = &store;

@@ -1,6 +1,6 @@
 #pragma once
 // Valid default credit, payee, WHT and invoice records for the record check tests, an
-// addAccBatchError row held in memory, and the findings as "columns|field|message".
+// addAccBatchError row held in memory (MemoryAccountRow), and the findings as "columns|field|message".
 #include "RecordBuilder.h"
 #include "checking/AccountRowStore.h"
 
@@ -9,27 +9,7 @@
 
 namespace tallivo::test {
 
-struct MemoryAccountRow : AccountRowStore
-{
-    void StartRow(std::string_view a) override
-    {
-        account = a;
-        nameEn.clear();
-        nameTh.clear();
-    }
-    void SetNames(std::string_view en, std::string_view th) override
-    {
-        nameEn = en;
-        nameTh = th;
-    }
-    std::string Account() override { return account; }
-    std::string NameEn() override { return nameEn; }
-    void Flush() override {}
-
-    std::string account;
-    std::string nameEn;
-    std::string nameTh;
-};
+using tallivo::MemoryAccountRow;
 
 // A credit record that passes every rule for its product: flags "N", no WHT, no invoices.
 inline Rec ValidCredit(std::string_view product = "DCP")

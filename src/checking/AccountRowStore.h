@@ -21,4 +21,28 @@ public:
     virtual void Flush() = 0;
 };
 
+// The row held in memory only, with nothing behind it: for runs that need no table
+// file (the record check tests, the validation benchmark).
+struct MemoryAccountRow : AccountRowStore
+{
+    void StartRow(std::string_view a) override
+    {
+        account = a;
+        nameEn.clear();
+        nameTh.clear();
+    }
+    void SetNames(std::string_view en, std::string_view th) override
+    {
+        nameEn = en;
+        nameTh = th;
+    }
+    std::string Account() override { return account; }
+    std::string NameEn() override { return nameEn; }
+    void Flush() override {}
+
+    std::string account;
+    std::string nameEn;
+    std::string nameTh;
+};
+
 } // namespace tallivo
