@@ -9,18 +9,13 @@
 // file replaces the output file only when complete.
 #include "sealing/SealedOutput.h"
 
-#include "common/InputFile.h"
-
 #include "checking/PaymentFileReader.h"
 #include "common/AppError.h"
+#include "common/InputFile.h"
 #include "common/ReplacingFile.h"
 #include "sealing/Sha1.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tallivo {

@@ -2,14 +2,9 @@
 
 #include "common/InputFile.h"
 
-#include "common/AppError.h"
-
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
