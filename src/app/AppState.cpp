@@ -1,6 +1,6 @@
 #include "app/AppState.h"
 
-#include "checking/TableAccountRow.h"
+#include "app/TableAccountRow.h"
 #include "store/TableStore.h"
 
 #include <climits>

@@ -35,13 +35,8 @@ bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path
 // ignore them. True when the command may go on.
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs);
 
-// True when more than 20 credit records stand under "XMQ" debits, or more than 20
-// under "XDQ" debits.
-bool ExceedsExpressChequeLimit(const std::string& path);
 // The zip box text passes the name check: its extension is ".zip" in any case, or none.
 bool IsValidZipName(const std::string& zipBoxText);
-// A regular file of that name exists (a folder is not a file).
-bool FileExists(const std::string& path);
 
 // Save: writes the error file of the stage at which the last check stopped.
 void btnSaveErrorClick(AppState& app, Dialogs& dialogs);

@@ -5,7 +5,7 @@
 #include "app/AppState.h"
 #include "app/Commands.h"
 #include "app/Dialogs.h"
-#include "render/ReportDocument.h"
+#include "reports/ReportDocument.h"
 
 #include <map>
 #include <string>

@@ -2,8 +2,8 @@
 // seals it and packs the sealed output into the zip archive.
 #include "app/Commands.h"
 
-#include "checking/PaymentFileReader.h"
-#include "checking/RecordTypes.h"
+#include "checking/ExpressCheques.h"
+#include "common/FileExists.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
 #include "app/ReportCommands.h"
@@ -13,21 +13,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <sys/stat.h>
 
 namespace tallivo {
 
 namespace {
-constexpr int kExpressChequeLimit = 20;
 const char* const kErrorData = "Error Data !";
 const char* const kInvalidAccountQuestion = "There are some invalid Orvane Account.  Please choose action to do. ";
 } // namespace
-
-bool FileExists(const std::string& path)
-{
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
 
 bool IsValidZipName(const std::string& zipBoxText)
 {
@@ -38,27 +30,6 @@ bool IsValidZipName(const std::string& zipBoxText)
     std::string ext = zipBoxText.substr(dot);
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
     return ext == ".ZIP";
-}
-
-bool ExceedsExpressChequeLimit(const std::string& path)
-{
-    PaymentFileReader reader(path);
-    PaymentLine line;
-    std::string productHeld;
-    int xmq = 0;
-    int xdq = 0;
-    while (reader.Next(line)) {
-        const std::string_view code = line.text.substr(0, 3);
-        if (code == "002") {
-            productHeld = Columns(line.text, 4, 6);
-        } else if (code == "003") {
-            if (productHeld == "XMQ")
-                ++xmq;
-            else if (productHeld == "XDQ")
-                ++xdq;
-        }
-    }
-    return xdq > kExpressChequeLimit || xmq > kExpressChequeLimit;
 }
 
 void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)

@@ -5,6 +5,7 @@
 #include "app/ReportObjects.h"
 #include "app/Settings.h"
 #include "checking/ValidationPass.h"
+#include "common/FileExists.h"
 #include "reports/NumberFormat.h"
 #include "reports/TierRate.h"
 

@@ -2,7 +2,7 @@
 #include "app/Commands.h"
 
 #include "app/Settings.h"
-#include "checking/ErrorFiles.h"
+#include "findings/ErrorFiles.h"
 #include "common/AppError.h"
 #include "sealing/Normalise.h"
 

@@ -3,7 +3,7 @@
 // flags of the structural checks and the status the window shows (the status label
 // and whether Save is enabled). Owned by the application state; no Qt in here.
 #include "checking/CheckContext.h"
-#include "checking/ResultGrid.h"
+#include "findings/ResultGrid.h"
 #include "common/Clock.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 // The credit record's delivery rules and product rules, in their order.
 #include "checking/CreditProductRules.h"
 
-#include "checking/Primitives.h"
-#include "checking/ProductSets.h"
+#include "format/Primitives.h"
+#include "format/ProductSets.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // depend on the product group are in CreditProductRules.cpp.
 #include "checking/AccountRowStore.h"
 #include "checking/CreditProductRules.h"
-#include "checking/Primitives.h"
-#include "checking/ProductSets.h"
+#include "format/Primitives.h"
+#include "format/ProductSets.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

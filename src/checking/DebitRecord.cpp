@@ -3,7 +3,7 @@
 // (layout B). Every row carries the debit account as read in columns 15-39, except the
 // second currency row. The two home-bank account rules are account failures: counted,
 // and leaving DataValid alone so the user may choose to ignore them.
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

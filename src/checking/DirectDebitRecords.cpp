@@ -1,6 +1,6 @@
 // The direct-debit records: the batch record ("007") and the item record ("008").
 // Their account fields are tested only as numbers, not as home-bank accounts.
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

@@ -1,5 +1,5 @@
 // The file header record ("001"): company, customer reference, file date and time, channel.
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

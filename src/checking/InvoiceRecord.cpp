@@ -1,7 +1,7 @@
 // The invoice record (006): its fields only; it adds to no running total.
 #include "checking/AccountRowStore.h"
-#include "checking/Primitives.h"
-#include "checking/ProductSets.h"
+#include "format/Primitives.h"
+#include "format/ProductSets.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

@@ -2,8 +2,8 @@
 // checks the sequence number, the names (cheque products only), the fax number and the
 // tax id.
 #include "checking/AccountRowStore.h"
-#include "checking/Primitives.h"
-#include "checking/ProductSets.h"
+#include "format/Primitives.h"
+#include "format/ProductSets.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

@@ -1,7 +1,7 @@
 #include "checking/StructureChecks.h"
 
-#include "checking/PaymentFileReader.h"
-#include "checking/RecordTypes.h"
+#include "format/PaymentFileReader.h"
+#include "format/RecordTypes.h"
 
 namespace tallivo {
 

@@ -1,7 +1,7 @@
 // The trailer record ("999"): the number of debit records, the number of credit records
 // and the total amount, each checked for form and then against what the pass counted.
 // A direct-debit file (current product "DDR") skips the comparisons.
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

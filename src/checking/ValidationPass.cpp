@@ -6,10 +6,10 @@
 #include "checking/ValidationPass.h"
 
 #include "checking/AccountRowStore.h"
-#include "checking/PaymentFileReader.h"
-#include "checking/Primitives.h"
+#include "format/PaymentFileReader.h"
+#include "format/Primitives.h"
 #include "checking/RecordChecks.h"
-#include "checking/RecordTypes.h"
+#include "format/RecordTypes.h"
 
 #include <array>
 #include <charconv>

@@ -1,8 +1,8 @@
 // The withholding-tax record (005): its fields, the income type code, and the WHT amount
 // added to the sum the pass compares with the credit record's declared total.
 #include "checking/AccountRowStore.h"
-#include "checking/Primitives.h"
-#include "checking/ProductSets.h"
+#include "format/Primitives.h"
+#include "format/ProductSets.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
 

@@ -1,7 +1,7 @@
 // tallivo-cli: the window's commands for scripted use.
 #include "app/Commands.h"
 #include "app/Settings.h"
-#include "checking/ErrorFiles.h"
+#include "findings/ErrorFiles.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliReports.h"
 #include "cli/GridOutput.h"

@@ -4,7 +4,7 @@
 // header row) is the horizontal header; the numbering column 0 is also given as the
 // vertical header so a view can keep it fixed. No item per cell: cells are read from
 // the grid when the view paints them, so a million findings stay usable.
-#include "checking/ResultGrid.h"
+#include "findings/ResultGrid.h"
 
 #include <QAbstractTableModel>
 

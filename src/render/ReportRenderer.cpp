@@ -3,7 +3,7 @@
 #include "common/AppError.h"
 #include "common/ReplacingFile.h"
 #include "render/ReportExpression.h"
-#include "render/TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <kainjow/mustache.hpp>
 

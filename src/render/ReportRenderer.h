@@ -18,7 +18,7 @@
 //   {{total_<name>}}                the sum of a numeric column, formatted like _fmt;
 //   {{total_<name>_money}}          the same with two decimals
 //   {{printDate}}                   the date and time the report was prepared
-#include "render/ReportDocument.h"
+#include "reports/ReportDocument.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // Currency arithmetic that cannot wrap: a sum or product beyond the currency range
 // raises an error instead of giving a wrong amount.
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "reports/NumberFormat.h"
 
-#include "checking/RecordTypes.h"
+#include "format/RecordTypes.h"
 
 #include <cmath>
 #include <cstdio>

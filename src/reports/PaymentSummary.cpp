@@ -1,8 +1,8 @@
 #include "reports/PaymentSummary.h"
 
-#include "checking/PaymentFileReader.h"
-#include "checking/Primitives.h"
-#include "checking/RecordTypes.h"
+#include "format/PaymentFileReader.h"
+#include "format/Primitives.h"
+#include "format/RecordTypes.h"
 #include "reports/CurrencySum.h"
 #include "reports/NumberFormat.h"
 

@@ -2,7 +2,7 @@
 // The payment summary: the result grid turned into one line per debit record (or
 // per direct-debit batch record) with a Total line from the trailer, and one detail
 // row per credit record for the payment detail report.
-#include "checking/ResultGrid.h"
+#include "findings/ResultGrid.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "reports/TierRate.h"
 
-#include "checking/PaymentFileReader.h"
-#include "checking/RecordTypes.h"
+#include "format/PaymentFileReader.h"
+#include "format/RecordTypes.h"
 #include "reports/CurrencySum.h"
 #include "reports/NumberFormat.h"
 

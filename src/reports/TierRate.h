@@ -1,7 +1,7 @@
 #pragma once
 // The tier-rate fee: credit records to other banks counted by amount tier, each
 // tier priced with its fee per record.
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 
 #include <array>
 #include <cstdint>

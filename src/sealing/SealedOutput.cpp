@@ -9,7 +9,7 @@
 // file replaces the output file only when complete.
 #include "sealing/SealedOutput.h"
 
-#include "checking/PaymentFileReader.h"
+#include "format/PaymentFileReader.h"
 #include "common/AppError.h"
 #include "common/InputFile.h"
 #include "common/ReplacingFile.h"

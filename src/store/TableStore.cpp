@@ -3,6 +3,7 @@
 #include "store/TableStore.h"
 
 #include "common/AppError.h"
+#include "common/FileExists.h"
 
 #include <sqlite3.h>
 
@@ -16,12 +17,6 @@ namespace {
 [[noreturn]] void StoreError(const std::string& text)
 {
     throw AppError(AppError::Kind::Store, text);
-}
-
-bool FileExists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 // A file path as an SQLite URI that opens an existing file only (never creates one).

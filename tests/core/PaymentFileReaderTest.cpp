@@ -1,5 +1,5 @@
 #include "TestFiles.h"
-#include "checking/PaymentFileReader.h"
+#include "format/PaymentFileReader.h"
 #include "common/AppError.h"
 
 #include <gtest/gtest.h>

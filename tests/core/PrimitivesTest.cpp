@@ -1,4 +1,4 @@
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 #include "common/AppError.h"
 
 #include <gtest/gtest.h>

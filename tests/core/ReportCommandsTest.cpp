@@ -1,5 +1,6 @@
 // The report stages of the seal command and the two report commands, run headless
 // on a program folder of their own (report tables in Data/, templates in Report/).
+#include "ScriptedDialogs.h"
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "app/ReportCommands.h"

@@ -1,5 +1,7 @@
+#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/Commands.h"
+#include "checking/ExpressCheques.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "TestFiles.h"
-#include "checking/ErrorFiles.h"
+#include "findings/ErrorFiles.h"
 #include "checking/StructureChecks.h"
 
 #include <gtest/gtest.h>

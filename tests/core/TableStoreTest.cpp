@@ -3,7 +3,7 @@
 #include "PaymentRecordFixture.h"
 #include "TestFiles.h"
 #include "app/AppState.h"
-#include "checking/TableAccountRow.h"
+#include "app/TableAccountRow.h"
 #include "checking/ValidationPass.h"
 #include "common/AppError.h"
 #include "store/TableStore.h"

@@ -1,9 +1,9 @@
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "checking/AccountRowStore.h"
-#include "checking/Primitives.h"
+#include "format/Primitives.h"
 #include "checking/RecordChecks.h"
-#include "checking/RecordTypes.h"
+#include "format/RecordTypes.h"
 #include "checking/ValidationPass.h"
 #include "common/AppError.h"
 

@@ -1,3 +1,4 @@
+#include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/Commands.h"
 

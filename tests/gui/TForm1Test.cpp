@@ -1,6 +1,7 @@
 // Window tests on the offscreen platform: what only the window does (controls,
 // captions and states, the output mode buttons, Clear Form, the file boxes, the grid's
 // alignment and widths, the error handler, the message and file dialogs).
+#include "ScriptedDialogs.h"
 #include "gui/QtDialogs.h"
 #include "gui/ResultGridModel.h"
 #include "gui/TForm1.h"

@@ -1,4 +1,4 @@
-#include "render/TextEncoding.h"
+#include "common/TextEncoding.h"
 
 namespace tallivo {
 

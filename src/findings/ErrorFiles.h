@@ -1,6 +1,6 @@
 #pragma once
 // The three error-file layouts that the Save command writes from the result grid.
-#include "checking/ResultGrid.h"
+#include "findings/ResultGrid.h"
 
 #include <string>
 

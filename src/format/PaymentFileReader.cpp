@@ -1,4 +1,4 @@
-#include "checking/PaymentFileReader.h"
+#include "format/PaymentFileReader.h"
 
 #include <cstring>
 

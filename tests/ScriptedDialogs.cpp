@@ -1,4 +1,4 @@
-#include "app/Dialogs.h"
+#include "ScriptedDialogs.h"
 
 namespace tallivo {
 

@@ -1,4 +1,4 @@
-#include "checking/ResultGrid.h"
+#include "findings/ResultGrid.h"
 
 #include <algorithm>
 

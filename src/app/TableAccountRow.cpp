@@ -1,4 +1,4 @@
-#include "checking/TableAccountRow.h"
+#include "app/TableAccountRow.h"
 
 #include "store/TableStore.h"
 

@@ -1,4 +1,4 @@
-#include "checking/ErrorFiles.h"
+#include "findings/ErrorFiles.h"
 
 #include "common/ReplacingFile.h"
 
