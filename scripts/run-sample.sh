@@ -5,8 +5,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTALLIVO_BUILD_TESTS=OFF
-cmake --build build -j"$(nproc)"
+cmake --preset release
+cmake --build --preset release -j"$(nproc)"
 work=$(mktemp -d)
 cp examples/sample-payment.txt "$work/payment.txt"
 echo "== check"

@@ -4,10 +4,10 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTALLIVO_SANITIZE=ON -DTALLIVO_WERROR=ON
-cmake --build build-test -j"$(nproc)"
+cmake --preset sanitize
+cmake --build --preset sanitize -j"$(nproc)"
+ctest --preset sanitize -j"$(nproc)"
 cd build-test
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
 # File permissions do not bind the superuser, so the tests of read-only files and
 # folders skip themselves under root: run them again as an ordinary user.
 if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null 2>&1; then

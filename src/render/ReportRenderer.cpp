@@ -31,7 +31,7 @@ namespace {
 namespace mu = kainjow::mustache;
 
 // A decimal number held exactly: the value times 10^4.
-using Scaled = __int128;
+__extension__ typedef __int128 Scaled; // a GCC and Clang extension, wide enough for any amount
 constexpr int kScaleDigits = 4;
 
 // The value of a plain decimal text ([-]digits[.digits], blanks around it allowed),
