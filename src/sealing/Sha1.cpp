@@ -7,6 +7,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
 #define TALLIVO_SHA1_X86 1
 #endif
@@ -142,10 +143,19 @@ __attribute__((target("sha,sse4.1"))) void CompressBlocksShaNi(std::uint32_t sta
 
 #undef TALLIVO_SHA1_GROUP
 
+// Asks the processor itself (CPUID), which both GCC and Clang can compile: SSSE3 and
+// SSE4.1 are leaf 1's ECX bits 9 and 19, the SHA extensions leaf 7's EBX bit 29.
 bool ProcessorHasShaInstructions()
 {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1") && __builtin_cpu_supports("ssse3");
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
+        return false;
+    const bool ssse3 = (ecx >> 9 & 1U) != 0;
+    const bool sse41 = (ecx >> 19 & 1U) != 0;
+    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
+        return false;
+    const bool sha = (ebx >> 29 & 1U) != 0;
+    return ssse3 && sse41 && sha;
 }
 
 #else
