@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs what Tallivo needs to build and test on Debian 12 (only what is missing).
+# Installs what Tallivo needs to build and test on Debian 12 (only what is missing),
+# and the further packages named as arguments.
 set -eu
 PACKAGES="build-essential cmake pkg-config qt6-base-dev libgl-dev libsqlite3-dev zlib1g-dev libzip-dev \
-libgtest-dev libgmock-dev libkainjow-mustache-dev fonts-dejavu-core fonts-tlwg-garuda zip unzip python3"
+libgtest-dev libgmock-dev libkainjow-mustache-dev libssl-dev fonts-dejavu-core fonts-tlwg-garuda zip unzip python3 $*"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
