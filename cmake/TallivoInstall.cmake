@@ -1,0 +1,88 @@
+# The installed form of Tallivo, beside the portable program folder of the build:
+#   <prefix>/lib/tallivo/        the program folder: tallivo, tallivo-cli, Data/, Report/
+#   <prefix>/bin/tallivo[-cli]   links into the program folder (the programs find their
+#                                folder through the link's target)
+#   <prefix>/share/...           desktop entry, icons, AppStream metainfo
+# and the Debian package made from it by CPack.
+include(GNUInstallDirs)
+
+# lib/, not the multiarch library folder: the program folder holds programs and data.
+set(TALLIVO_PROGRAM_DIR lib/tallivo)
+
+# Pristine table files for the installed program folder: made fresh by the build's tool,
+# never the build folder's own, which hold the rows of the runs made from it.
+set(TALLIVO_PRISTINE_DATA ${CMAKE_BINARY_DIR}/pristine/Data)
+set(TALLIVO_PRISTINE_STAMP ${CMAKE_BINARY_DIR}/pristine.stamp)
+add_custom_command(OUTPUT ${TALLIVO_PRISTINE_STAMP}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${TALLIVO_PRISTINE_DATA}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TALLIVO_PRISTINE_DATA}
+    COMMAND tallivo_make_tables ${TALLIVO_PRISTINE_DATA}/
+    COMMAND ${CMAKE_COMMAND} -E touch ${TALLIVO_PRISTINE_STAMP}
+    DEPENDS tallivo_make_tables ${CMAKE_SOURCE_DIR}/data/tables.sql
+    COMMENT "Making the pristine table files")
+add_custom_target(pristine_tables ALL DEPENDS ${TALLIVO_PRISTINE_STAMP})
+
+set(TALLIVO_INSTALLED_PROGRAMS tallivo-cli)
+if(TALLIVO_BUILD_GUI)
+    list(APPEND TALLIVO_INSTALLED_PROGRAMS tallivo)
+endif()
+install(TARGETS ${TALLIVO_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${TALLIVO_PROGRAM_DIR})
+install(FILES ${TALLIVO_DATA_FILES} DESTINATION ${TALLIVO_PROGRAM_DIR}/Data)
+install(DIRECTORY ${TALLIVO_PRISTINE_DATA}/ DESTINATION ${TALLIVO_PROGRAM_DIR}/Data
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+install(FILES ${TALLIVO_REPORT_FILES} DESTINATION ${TALLIVO_PROGRAM_DIR}/Report)
+foreach(program ${TALLIVO_INSTALLED_PROGRAMS})
+    install(CODE "
+        set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+        file(MAKE_DIRECTORY \"\${bin}\")
+        file(CREATE_LINK \"../${TALLIVO_PROGRAM_DIR}/${program}\" \"\${bin}/${program}\" SYMBOLIC)
+        message(STATUS \"Installing: \${bin}/${program} -> ../${TALLIVO_PROGRAM_DIR}/${program}\")")
+endforeach()
+
+if(TALLIVO_BUILD_GUI)
+    set(TALLIVO_APP_ID io.tallivo.Tallivo)
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/${TALLIVO_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    configure_file(${CMAKE_SOURCE_DIR}/packaging/${TALLIVO_APP_ID}.metainfo.xml
+        ${CMAKE_BINARY_DIR}/packaging/${TALLIVO_APP_ID}.metainfo.xml @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/${TALLIVO_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/icons/tallivo.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${TALLIVO_APP_ID}.svg)
+    foreach(size 16 22 24 32 48 64 128 256)
+        install(FILES ${CMAKE_SOURCE_DIR}/packaging/icons/hicolor/${size}x${size}/tallivo.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${TALLIVO_APP_ID}.png)
+    endforeach()
+endif()
+
+# The package's documents: the copyright file and the compressed changelog Debian asks for.
+set(TALLIVO_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+add_custom_command(OUTPUT ${TALLIVO_CHANGELOG_GZ}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian > ${TALLIVO_CHANGELOG_GZ}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian)
+add_custom_target(package_changelog ALL DEPENDS ${TALLIVO_CHANGELOG_GZ})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${TALLIVO_CHANGELOG_GZ}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tallivo)
+
+# The Debian package: cpack -G DEB in the build folder (scripts/package.sh).
+set(CPACK_PACKAGE_NAME tallivo)
+set(CPACK_PACKAGE_VENDOR "Tallivo developers")
+set(CPACK_PACKAGE_CONTACT "Tallivo developers <packaging@tallivo.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "check and seal bulk payment files for the bank")
+set(CPACK_PACKAGE_DESCRIPTION "Tallivo checks a bulk payment file completely before it is handed to the
+bank and lists every finding; it seals a clean file with a hash value and
+packs it into a zip archive, shows a payment summary, prints payment reports
+and computes a tier-rate fee report. The package holds the window (tallivo)
+and the command-line program (tallivo-cli).")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-tlwg-garuda, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

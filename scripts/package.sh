@@ -1,0 +1,14 @@
+#!/bin/sh
+# Builds the Debian package of Tallivo (installs what is missing, builds the release
+# program, packs it with CPack) and checks it with lintian. The package is left in
+# build/, named tallivo_<version>-1_<arch>.deb.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh dpkg-dev file lintian
+cmake --preset release
+cmake --build --preset release -j"$(nproc)"
+(cd build && cpack -G DEB)
+deb=$(ls -t build/tallivo_*.deb | head -n 1)
+echo "== lintian $deb"
+lintian --fail-on error "$deb"
+echo "Package: $deb"
