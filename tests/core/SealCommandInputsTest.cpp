@@ -1,9 +1,13 @@
+#include "PaymentRecordFixture.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/SealCommand.h"
 #include "checking/ExpressCheques.h"
+#include "store/TableStore.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace tallivo;
 using tallivo::test::ReadAll;
@@ -153,4 +157,48 @@ TEST(ConfirmIgnoreInvalidAccounts, AnswersAndConfirmations)
             EXPECT_EQ(d.shown[0].kind, MsgKind::Confirmation);
         }
     }
+}
+
+TEST(CheckCommand, WritesNothingNeedsNoOutputChoicesAndNeverAsks)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir.Path("Data"));
+    // A debit account whose check digit is wrong is the file's only finding; the credit
+    // record's blank notification column is one that a seal would fill in.
+    const std::string bytes =
+        test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("15-39", "1111111111"),
+                      test::ValidCredit("DCP").Set("259", " "), test::ValidTrailer()});
+    const auto start = [&](SealRun& r) {
+        r.app.programFolder = dir.Folder();
+        CreateTableFiles(r.app.DataFolder());
+        r.app.SetClock(std::make_shared<FixedClock>(test::kToday));
+        r.app.inputPath = dir.Write("p.txt", bytes);
+        r.app.hashValue = "OLD HASH";
+        r.app.summaryCaption = "PAYMENT DETAIL";
+        r.app.summaryBuilt = true;
+    };
+
+    // No zip name, and New File without a path: the checks do not look at them.
+    SealRun check;
+    start(check);
+    check.app.outputMode = OutputMode::NewFile;
+    check.outcome = CheckPaymentFile(check.app, check.dialogs);
+    EXPECT_EQ(check.outcome, CommandOutcome::Refused);
+    EXPECT_EQ(check.dialogs.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(check.app.session.ctx.InvalidAccountCount, 1);
+    EXPECT_EQ(ReadAll(check.app.inputPath), bytes);
+    EXPECT_EQ(check.app.hashValue + check.app.summaryCaption, "");
+    EXPECT_FALSE(check.app.summaryBuilt);
+
+    // The seal of the same file asks.
+    SealRun seal;
+    start(seal);
+    seal.app.zipName = "z";
+    seal.dialogs.buttonAnswers = {MsgButton::Abort};
+    seal.Seal();
+    EXPECT_EQ(seal.outcome, CommandOutcome::Refused);
+    EXPECT_EQ(seal.dialogs.Texts(),
+              (std::vector<std::string>{"There are some invalid Orvane Account.  Please choose action to do. ",
+                                        "Error Data"}));
+    EXPECT_NE(ReadAll(seal.app.inputPath), bytes); // normalised before the question
 }
