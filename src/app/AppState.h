@@ -1,6 +1,7 @@
 #pragma once
-// The application's one state object: the window's field values, the shared flags,
-// the check session (grid, check context, status) and the settings values.
+// The application's one state object: the values the commands work on (the payment
+// file, the output choices, the hash value and the captions they show), the check
+// session (grid, check context, status), the settings values and the report state.
 // Commands are functions over it; the window and the CLI own one each.
 #include "app/Dialogs.h"
 #include "checking/CheckSession.h"
@@ -14,6 +15,9 @@ namespace tallivo {
 class AccountRowStore;
 class TableStore;
 
+// Where the seal writes its output: over the payment file, or to a new file.
+enum class OutputMode { Replace, NewFile };
+
 struct AppState
 {
     AppState();
@@ -25,25 +29,23 @@ struct AppState
     // The program folder: the executable's own folder, with a trailing separator.
     std::string programFolder;
 
-    // The window's field values.
-    std::string edtFileInput;
-    std::string edtNewFile;
-    std::string edtZip;
-    std::string edtHashvalue;
-    std::string Label5;
-    bool rdoReplace = true; // false: rdoNew is selected
-    bool Label3Enabled = true;
-    bool NewFileControlsEnabled = false; // edtNewFile, btnOpenNew, btnClearNew
+    // What the commands work on.
+    std::string inputPath; // the payment file
+    OutputMode outputMode = OutputMode::Replace;
+    std::string newFilePath;    // the output file in OutputMode::NewFile
+    std::string zipName;        // the archive name as given (".zip" may be missing)
+    std::string hashValue;      // the last seal's hash value; the payment reports print it
+    std::string summaryCaption; // "PAYMENT DETAIL" over the payment summary
 
-    // Grid, check context, structural flags, Label4 and btnSaveError.
+    // Grid, check context, structural flags, status text and whether Save has findings.
     CheckSession session;
 
-    bool SummaryBuilt = false;
-    MsgButton InvalidAccountAnswer = MsgButton::None;
-    bool BeneChargeFlag = false;
-    std::string RangeFee1;
-    std::string RangeFee2;
-    std::string RangeFee3;
+    bool summaryBuilt = false; // a seal of this run built the payment summary and report tables
+    MsgButton invalidAccountAnswer = MsgButton::None;
+    bool beneChargeFlag = false;
+    std::string rangeFee1;
+    std::string rangeFee2;
+    std::string rangeFee3;
 
     std::string DataFolder() const { return programFolder + "Data/"; }
     std::string ReportFolder() const { return programFolder + "Report/"; }

@@ -1,17 +1,11 @@
 // The report stages of the seal command (the payment summary and the report table)
-// and the Report command.
+// and the payment reports.
 #include "app/ReportCommands.h"
 
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
-#include "common/AppError.h"
 #include "reports/NumberFormat.h"
 #include "reports/PaymentSummary.h"
-
-#include <cerrno>
-#include <fstream>
-#include <iterator>
-#include <sys/stat.h>
 
 namespace tallivo {
 
@@ -40,50 +34,23 @@ void InOneTransaction(ReportStore& store, Fn&& fn)
 void SetReportVariables(PreparedReport& report, const AppState& app)
 {
     report.variables["comId"] = QuotedText(app.session.ctx.CompanyId);
-    report.variables["hashValue"] = QuotedText(app.edtHashvalue);
+    report.variables["hashValue"] = QuotedText(app.hashValue);
 }
 
 } // namespace
 
-bool LoadReportTemplate(std::string& reportObject, const std::string& path)
-{
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        ThrowFileError(errno != 0 ? errno : EACCES);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        ThrowFileError(errno != 0 ? errno : EIO);
-    reportObject = std::move(text);
-    return true;
-}
-
-ReportState& ReportStateOf(AppState& app)
-{
-    if (!app.reports)
-        app.reports = std::make_shared<ReportState>();
-    return *app.reports;
-}
-
-ReportObjects& ReportObjectsOf(AppState& app)
-{
-    return ReportStateOf(app).objects;
-}
-
 void BuildPaymentSummary(AppState& app)
 {
-    app.SummaryBuilt = true; // first, so it stays true if a later step fails
-    app.Label5 = "PAYMENT DETAIL";
-    app.session.Label4 = "Company ID : " + app.session.ctx.CompanyId;
+    app.summaryBuilt = true; // first, so it stays true if a later step fails
+    app.summaryCaption = "PAYMENT DETAIL";
+    app.session.statusText = "Company ID : " + app.session.ctx.CompanyId;
     ResultGrid& grid = app.session.grid;
     app.session.ResetErrorGrid();
     SetUpSummaryLayout(grid);
 
     ReportStore& store = ReportStoreOf(app);
     InOneTransaction(store, [&] {
-        WritePaymentSummary(grid, app.edtFileInput, app.session.ctx.CurrentProduct, store);
+        WritePaymentSummary(grid, app.inputPath, app.session.ctx.CurrentProduct, store);
     });
 }
 
@@ -104,36 +71,37 @@ void FillReportTable(AppState& app)
     });
 }
 
-void ToolButton4Click(AppState& app, Dialogs&, ReportViewer& viewer)
+bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
 {
-    if (!app.SummaryBuilt)
-        return;
+    if (!app.summaryBuilt)
+        return false;
     ReportStore& store = ReportStoreOf(app);
     ReportObjects& reports = ReportObjectsOf(app);
     ReportDocument document;
     if (app.session.ctx.CurrentProduct != "DDR") {
         PreparedReport payment;
         payment.rows = store.TableRows("ReportTable");
-        LoadReportTemplate(reports.Report1, app.ReportFolder() + "Payment.html");
-        payment.templateText = reports.Report1;
+        LoadReportTemplate(reports.payment, app.ReportFolder() + "Payment.html");
+        payment.templateText = reports.payment;
         SetReportVariables(payment, app);
 
         PreparedReport detail;
         detail.rows = store.TableRows("ReportTableDetail");
-        LoadReportTemplate(reports.Report2, app.ReportFolder() + "PaymentDetail.html");
-        detail.templateText = reports.Report2;
+        LoadReportTemplate(reports.paymentDetail, app.ReportFolder() + "PaymentDetail.html");
+        detail.templateText = reports.paymentDetail;
         SetReportVariables(detail, app);
 
         document.parts = {std::move(payment), std::move(detail)};
     } else {
         PreparedReport directDebit;
         directDebit.rows = store.TableRows("ReportTable");
-        LoadReportTemplate(reports.Report3, app.ReportFolder() + "DirectDebit.html");
-        directDebit.templateText = reports.Report3;
+        LoadReportTemplate(reports.directDebit, app.ReportFolder() + "DirectDebit.html");
+        directDebit.templateText = reports.directDebit;
         SetReportVariables(directDebit, app);
         document.parts = {std::move(directDebit)};
     }
     viewer.Show(document);
+    return true;
 }
 
 } // namespace tallivo

@@ -1,15 +1,9 @@
 #pragma once
-// The report stages of the seal command and the two report commands. The commands
-// prepare a ReportDocument (templates, variables, table rows) without any Qt; the
-// front end shows it through a ReportViewer (the window: print preview; the CLI: PDF).
+// The report stages of the seal command and the payment reports. The commands prepare
+// a ReportDocument (templates, variables, table rows) without any Qt; the front end
+// shows it through a ReportViewer (the window: print preview; the CLI: PDF).
 #include "app/AppState.h"
-#include "app/Commands.h"
-#include "app/Dialogs.h"
 #include "reports/ReportDocument.h"
-
-#include <map>
-#include <string>
-#include <vector>
 
 namespace tallivo {
 
@@ -24,10 +18,8 @@ public:
 void BuildPaymentSummary(AppState& app);
 // Copies the summary lines of the grid into the report table.
 void FillReportTable(AppState& app);
-// Report: after a seal of this run has built the summary, shows the payment and
-// payment detail reports (or the direct-debit report).
-void ToolButton4Click(AppState& app, Dialogs& dialogs, ReportViewer& viewer);
-// Calculate Tier Rate Report.
-CommandOutcome MCLFeeClick(AppState& app, Dialogs& dialogs, ReportViewer& viewer);
+// After a seal of this run has built the summary, shows the payment and payment detail
+// reports (or the direct-debit report). True when a document was shown.
+bool ShowPaymentReports(AppState& app, ReportViewer& viewer);
 
 } // namespace tallivo

@@ -1,7 +1,7 @@
 #pragma once
-// The window's report objects: each holds the template text it loaded last. A
-// template file that is missing leaves its object as it was, so what an object holds
-// lasts for the whole run.
+// The report objects: each holds the template text it loaded last. A template file
+// that is missing leaves its object as it was, so what an object holds lasts for the
+// whole run.
 #include "app/ReportStore.h"
 
 #include <memory>
@@ -13,10 +13,10 @@ struct AppState;
 
 struct ReportObjects
 {
-    std::string Report1; // Payment.html: the rows of ReportTable
-    std::string Report2; // PaymentDetail.html: the rows of ReportTableDetail
-    std::string Report3; // DirectDebit.html: the rows of ReportTable
-    std::string Report5; // DeductFee.html: variables only
+    std::string payment;       // Payment.html: the rows of ReportTable
+    std::string paymentDetail; // PaymentDetail.html: the rows of ReportTableDetail
+    std::string directDebit;   // DirectDebit.html: the rows of ReportTable
+    std::string deductFee;     // DeductFee.html: variables only
 };
 
 // Loads a template file into a report object. Returns false, leaving the object as
@@ -33,7 +33,7 @@ struct ReportState
 };
 
 ReportState& ReportStateOf(AppState& app);
-// The window's report objects, made empty at first use.
+// The report objects, made empty at first use.
 ReportObjects& ReportObjectsOf(AppState& app);
 
 } // namespace tallivo

@@ -1,12 +1,12 @@
-// The seal command: checks the payment file completely and, when it is acceptable,
-// seals it and packs the sealed output into the zip archive.
-#include "app/Commands.h"
+// The check and seal commands: both check the payment file completely; the seal, when
+// the file is acceptable, seals it and packs the sealed output into the zip archive.
+#include "app/SealCommand.h"
 
+#include "app/ReportCommands.h"
 #include "checking/ExpressCheques.h"
-#include "common/FileExists.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
-#include "app/ReportCommands.h"
+#include "common/FileExists.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
 #include "zip/ZipOutput.h"
@@ -17,17 +17,102 @@
 namespace tallivo {
 
 namespace {
+
 const char* const kErrorData = "Error Data !";
 const char* const kInvalidAccountQuestion = "There are some invalid Orvane Account.  Please choose action to do. ";
+
+// How far a run of the checks goes: the whole seal, or the checks alone (nothing
+// written, no invalid-account question).
+enum class SealMode { Seal, CheckOnly };
+
+CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
+{
+    CheckSession& s = app.session;
+    const std::string& path = app.inputPath;
+
+    // The inputs.
+    s.ctx.InvalidAccountCount = 0;
+    s.hasFindingsToSave = false;
+    if (!FileExists(path)) {
+        dialogs.ShowMessage("Input File does not exist");
+        return CommandOutcome::Refused;
+    }
+    if (mode == SealMode::Seal) {
+        if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty()) {
+            dialogs.ShowMessage("If you select new file for output , should be insert file name");
+            return CommandOutcome::Refused;
+        }
+        if (app.zipName.empty()) {
+            dialogs.ShowMessage("Please insert zip file name");
+            return CommandOutcome::Refused;
+        }
+        if (!IsValidZipName(app.zipName)) {
+            dialogs.ShowMessage("Invalid zip file name");
+            return CommandOutcome::Refused;
+        }
+    }
+
+    // The structure.
+    if (!CheckFileStructure(app, dialogs, path))
+        return CommandOutcome::Refused;
+
+    // The express cheque limit.
+    if (ExceedsExpressChequeLimit(path)) {
+        dialogs.MessageDlg("Error Data.  Express Cheque should not more than  20 transaction ", MsgKind::Error,
+                           {MsgButton::Ok});
+        return CommandOutcome::Refused;
+    }
+
+    // From here on the file on disk is the normalised one.
+    if (mode == SealMode::Seal)
+        NormaliseCreditRecords(path);
+
+    // Every field of every record.
+    ValidatePaymentFile(s, path);
+    if (!s.ctx.DataValid) {
+        dialogs.ShowMessage(kErrorData);
+        return CommandOutcome::Refused;
+    }
+
+    // Invalid home-bank accounts of debit records (the checks alone never ask).
+    if (mode == SealMode::CheckOnly && s.ctx.InvalidAccountCount > 0)
+        return CommandOutcome::Refused;
+    if (!ResolveInvalidAccounts(app, dialogs))
+        return CommandOutcome::Refused;
+    if (mode == SealMode::CheckOnly)
+        return CommandOutcome::Completed;
+
+    // Summary, report table, sealed output and archive.
+    BuildPaymentSummary(app);
+    FillReportTable(app);
+    const std::string output = app.outputMode == OutputMode::Replace ? app.inputPath : app.newFilePath;
+    app.hashValue = WriteSealedOutput(path, output, app.beneChargeFlag);
+    ZipOutput(ZipArchiveName(app.zipName), output);
+
+    dialogs.ShowMessage("Generate hash value and add file to " + app.zipName + " completed");
+    return CommandOutcome::Completed;
+}
+
+// Both commands start afresh: no summary, no hash value, no captions, an empty grid.
+CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode)
+{
+    app.summaryBuilt = false;
+    app.hashValue.clear();
+    app.summaryCaption.clear();
+    app.session.statusText.clear();
+    app.session.ResetErrorGrid();
+    return RunSealSteps(app, dialogs, mode);
+}
+
 } // namespace
 
-bool IsValidZipName(const std::string& zipBoxText)
+bool IsValidZipName(const std::string& zipName)
 {
-    const auto dot = zipBoxText.find_last_of('.');
-    const auto sep = zipBoxText.find_last_of("\\:/");
+    const auto dot = zipName.find_last_of('.');
+    const auto sep = zipName.find_last_of("\\:/");
     if (dot == std::string::npos || (sep != std::string::npos && dot < sep))
         return true; // no extension
-    std::string ext = zipBoxText.substr(dot);
+    std::string ext = zipName.substr(dot);
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
     return ext == ".ZIP";
 }
@@ -35,7 +120,7 @@ bool IsValidZipName(const std::string& zipBoxText)
 void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
 {
     CheckSession& s = app.session;
-    if (app.InvalidAccountAnswer == MsgButton::Ignore) {
+    if (app.invalidAccountAnswer == MsgButton::Ignore) {
         const MsgButton answer = dialogs.MessageDlg("Please Confirm to Ignore invalid Orvane Account. ",
                                                     MsgKind::Confirmation, {MsgButton::Yes, MsgButton::Cancel});
         if (answer == MsgButton::Yes) {
@@ -44,7 +129,7 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
             s.ctx.DataValid = false;
             s.FlagInvalidData();
         }
-    } else if (app.InvalidAccountAnswer == MsgButton::Abort) {
+    } else if (app.invalidAccountAnswer == MsgButton::Abort) {
         s.ctx.DataValid = false;
         s.FlagInvalidData();
     }
@@ -61,8 +146,8 @@ bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path
     if (!status)
         return true;
     dialogs.ShowMessage(kErrorData);
-    s.SaveErrorEnabled = true;
-    s.Label4 = status;
+    s.hasFindingsToSave = true;
+    s.statusText = status;
     return false;
 }
 
@@ -70,9 +155,9 @@ bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
 {
     if (app.session.ctx.InvalidAccountCount <= 0)
         return true;
-    app.InvalidAccountAnswer =
+    app.invalidAccountAnswer =
         dialogs.MessageDlg(kInvalidAccountQuestion, MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore});
-    if (app.InvalidAccountAnswer != MsgButton::Abort && app.InvalidAccountAnswer != MsgButton::Ignore)
+    if (app.invalidAccountAnswer != MsgButton::Abort && app.invalidAccountAnswer != MsgButton::Ignore)
         return false;
     ConfirmIgnoreInvalidAccounts(app, dialogs);
     if (!app.session.ctx.DataValid) {
@@ -82,83 +167,14 @@ bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
     return true;
 }
 
-CommandOutcome ToolButton3Click(AppState& app, Dialogs& dialogs, SealMode mode)
+CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs)
 {
-    app.SummaryBuilt = false;
-    app.edtHashvalue.clear();
-    app.Label5.clear();
-    app.session.Label4.clear();
-    app.session.ResetErrorGrid();
-    return GenerateHashFile(app, dialogs, mode);
+    return StartAfresh(app, dialogs, SealMode::CheckOnly);
 }
 
-CommandOutcome GenerateHashFile(AppState& app, Dialogs& dialogs, SealMode mode)
+CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs)
 {
-    CheckSession& s = app.session;
-    const std::string& path = app.edtFileInput;
-
-    // 1-5: the inputs.
-    s.ctx.InvalidAccountCount = 0;
-    s.SaveErrorEnabled = false;
-    if (!FileExists(path)) {
-        dialogs.ShowMessage("Input File does not exist");
-        return CommandOutcome::Refused;
-    }
-    if (mode == SealMode::Seal) {
-        if (!app.rdoReplace && app.edtNewFile.empty()) {
-            dialogs.ShowMessage("If you select new file for output , should be insert file name");
-            return CommandOutcome::Refused;
-        }
-        if (app.edtZip.empty()) {
-            dialogs.ShowMessage("Please insert zip file name");
-            return CommandOutcome::Refused;
-        }
-        if (!IsValidZipName(app.edtZip)) {
-            dialogs.ShowMessage("Invalid zip file name");
-            return CommandOutcome::Refused;
-        }
-    }
-
-    // 6-7: the structure.
-    if (!CheckFileStructure(app, dialogs, path))
-        return CommandOutcome::Refused;
-
-    // 8: the express cheque limit.
-    if (ExceedsExpressChequeLimit(path)) {
-        dialogs.MessageDlg("Error Data.  Express Cheque should not more than  20 transaction ", MsgKind::Error,
-                           {MsgButton::Ok});
-        return CommandOutcome::Refused;
-    }
-
-    // 9: from here on the file on disk is the normalised one.
-    if (mode == SealMode::Seal)
-        NormaliseCreditRecords(path);
-
-    // 10-11: every field of every record.
-    ValidatePaymentFile(s, path);
-    if (!s.ctx.DataValid) {
-        dialogs.ShowMessage(kErrorData);
-        return CommandOutcome::Refused;
-    }
-
-    // 12: invalid home-bank accounts of debit records (the checks alone never ask).
-    if (mode == SealMode::CheckOnly && s.ctx.InvalidAccountCount > 0)
-        return CommandOutcome::Refused;
-    if (!ResolveInvalidAccounts(app, dialogs))
-        return CommandOutcome::Refused;
-    if (mode == SealMode::CheckOnly)
-        return CommandOutcome::Completed;
-
-    // 13: summary, report table, sealed output and archive.
-    BuildPaymentSummary(app);
-    FillReportTable(app);
-    const std::string output = app.rdoReplace ? app.edtFileInput : app.edtNewFile;
-    app.edtHashvalue = WriteSealedOutput(path, output, app.BeneChargeFlag);
-    ZipOutput(ZipArchiveName(app.edtZip), output);
-
-    // 14.
-    dialogs.ShowMessage("Generate hash value and add file to " + app.edtZip + " completed");
-    return CommandOutcome::Completed;
+    return StartAfresh(app, dialogs, SealMode::Seal);
 }
 
 } // namespace tallivo

@@ -61,19 +61,19 @@ std::string ReadIniValue(const std::string& path, const std::string& section, co
     return defaultValue.substr(0, kMaxValue);
 }
 
-void LoadBeneChargeSettings(AppState& app)
+void LoadSettings(AppState& app)
 {
     std::string value = ReadIniValue(ConfigPath(app), "BeneChargeProfile", "BeneChargeFlag", "");
     std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return std::toupper(c); });
-    app.BeneChargeFlag = value == "TRUE";
+    app.beneChargeFlag = value == "TRUE";
 }
 
 void LoadFeeRanges(AppState& app)
 {
     const std::string path = ConfigPath(app);
-    app.RangeFee1 = ReadIniValue(path, "ThreeTierRate", "RangeFee1", "");
-    app.RangeFee2 = ReadIniValue(path, "ThreeTierRate", "RangeFee2", "");
-    app.RangeFee3 = ReadIniValue(path, "ThreeTierRate", "RangeFee3", "");
+    app.rangeFee1 = ReadIniValue(path, "ThreeTierRate", "RangeFee1", "");
+    app.rangeFee2 = ReadIniValue(path, "ThreeTierRate", "RangeFee2", "");
+    app.rangeFee3 = ReadIniValue(path, "ThreeTierRate", "RangeFee3", "");
 }
 
 } // namespace tallivo

@@ -12,9 +12,10 @@ struct AppState;
 std::string ReadIniValue(const std::string& path, const std::string& section, const std::string& key,
                          const std::string& defaultValue);
 
-// BeneChargeFlag := the value of [BeneChargeProfile] BeneChargeFlag, upper-cased, is "TRUE".
-void LoadBeneChargeSettings(AppState& app);
-// RangeFee1..3 := the texts of [ThreeTierRate] RangeFee1..3 (empty when missing).
+// Start-up, the settings read once for the whole run: beneChargeFlag := the value of
+// [BeneChargeProfile] BeneChargeFlag, upper-cased, is "TRUE".
+void LoadSettings(AppState& app);
+// rangeFee1..3 := the texts of [ThreeTierRate] RangeFee1..3 (empty when missing).
 void LoadFeeRanges(AppState& app);
 
 } // namespace tallivo

@@ -1,8 +1,9 @@
 // Calculate Tier Rate Report: the seal command's checks on the payment file, then
 // its credit records to other banks counted by amount tier and priced per tier.
-#include "app/ReportCommands.h"
+#include "app/TierRateCommand.h"
 
 #include "app/ReportObjects.h"
+#include "app/SealCommand.h"
 #include "app/Settings.h"
 #include "checking/ValidationPass.h"
 #include "common/FileExists.h"
@@ -11,45 +12,44 @@
 
 namespace tallivo {
 
-CommandOutcome MCLFeeClick(AppState& app, Dialogs& dialogs, ReportViewer& viewer)
+std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialogs)
 {
     CheckSession& s = app.session;
-    const std::string& path = app.edtFileInput;
+    const std::string& path = app.inputPath;
 
-    // 1-3.
+    // The fees and the input file.
     LoadFeeRanges(app);
     s.ctx.InvalidAccountCount = 0;
-    s.SaveErrorEnabled = false;
+    s.hasFindingsToSave = false;
     if (!FileExists(path)) {
         dialogs.ShowMessage("Input File does not exist");
-        return CommandOutcome::Refused;
+        return std::nullopt;
     }
 
-    // 4-5: the structure.
+    // The structure.
     if (!CheckFileStructure(app, dialogs, path))
-        return CommandOutcome::Refused;
+        return std::nullopt;
 
-    // 6-7: every field; only invalid home-bank accounts stop the report, other
-    // findings stay in the grid beside it.
+    // Every field; only invalid home-bank accounts stop the report, other findings
+    // stay in the grid beside it.
     ValidatePaymentFile(s, path);
     if (!ResolveInvalidAccounts(app, dialogs))
-        return CommandOutcome::Refused;
+        return std::nullopt;
 
-    // 8-10: fees, counts, totals.
-    const Currency fee1 = StrToCurr(app.RangeFee1);
-    const Currency fee2 = StrToCurr(app.RangeFee2);
-    const Currency fee3 = StrToCurr(app.RangeFee3);
+    // Fees, counts, totals.
+    const Currency fee1 = StrToCurr(app.rangeFee1);
+    const Currency fee2 = StrToCurr(app.rangeFee2);
+    const Currency fee3 = StrToCurr(app.rangeFee3);
     const FeeVariables variables = ComputeFeeVariables(CountCreditTiers(path), fee1, fee2, fee3);
 
-    // 11: the report.
+    // The report.
     ReportObjects& reports = ReportObjectsOf(app);
-    LoadReportTemplate(reports.Report5, app.ReportFolder() + "DeductFee.html");
+    LoadReportTemplate(reports.deductFee, app.ReportFolder() + "DeductFee.html");
     PreparedReport report;
-    report.templateText = reports.Report5;
+    report.templateText = reports.deductFee;
     for (const auto& [name, value] : variables)
         report.variables[name] = QuotedText(value);
-    viewer.Show(ReportDocument{{report}});
-    return CommandOutcome::Completed;
+    return ReportDocument{{report}};
 }
 
 } // namespace tallivo

@@ -17,8 +17,8 @@ void CheckSession::AddAccountError(std::string_view recordType, std::string_view
 
 void CheckSession::FlagInvalidData()
 {
-    SaveErrorEnabled = true;
-    Label4 = "Invalid data fields";
+    hasFindingsToSave = true;
+    statusText = "Invalid data fields";
 }
 
 void CheckSession::SetUpErrorLayout()

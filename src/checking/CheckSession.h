@@ -1,7 +1,7 @@
 #pragma once
 // What the checks read and write: the result grid, the check context, the outcome
-// flags of the structural checks and the status the window shows (the status label
-// and whether Save is enabled). Owned by the application state; no Qt in here.
+// flags of the structural checks, the status text and whether there are findings to
+// save. Owned by the application state; no Qt in here.
 #include "checking/CheckContext.h"
 #include "findings/ResultGrid.h"
 #include "common/Clock.h"
@@ -17,11 +17,11 @@ struct CheckSession
 {
     ResultGrid grid;
     CheckContext ctx;
-    bool RecordTypesValid = false;
-    bool RecordLengthsValid = false;
-    std::string Label4;            // the red status label
-    bool SaveErrorEnabled = false; // btnSaveError
-    const Clock* clock = nullptr;  // today's date for the value-date rules
+    bool recordTypesValid = false;   // the last record type check found no unknown type
+    bool recordLengthsValid = false; // the last record length check found no wrong length
+    std::string statusText;          // the status line shown in red above the grid
+    bool hasFindingsToSave = false;  // the grid holds findings that Save can write
+    const Clock* clock = nullptr;    // today's date for the value-date rules
     AccountRowStore* accountRow = nullptr; // the one-row addAccBatchError table
 
     // Appends one error row with the Account and Payee Name cells empty.
@@ -31,7 +31,8 @@ struct CheckSession
     void AddAccountError(std::string_view recordType, std::string_view line, std::string_view columns,
                          std::string_view fieldName, std::string_view message, std::string_view account,
                          std::string_view payeeName);
-    // Enables Save and shows "Invalid data fields". Does not touch DataValid.
+    // Marks the findings as savable and sets the status "Invalid data fields". Does not
+    // touch DataValid.
     void FlagInvalidData();
     // Empties the grid (row 0 keeps its texts), leaving 2 rows and 2 columns.
     void ResetErrorGrid() { grid.Reset(); }

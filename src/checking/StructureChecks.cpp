@@ -18,7 +18,7 @@ bool CheckRecordTypes(CheckSession& s, const std::string& path)
         s.grid.AppendRow({std::to_string(reader.LineNumber())});
         result = false;
     }
-    s.RecordTypesValid = result;
+    s.recordTypesValid = result;
     return result;
 }
 
@@ -36,7 +36,7 @@ bool CheckRecordLengths(CheckSession& s, const std::string& path)
         s.grid.AppendRow({type->code, std::to_string(reader.LineNumber())});
         result = false;
     }
-    s.RecordLengthsValid = result;
+    s.recordLengthsValid = result;
     return result;
 }
 

@@ -28,16 +28,13 @@ MsgButton CliDialogs::MessageDlg(const std::string& text, MsgKind, const std::ve
     return MsgButton::None;
 }
 
-std::optional<std::string> CliDialogs::RunFileDialog(FileDialogKind kind)
+std::optional<std::string> CliDialogs::RunFileDialog(FileDialogKind)
 {
-    if (kind == FileDialogKind::SaveText)
-        return savePath;
     return std::nullopt;
 }
 
 void CliDialogs::ShowError(const std::string& text)
 {
-    errorEscaped = true;
     messages.push_back(text);
     PrintLine(text);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The CLI's answers to the commands' dialogs: every message goes to stderr as it is
 // shown, one per line; the invalid-account question and its confirmation are answered
-// from --invalid-accounts; file dialogs answer from the paths given on the command line.
+// from --invalid-accounts; a file dialog is cancelled (the CLI's paths come from its
+// arguments).
 #include "app/Dialogs.h"
 
 #include <optional>
@@ -20,11 +21,8 @@ public:
 
     // Answers for the next message dialogs, in order; a dialog with none queued is closed.
     std::vector<MsgButton> answers;
-    // The path the save dialog returns (the --errors file), if any.
-    std::optional<std::string> savePath;
     // Every text shown, in order.
     std::vector<std::string> messages;
-    bool errorEscaped = false;
 
 private:
     std::size_t m_next = 0;

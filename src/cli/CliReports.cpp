@@ -1,7 +1,9 @@
 #include "cli/CliReports.h"
 
-#include "app/Commands.h"
+#include "app/ErrorHandler.h"
 #include "app/ReportCommands.h"
+#include "app/Settings.h"
+#include "app/TierRateCommand.h"
 #include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
 #include "reports/TierRate.h"
@@ -60,20 +62,12 @@ private:
     GuiApplication m_gui;
 };
 
-// Keeps the document shown, to print its variables and write it afterwards.
-class KeepingViewer : public ReportViewer
-{
-public:
-    void Show(const ReportDocument& document) override { shown = document; }
-    std::optional<ReportDocument> shown;
-};
-
 } // namespace
 
 int WriteReportPdf(AppState& app, CliDialogs& dialogs, const std::string& pdfPath)
 {
     PdfViewer viewer(pdfPath);
-    return RunCommand(dialogs, [&] { ToolButton4Click(app, dialogs, viewer); }) ? 0 : 2;
+    return RunCommand(dialogs, [&] { ShowPaymentReports(app, viewer); }) ? 0 : 2;
 }
 
 int RunFee(const std::string& file, const std::vector<MsgButton>& answers, const std::string& pdfPath)
@@ -81,17 +75,16 @@ int RunFee(const std::string& file, const std::vector<MsgButton>& answers, const
     AppState app;
     CliDialogs dialogs;
     dialogs.answers = answers;
-    FormCreate(app);
-    app.edtFileInput = file;
+    LoadSettings(app);
+    app.inputPath = file;
 
-    KeepingViewer viewer;
-    CommandOutcome outcome = CommandOutcome::Refused;
-    if (!RunCommand(dialogs, [&] { outcome = MCLFeeClick(app, dialogs, viewer); }))
+    std::optional<ReportDocument> document;
+    if (!RunCommand(dialogs, [&] { document = BuildTierRateReport(app, dialogs); }))
         return 2;
-    if (outcome != CommandOutcome::Completed || !viewer.shown || viewer.shown->parts.empty())
+    if (!document || document->parts.empty())
         return 1;
 
-    const PreparedReport& report = viewer.shown->parts.front();
+    const PreparedReport& report = document->parts.front();
     std::string out;
     const bool printed = RunCommand(dialogs, [&] {
         for (const char* name : kFeeVariableNames)
@@ -107,7 +100,7 @@ int RunFee(const std::string& file, const std::vector<MsgButton>& answers, const
     GuiApplication gui;
     return RunCommand(dialogs, [&] {
                gui.Ensure();
-               tallivo::WriteReportPdf(*viewer.shown, pdfPath);
+               tallivo::WriteReportPdf(*document, pdfPath);
            })
                ? 0
                : 2;

@@ -102,9 +102,9 @@ void PrintGrid(const AppState& app, OutputFormat format, const std::vector<std::
                 out.clear();
             }
         }
-        out += "],\"status\":" + JsonString(app.session.Label4);
-        if (!app.edtHashvalue.empty())
-            out += ",\"hash\":" + JsonString(app.edtHashvalue);
+        out += "],\"status\":" + JsonString(app.session.statusText);
+        if (!app.hashValue.empty())
+            out += ",\"hash\":" + JsonString(app.hashValue);
         out += ",\"messages\":[";
         for (std::size_t i = 0; i < messages.size(); ++i)
             out += (i ? "," : "") + JsonString(messages[i]);
@@ -138,12 +138,12 @@ void PrintGrid(const AppState& app, OutputFormat format, const std::vector<std::
             Out(line);
         }
     }
-    if (!app.session.Label4.empty())
-        Out(app.session.Label4 + "\n");
-    if (!app.Label5.empty())
-        Out(app.Label5 + "\n");
-    if (!app.edtHashvalue.empty())
-        Out("Hash value: " + app.edtHashvalue + "\n");
+    if (!app.session.statusText.empty())
+        Out(app.session.statusText + "\n");
+    if (!app.summaryCaption.empty())
+        Out(app.summaryCaption + "\n");
+    if (!app.hashValue.empty())
+        Out("Hash value: " + app.hashValue + "\n");
 }
 
 } // namespace tallivo::cli

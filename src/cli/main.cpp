@@ -1,10 +1,11 @@
-// tallivo-cli: the window's commands for scripted use.
-#include "app/Commands.h"
+// tallivo-cli: the commands for scripted use.
+#include "app/ErrorHandler.h"
+#include "app/SealCommand.h"
 #include "app/Settings.h"
-#include "findings/ErrorFiles.h"
 #include "cli/CliDialogs.h"
 #include "cli/CliReports.h"
 #include "cli/GridOutput.h"
+#include "findings/ErrorFiles.h"
 #include "sealing/SealedOutput.h"
 
 #include <cstdio>
@@ -159,13 +160,16 @@ bool WriteRequestedErrorFile(AppState& app, CliDialogs& dialogs, const Args& arg
     if (it == args.options.end())
         return true;
     const CheckSession& s = app.session;
-    const ErrorFileKind kind = ChooseErrorFile(s.RecordTypesValid, s.RecordLengthsValid, s.ctx.DataValid);
+    const ErrorFileKind kind = ChooseErrorFile(s.recordTypesValid, s.recordLengthsValid, s.ctx.DataValid);
     if (kind == ErrorFileKind::None)
         return true;
     return RunCommand(dialogs, [&] { WriteErrorFile(kind, s.grid, it->second); });
 }
 
-int RunCheckOrSeal(const Args& args, SealMode mode)
+// What the check and seal subcommands run.
+enum class Subcommand { Check, Seal };
+
+int RunCheckOrSeal(const Args& args, Subcommand subcommand)
 {
     const auto format = FormatOf(args);
     if (!format)
@@ -173,24 +177,26 @@ int RunCheckOrSeal(const Args& args, SealMode mode)
     const auto answers = InvalidAccountAnswers(args);
     if (!answers)
         return UsageError("--invalid-accounts must be abort, ignore or cancel");
-    if (mode == SealMode::Seal && !args.options.count("zip"))
+    if (subcommand == Subcommand::Seal && !args.options.count("zip"))
         return UsageError("seal needs --zip ZIP");
 
     AppState app;
     CliDialogs dialogs;
     dialogs.answers = *answers;
-    FormCreate(app);
-    app.edtFileInput = args.positional[0];
+    LoadSettings(app);
+    app.inputPath = args.positional[0];
     if (const auto it = args.options.find("zip"); it != args.options.end())
-        app.edtZip = it->second;
+        app.zipName = it->second;
     if (const auto it = args.options.find("new-file"); it != args.options.end()) {
-        rdoNewClick(app);
-        app.edtNewFile = it->second;
+        app.outputMode = OutputMode::NewFile;
+        app.newFilePath = it->second;
     }
 
     CommandOutcome outcome = CommandOutcome::Refused;
-    const bool ok = RunCommand(dialogs, [&] { outcome = ToolButton3Click(app, dialogs, mode); });
-    if (ok && outcome == CommandOutcome::Completed && mode == SealMode::Seal) {
+    const bool ok = RunCommand(dialogs, [&] {
+        outcome = subcommand == Subcommand::Seal ? SealPaymentFile(app, dialogs) : CheckPaymentFile(app, dialogs);
+    });
+    if (ok && outcome == CommandOutcome::Completed && subcommand == Subcommand::Seal) {
         if (const auto it = args.options.find("report-pdf"); it != args.options.end()) {
             const int status = WriteReportPdf(app, dialogs, it->second);
             PrintGrid(app, *format, dialogs.messages);
@@ -202,7 +208,7 @@ int RunCheckOrSeal(const Args& args, SealMode mode)
         return 2;
     if (outcome != CommandOutcome::Completed)
         return 1;
-    if (mode == SealMode::CheckOnly && LastPrintedRow(app.session.grid) >= 1)
+    if (subcommand == Subcommand::Check && LastPrintedRow(app.session.grid) >= 1)
         return 1;
     return 0;
 }
@@ -241,9 +247,9 @@ int main(int argc, char** argv)
     if (!args)
         return UsageError(error);
     if (args->command == "check")
-        return RunCheckOrSeal(*args, SealMode::CheckOnly);
+        return RunCheckOrSeal(*args, Subcommand::Check);
     if (args->command == "seal")
-        return RunCheckOrSeal(*args, SealMode::Seal);
+        return RunCheckOrSeal(*args, Subcommand::Seal);
     if (args->command == "verify")
         return RunVerify(*args);
     // fee

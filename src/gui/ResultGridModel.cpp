@@ -1,5 +1,7 @@
 #include "gui/ResultGridModel.h"
 
+#include "common/TextEncoding.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -15,18 +17,7 @@ int ToModelCount(std::size_t count)
 
 QString FromPaymentText(std::string_view text)
 {
-    QString result;
-    result.reserve(static_cast<qsizetype>(text.size()));
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        // TIS-620 puts the Thai letters at 0xA1-0xFB in the order of U+0E01-U+0E5B;
-        // other bytes above 0x7F are shown as Latin-1.
-        if (byte >= 0xA1 && byte <= 0xFB)
-            result.append(QChar(static_cast<char16_t>(0x0E01 + (byte - 0xA1))));
-        else
-            result.append(QChar(static_cast<char16_t>(byte)));
-    }
-    return result;
+    return QString::fromStdString(Windows874ToUtf8(text));
 }
 
 ResultGridModel::ResultGridModel(const ResultGrid& grid, QObject* parent)

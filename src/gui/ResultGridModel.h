@@ -34,7 +34,8 @@ private:
     std::size_t m_generation;
 };
 
-// Text of the payment file (single-byte; Thai in the TIS-620 range) as shown on screen.
+// Text of the payment file (single-byte Thai, Windows-874) as shown on screen, decoded
+// as the reports decode it.
 QString FromPaymentText(std::string_view text);
 
 } // namespace tallivo

@@ -1,7 +1,11 @@
 #include "gui/TForm1.h"
 
-#include "app/Commands.h"
+#include "app/ErrorHandler.h"
+#include "app/FormCommands.h"
 #include "app/ReportCommands.h"
+#include "app/SealCommand.h"
+#include "app/Settings.h"
+#include "app/TierRateCommand.h"
 #include "gui/GridCellDelegate.h"
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
@@ -284,6 +288,7 @@ QWidget* TForm1::CreateInformationBox()
     outputGrid->addWidget(edtNewFile, 1, 1);
     outputGrid->addWidget(btnOpenNew, 1, 2);
     outputGrid->addWidget(btnClearNew, 1, 3);
+    EnableNewFileControls(true, false);
 
     Label7 = newLabel("Label7", "Zip File Name");
     edtZip = newEdit("edtZip");
@@ -406,30 +411,39 @@ void TForm1::Handle(const std::function<void()>& command, Duration duration)
 
 void TForm1::CopyEditsToState()
 {
-    m_app.edtFileInput = ToPath(edtFileInput->text());
-    m_app.edtNewFile = ToPath(edtNewFile->text());
-    m_app.edtZip = ToPath(edtZip->text());
-    m_app.edtHashvalue = edtHashvalue->text().toStdString();
+    m_app.inputPath = ToPath(edtFileInput->text());
+    m_app.newFilePath = ToPath(edtNewFile->text());
+    m_app.zipName = ToPath(edtZip->text());
+    m_app.hashValue = edtHashvalue->text().toStdString();
 }
 
 void TForm1::RefreshFromState()
 {
-    SetText(edtFileInput, FromPath(m_app.edtFileInput));
-    SetText(edtNewFile, FromPath(m_app.edtNewFile));
-    SetText(edtZip, FromPath(m_app.edtZip));
-    SetText(edtHashvalue, QString::fromStdString(m_app.edtHashvalue));
+    SetText(edtFileInput, FromPath(m_app.inputPath));
+    SetText(edtNewFile, FromPath(m_app.newFilePath));
+    SetText(edtZip, FromPath(m_app.zipName));
+    SetText(edtHashvalue, QString::fromStdString(m_app.hashValue));
     {
         const QSignalBlocker blockReplace(rdoReplace);
         const QSignalBlocker blockNew(rdoNew);
-        (m_app.rdoReplace ? rdoReplace : rdoNew)->setChecked(true);
+        (m_app.outputMode == OutputMode::Replace ? rdoReplace : rdoNew)->setChecked(true);
     }
-    Label3->setEnabled(m_app.Label3Enabled);
-    for (QWidget* w : std::initializer_list<QWidget*>{edtNewFile, btnOpenNew, btnClearNew})
-        w->setEnabled(m_app.NewFileControlsEnabled);
-    btnSaveError->setEnabled(m_app.session.SaveErrorEnabled);
-    Label4->setText(FromPaymentText(m_app.session.Label4));
-    Label5->setText(FromPaymentText(m_app.Label5));
+    btnSaveError->setEnabled(m_app.session.hasFindingsToSave);
+    Label4->setText(FromPaymentText(m_app.session.statusText));
+    Label5->setText(FromPaymentText(m_app.summaryCaption));
     RefreshGrid(false);
+}
+
+void TForm1::EnableNewFileControls(bool labelEnabled, bool controlsEnabled)
+{
+    Label3->setEnabled(labelEnabled);
+    for (QWidget* w : std::initializer_list<QWidget*>{edtNewFile, btnOpenNew, btnClearNew})
+        w->setEnabled(controlsEnabled);
+}
+
+void TForm1::FillFromFileDialog(std::string AppState::*box, FileDialogKind kind)
+{
+    Handle([this, box, kind] { m_app.*box = m_dialogs->RunFileDialog(kind).value_or(""); });
 }
 
 void TForm1::RefreshGrid(bool force)
@@ -451,80 +465,93 @@ void TForm1::RefreshGrid(bool force)
 
 void TForm1::FormCreate()
 {
-    Handle([this] { tallivo::FormCreate(m_app); });
+    Handle([this] { LoadSettings(m_app); });
 }
 
 void TForm1::btnOpenFileClick()
 {
-    Handle([this] { tallivo::btnOpenFileClick(m_app, *m_dialogs); });
+    FillFromFileDialog(&AppState::inputPath, FileDialogKind::OpenPayment);
 }
 
 void TForm1::btnClearFileClick()
 {
-    Handle([this] { tallivo::btnClearFileClick(m_app); });
+    Handle([this] { m_app.inputPath.clear(); });
 }
 
+// The output mode buttons act only when their mode was not selected before: the
+// window calls them when a button becomes checked.
 void TForm1::rdoReplaceClick()
 {
-    Handle([this] { tallivo::rdoReplaceClick(m_app); });
+    Handle([this] {
+        m_app.outputMode = OutputMode::Replace;
+        m_app.newFilePath.clear();
+    });
+    EnableNewFileControls(true, false);
 }
 
 void TForm1::rdoNewClick()
 {
-    Handle([this] { tallivo::rdoNewClick(m_app); });
+    Handle([this] { m_app.outputMode = OutputMode::NewFile; });
+    EnableNewFileControls(true, true);
 }
 
 void TForm1::btnOpenNewClick()
 {
-    Handle([this] { tallivo::btnOpenNewClick(m_app, *m_dialogs); });
+    FillFromFileDialog(&AppState::newFilePath, FileDialogKind::SaveText);
 }
 
 void TForm1::btnClearNewClick()
 {
-    Handle([this] { tallivo::btnClearNewClick(m_app); });
+    Handle([this] { m_app.newFilePath.clear(); });
 }
 
 void TForm1::btnOpenZipClick()
 {
-    Handle([this] { tallivo::btnOpenZipClick(m_app, *m_dialogs); });
+    FillFromFileDialog(&AppState::zipName, FileDialogKind::SaveZip);
 }
 
 void TForm1::btnClearZipClick()
 {
-    Handle([this] { tallivo::btnClearZipClick(m_app); });
+    Handle([this] { m_app.zipName.clear(); });
 }
 
 void TForm1::ToolButton3Click()
 {
-    Handle([this] { tallivo::ToolButton3Click(m_app, *m_dialogs); }, Duration::Long);
+    Handle([this] { SealPaymentFile(m_app, *m_dialogs); }, Duration::Long);
 }
 
 void TForm1::ToolButton4Click()
 {
-    Handle([this] { tallivo::ToolButton4Click(m_app, *m_dialogs, *m_viewer); }, Duration::Long);
+    Handle([this] { ShowPaymentReports(m_app, *m_viewer); }, Duration::Long);
 }
 
 void TForm1::ToolButton5Click()
 {
-    Handle([this] { tallivo::ToolButton5Click(m_app); });
+    Handle([this] { ClearForm(m_app); });
+    EnableNewFileControls(false, false);
 }
 
 void TForm1::ToolButton1Click()
 {
     bool quit = false;
-    Handle([this, &quit] { quit = tallivo::ToolButton1Click(*m_dialogs); });
+    Handle([this, &quit] { quit = ConfirmExit(*m_dialogs); });
     if (quit)
         QCoreApplication::exit(0); // at once: the window is not closed first
 }
 
 void TForm1::MCLFeeClick()
 {
-    Handle([this] { tallivo::MCLFeeClick(m_app, *m_dialogs, *m_viewer); }, Duration::Long);
+    Handle(
+        [this] {
+            if (const auto report = BuildTierRateReport(m_app, *m_dialogs))
+                m_viewer->Show(*report);
+        },
+        Duration::Long);
 }
 
 void TForm1::btnSaveErrorClick()
 {
-    Handle([this] { tallivo::btnSaveErrorClick(m_app, *m_dialogs); }, Duration::Long);
+    Handle([this] { SaveFindings(m_app, *m_dialogs); }, Duration::Long);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)

@@ -1,8 +1,9 @@
 #pragma once
 // The main window. Its handlers copy the edit boxes into the application state, run
-// the command of the same name through the general error handler, then show the
-// state again: texts, enabled states, the output mode, the status labels, Save and
-// the result grid.
+// their command through the general error handler, then show the state again: texts,
+// the output mode, the status labels, Save and the result grid. What only the window
+// has stays in its controls: which of the New File controls are enabled, and the file
+// boxes' Open and Clear buttons, which only fill or empty their box.
 #include "app/AppState.h"
 #include "app/Dialogs.h"
 
@@ -66,6 +67,10 @@ private:
     QWidget* CreateInformationBox();
     QWidget* CreateResultBox();
     QPushButton* NewButton(const char* name, const char* caption, void (TForm1::*handler)());
+    // Label3, edtNewFile and its buttons follow the output mode; Clear Form disables them all.
+    void EnableNewFileControls(bool labelEnabled, bool controlsEnabled);
+    // An Open button: its box gets the chosen path, or is emptied when the dialog is cancelled.
+    void FillFromFileDialog(std::string AppState::*box, FileDialogKind kind);
 
     // Runs one command on the state: edit boxes in, the command through the general
     // error handler (with the wait cursor for long ones), the window refreshed.

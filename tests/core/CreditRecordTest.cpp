@@ -229,8 +229,8 @@ TEST(CreditRecord, AccountFailuresCountAndClearDataValidWithoutFlagging)
     only.Check(ValidCredit("MCL").Set("181-183", "014").Set("10-34", "1111111115"), "MCL");
     EXPECT_EQ(only.s.ctx.InvalidAccountCount, 1);
     EXPECT_FALSE(only.s.ctx.DataValid);
-    EXPECT_FALSE(only.s.SaveErrorEnabled); // FlagInvalidData not called
-    EXPECT_EQ(only.s.Label4, "");
+    EXPECT_FALSE(only.s.hasFindingsToSave); // FlagInvalidData not called
+    EXPECT_EQ(only.s.statusText, "");
 }
 
 TEST(CreditRecord, RowCellsPerProduct)

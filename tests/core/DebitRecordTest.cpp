@@ -113,8 +113,8 @@ TEST(CheckDebitRecord, AccountFailuresAreCountedAndLeaveDataValid)
                           "79-103|Debit Account No|Invalid Orvane Account|1111111111               "}));
     EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 2);
     EXPECT_TRUE(fx.s.ctx.DataValid);
-    EXPECT_FALSE(fx.s.SaveErrorEnabled);
-    EXPECT_EQ(fx.s.Label4, "");
+    EXPECT_FALSE(fx.s.hasFindingsToSave);
+    EXPECT_EQ(fx.s.statusText, "");
 }
 
 TEST(CheckDebitRecord, AmountStateFollowsTheAmountRule)

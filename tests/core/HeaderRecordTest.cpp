@@ -36,9 +36,9 @@ TEST(CheckHeaderRecord, EachRuleGivesItsRow)
         const std::vector<std::string> expected = c.row ? std::vector<std::string>{c.row} : std::vector<std::string>{};
         EXPECT_EQ(fx.Rows(), expected) << c.columns << " '" << c.text << "'";
         EXPECT_EQ(fx.s.ctx.DataValid, c.row == nullptr);
-        EXPECT_EQ(fx.s.SaveErrorEnabled, c.row != nullptr);
+        EXPECT_EQ(fx.s.hasFindingsToSave, c.row != nullptr);
         if (c.row) {
-            EXPECT_EQ(fx.s.Label4, "Invalid data fields");
+            EXPECT_EQ(fx.s.statusText, "Invalid data fields");
         }
     }
 }

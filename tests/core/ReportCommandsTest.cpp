@@ -6,6 +6,7 @@
 #include "app/ReportCommands.h"
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
+#include "app/TierRateCommand.h"
 #include "common/AppError.h"
 
 #include "store/TableStore.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 namespace tallivo {
 namespace {
@@ -40,7 +42,7 @@ protected:
     // Runs the summary stages of the seal command on a file.
     void Summarise(const std::string& file, const std::string& product, const std::string& companyId)
     {
-        app.edtFileInput = file;
+        app.inputPath = file;
         app.session.ctx.CurrentProduct = product;
         app.session.ctx.CompanyId = companyId;
         BuildPaymentSummary(app);
@@ -70,9 +72,9 @@ protected:
 TEST_F(ReportCommands, SealStagesFillBothTablesAndReportShowsTheCombinedDocument)
 {
     Summarise(CreditTransferFile(), "BNT", "O'NEIL");
-    EXPECT_TRUE(app.SummaryBuilt);
-    EXPECT_EQ(app.Label5, "PAYMENT DETAIL");
-    EXPECT_EQ(app.session.Label4, "Company ID : O'NEIL");
+    EXPECT_TRUE(app.summaryBuilt);
+    EXPECT_EQ(app.summaryCaption, "PAYMENT DETAIL");
+    EXPECT_EQ(app.session.statusText, "Company ID : O'NEIL");
 
     ReportStore& store = ReportStoreOf(app);
     const auto summary = store.TableRows("ReportTable");
@@ -84,8 +86,8 @@ TEST_F(ReportCommands, SealStagesFillBothTablesAndReportShowsTheCombinedDocument
     EXPECT_EQ(summary[2].at("Product"), "BahtNet");
     EXPECT_EQ(store.TableRows("ReportTableDetail").size(), 4u);
 
-    app.edtHashvalue = "EDITED BY HAND";
-    ToolButton4Click(app, dialogs, viewer);
+    app.hashValue = "EDITED BY HAND";
+    EXPECT_TRUE(ShowPaymentReports(app, viewer));
     ASSERT_EQ(viewer.shown.size(), 1u);
     const ReportDocument& doc = viewer.shown[0];
     ASSERT_EQ(doc.parts.size(), 2u);
@@ -113,7 +115,7 @@ TEST_F(ReportCommands, ASecondSealReplacesAllRows)
     EXPECT_EQ(store.TableRows("ReportTable").size(), 2u);
     EXPECT_TRUE(store.TableRows("ReportTableDetail").empty());
 
-    ToolButton4Click(app, dialogs, viewer);
+    ShowPaymentReports(app, viewer);
     ASSERT_EQ(viewer.shown.size(), 1u);
     ASSERT_EQ(viewer.shown[0].parts.size(), 1u);
     EXPECT_EQ(viewer.shown[0].parts[0].templateText, "template DirectDebit.html");
@@ -124,8 +126,8 @@ TEST_F(ReportCommands, ASecondSealReplacesAllRows)
 TEST_F(ReportCommands, ReportDoesNothingBeforeASummary)
 {
     Summarise(CreditTransferFile(), "PAY", "C1");
-    app.SummaryBuilt = false; // a later seal stopped before its summary
-    ToolButton4Click(app, dialogs, viewer);
+    app.summaryBuilt = false; // a later seal stopped before its summary
+    EXPECT_FALSE(ShowPaymentReports(app, viewer));
     EXPECT_TRUE(viewer.shown.empty());
     EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -134,12 +136,12 @@ TEST_F(ReportCommands, MissingTemplateLeavesTheReportObjectAsItWas)
 {
     Summarise(CreditTransferFile(), "PAY", "C1");
     std::filesystem::remove(dir.Path("Report/PaymentDetail.html"));
-    ToolButton4Click(app, dialogs, viewer);
+    ShowPaymentReports(app, viewer);
     EXPECT_EQ(viewer.shown.back().parts[1].templateText, ""); // never loaded: empty
 
     dir.Write("Report/Payment.html", "second version");
     std::filesystem::remove(dir.Path("Report/Payment.html"));
-    ToolButton4Click(app, dialogs, viewer);
+    ShowPaymentReports(app, viewer);
     EXPECT_EQ(viewer.shown.back().parts[0].templateText, "template Payment.html"); // loaded last time
 }
 
@@ -165,14 +167,14 @@ TEST_F(ReportCommands, FillReportTableQuotesTextCells)
 TEST_F(ReportCommands, MissingTableFileIsAStoreError)
 {
     std::filesystem::remove(dir.Path("Data/ReportTableDetail.DAT"));
-    app.edtFileInput = CreditTransferFile();
+    app.inputPath = CreditTransferFile();
     try {
         BuildPaymentSummary(app);
         ADD_FAILURE() << "no store error";
     } catch (const AppError& e) {
         EXPECT_EQ(e.kind(), AppError::Kind::Store);
     }
-    EXPECT_TRUE(app.SummaryBuilt); // set before anything that can fail
+    EXPECT_TRUE(app.summaryBuilt); // set before anything that can fail
     EXPECT_FALSE(std::filesystem::exists(dir.Path("Data/ReportTableDetail.DAT")));
 }
 
@@ -185,26 +187,29 @@ protected:
         const auto credit = [](const char* bank, const char* amount) {
             return Rec("003", 355).Set("10-34", "1111111114").Set("35-50", amount).Set("92-93", "00").Set("110-115", "000000").Set("181-183", bank);
         };
-        app.edtFileInput =
+        app.inputPath =
             dir.Write("fee.txt", test::FileOf({test::ValidHeader(),
                                                test::ValidDebit("MCL").Set("15-39", debitAccount).Set("73-78", "000006"),
                                                credit("002", "0000000000100000"), credit("002", "0000000000200000"),
                                                credit("002", "0000000000300000"), credit("004", "0000000200000000"),
                                                credit("004", "0000000300000000"), credit("025", "0000001000000000"),
                                                credit("014", "0000000000100000"), test::ValidTrailer()}));
-        return app.edtFileInput;
+        return app.inputPath;
     }
     void WriteFees(const std::string& ini) { dir.Write("Data/Config.ini", ini); }
-    std::string Value(const std::string& name) const { return viewer.shown.at(0).parts.at(0).variables.at(name); }
+    std::string Value(const std::string& name) const { return report.value().parts.at(0).variables.at(name); }
+
+    std::optional<ReportDocument> report;
 };
 
 TEST_F(TierRateCommand, CountsPricesAndShowsTheEightVariables)
 {
     WriteFees("[ThreeTierRate]\nRangeFee1=10\nRangeFee2 = 20\nRangeFee3=30\n");
     FeeFile();
-    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Completed);
-    ASSERT_EQ(viewer.shown.size(), 1u);
-    EXPECT_EQ(viewer.shown[0].parts[0].templateText, "template DeductFee.html");
+    report = BuildTierRateReport(app, dialogs);
+    ASSERT_TRUE(report);
+    ASSERT_EQ(report->parts.size(), 1u);
+    EXPECT_EQ(report->parts[0].templateText, "template DeductFee.html");
     EXPECT_EQ(Value("report_range1"), "'3'");
     EXPECT_EQ(Value("report_range2"), "'2'");
     EXPECT_EQ(Value("report_range3"), "'1'");
@@ -213,8 +218,8 @@ TEST_F(TierRateCommand, CountsPricesAndShowsTheEightVariables)
     EXPECT_EQ(Value("report_total_fee_range2"), "'40'");
     EXPECT_EQ(Value("report_total_fee_range3"), "'30'");
     EXPECT_EQ(Value("report_total_fee_range"), "'100'");
-    EXPECT_EQ(viewer.shown[0].parts[0].variables.size(), 8u);
-    EXPECT_FALSE(app.SummaryBuilt);
+    EXPECT_EQ(report->parts[0].variables.size(), 8u);
+    EXPECT_FALSE(app.summaryBuilt);
 }
 
 TEST_F(TierRateCommand, FeeTextThatIsNotANumberIsAConversionError)
@@ -229,34 +234,34 @@ TEST_F(TierRateCommand, FeeTextThatIsNotANumberIsAConversionError)
         if (*ini)
             WriteFees(ini);
         try {
-            MCLFeeClick(app, dialogs, viewer);
+            report = BuildTierRateReport(app, dialogs);
             ADD_FAILURE() << "no conversion error";
         } catch (const AppError& e) {
             EXPECT_EQ(std::string(e.what()), message);
         }
-        EXPECT_TRUE(viewer.shown.empty());
+        EXPECT_FALSE(report);
     }
 }
 
 TEST_F(TierRateCommand, RefusalsAndTheInvalidAccountQuestion)
 {
     WriteFees("[ThreeTierRate]\nRangeFee1=1\nRangeFee2=2\nRangeFee3=3\n");
-    app.edtFileInput = dir.Path("missing.txt");
-    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Refused);
+    app.inputPath = dir.Path("missing.txt");
+    EXPECT_FALSE(BuildTierRateReport(app, dialogs));
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Input File does not exist"});
 
     FeeFile("1111111111"); // the debit account's check digit is wrong
     dialogs = ScriptedDialogs();
     dialogs.buttonAnswers = {MsgButton::Abort};
-    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Refused);
+    EXPECT_FALSE(BuildTierRateReport(app, dialogs));
     EXPECT_EQ(dialogs.Texts(), (std::vector<std::string>{
                                    "There are some invalid Orvane Account.  Please choose action to do. ", "Error Data"}));
-    EXPECT_TRUE(viewer.shown.empty());
 
     dialogs = ScriptedDialogs();
     dialogs.buttonAnswers = {MsgButton::Ignore, MsgButton::Yes};
-    EXPECT_EQ(MCLFeeClick(app, dialogs, viewer), CommandOutcome::Completed);
-    EXPECT_EQ(viewer.shown.size(), 1u);
+    report = BuildTierRateReport(app, dialogs);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->parts.size(), 1u);
 }
 
 } // namespace

@@ -54,8 +54,8 @@ TEST(ResultGrid, FlagInvalidDataLeavesDataValidAlone)
     CheckSession s;
     s.ctx.DataValid = true;
     s.FlagInvalidData();
-    EXPECT_TRUE(s.SaveErrorEnabled);
-    EXPECT_EQ(s.Label4, "Invalid data fields");
+    EXPECT_TRUE(s.hasFindingsToSave);
+    EXPECT_EQ(s.statusText, "Invalid data fields");
     EXPECT_TRUE(s.ctx.DataValid);
 }
 

@@ -51,7 +51,7 @@ TEST(RuleReporter, TheFailureKindsDifferInDataValidSaveAndCount)
         c.report(fx.s);
         EXPECT_EQ(fx.Rows(), std::vector<std::string>{c.row}) << c.name;
         EXPECT_EQ(fx.s.ctx.DataValid, c.dataValid) << c.name;
-        EXPECT_EQ(fx.s.SaveErrorEnabled, c.flagged) << c.name;
+        EXPECT_EQ(fx.s.hasFindingsToSave, c.flagged) << c.name;
         EXPECT_EQ(fx.s.ctx.InvalidAccountCount, c.invalidAccounts) << c.name;
     }
 }

@@ -1,9 +1,13 @@
+#include "PaymentRecordFixture.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "app/Commands.h"
+#include "app/SealCommand.h"
 #include "checking/ExpressCheques.h"
+#include "store/TableStore.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace tallivo;
 using tallivo::test::ReadAll;
@@ -30,7 +34,7 @@ struct SealRun
     ScriptedDialogs dialogs;
     CommandOutcome outcome = CommandOutcome::Completed;
 
-    void Seal() { outcome = ToolButton3Click(app, dialogs); }
+    void Seal() { outcome = SealPaymentFile(app, dialogs); }
 };
 
 } // namespace
@@ -56,17 +60,17 @@ TEST(SealCommand, InputRefusals)
     };
     for (const Case& c : cases) {
         SealRun r;
-        r.app.edtFileInput = c.input;
-        r.app.edtZip = c.zip;
+        r.app.inputPath = c.input;
+        r.app.zipName = c.zip;
         if (c.newMode)
-            rdoNewClick(r.app);
-        r.app.edtNewFile = c.newFile;
-        r.app.session.SaveErrorEnabled = true;
+            r.app.outputMode = OutputMode::NewFile;
+        r.app.newFilePath = c.newFile;
+        r.app.session.hasFindingsToSave = true;
         r.Seal();
         EXPECT_EQ(r.outcome, CommandOutcome::Refused);
         EXPECT_EQ(r.dialogs.Texts(), std::vector<std::string>{c.message}) << c.input << " / " << c.zip;
-        EXPECT_FALSE(r.app.session.SaveErrorEnabled);
-        EXPECT_EQ(r.app.session.Label4, "");
+        EXPECT_FALSE(r.app.session.hasFindingsToSave);
+        EXPECT_EQ(r.app.session.statusText, "");
     }
 }
 
@@ -82,20 +86,20 @@ TEST(SealCommand, StructuralFailuresStopWithTheirStatus)
 {
     TempFolder dir;
     SealRun types;
-    types.app.edtFileInput = dir.Write("t.txt", "abc\r\n");
-    types.app.edtZip = "z";
+    types.app.inputPath = dir.Write("t.txt", "abc\r\n");
+    types.app.zipName = "z";
     types.Seal();
     EXPECT_EQ(types.dialogs.Texts(), std::vector<std::string>{"Error Data !"});
-    EXPECT_EQ(types.app.session.Label4, "Record type invalid code");
-    EXPECT_TRUE(types.app.session.SaveErrorEnabled);
+    EXPECT_EQ(types.app.session.statusText, "Record type invalid code");
+    EXPECT_TRUE(types.app.session.hasFindingsToSave);
 
     SealRun lengths;
-    lengths.app.edtFileInput = dir.Write("l.txt", "001x\r\n");
-    lengths.app.edtZip = "z";
+    lengths.app.inputPath = dir.Write("l.txt", "001x\r\n");
+    lengths.app.zipName = "z";
     lengths.Seal();
     EXPECT_EQ(lengths.dialogs.Texts(), std::vector<std::string>{"Error Data !"});
-    EXPECT_EQ(lengths.app.session.Label4, "Length in record invalid");
-    EXPECT_TRUE(lengths.app.session.SaveErrorEnabled);
+    EXPECT_EQ(lengths.app.session.statusText, "Length in record invalid");
+    EXPECT_TRUE(lengths.app.session.hasFindingsToSave);
 }
 
 TEST(SealCommand, ExpressChequeLimitIsTwentyPerProductAndTouchesNothing)
@@ -108,16 +112,16 @@ TEST(SealCommand, ExpressChequeLimitIsTwentyPerProductAndTouchesNothing)
 
     SealRun r;
     const std::string bytes = ExpressFile(21, 0);
-    r.app.edtFileInput = dir.Write("e.txt", bytes);
-    r.app.edtZip = "z";
+    r.app.inputPath = dir.Write("e.txt", bytes);
+    r.app.zipName = "z";
     r.Seal();
     ASSERT_EQ(r.dialogs.shown.size(), 1u);
     EXPECT_EQ(r.dialogs.shown[0].kind, MsgKind::Error);
     EXPECT_EQ(r.dialogs.shown[0].text, "Error Data.  Express Cheque should not more than  20 transaction ");
-    EXPECT_EQ(r.app.session.Label4, "");
-    EXPECT_FALSE(r.app.session.SaveErrorEnabled);
+    EXPECT_EQ(r.app.session.statusText, "");
+    EXPECT_FALSE(r.app.session.hasFindingsToSave);
     EXPECT_EQ(r.app.session.grid.Cell(1, 0), "Record Type"); // headings left by the length check
-    EXPECT_EQ(ReadAll(r.app.edtFileInput), bytes);
+    EXPECT_EQ(ReadAll(r.app.inputPath), bytes);
 }
 
 TEST(ConfirmIgnoreInvalidAccounts, AnswersAndConfirmations)
@@ -142,15 +146,59 @@ TEST(ConfirmIgnoreInvalidAccounts, AnswersAndConfirmations)
         ScriptedDialogs d;
         d.buttonAnswers = c.confirm;
         app.session.ctx.DataValid = true;
-        app.InvalidAccountAnswer = c.first;
+        app.invalidAccountAnswer = c.first;
         ConfirmIgnoreInvalidAccounts(app, d);
         EXPECT_EQ(app.session.ctx.DataValid, c.dataValid);
-        EXPECT_EQ(app.session.SaveErrorEnabled, c.flagged);
-        EXPECT_EQ(app.session.Label4, c.flagged ? "Invalid data fields" : "");
+        EXPECT_EQ(app.session.hasFindingsToSave, c.flagged);
+        EXPECT_EQ(app.session.statusText, c.flagged ? "Invalid data fields" : "");
         ASSERT_EQ(d.shown.size(), c.dialogs);
         if (c.dialogs) {
             EXPECT_EQ(d.shown[0].text, "Please Confirm to Ignore invalid Orvane Account. ");
             EXPECT_EQ(d.shown[0].kind, MsgKind::Confirmation);
         }
     }
+}
+
+TEST(CheckCommand, WritesNothingNeedsNoOutputChoicesAndNeverAsks)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir.Path("Data"));
+    // A debit account whose check digit is wrong is the file's only finding; the credit
+    // record's blank notification column is one that a seal would fill in.
+    const std::string bytes =
+        test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("15-39", "1111111111"),
+                      test::ValidCredit("DCP").Set("259", " "), test::ValidTrailer()});
+    const auto start = [&](SealRun& r) {
+        r.app.programFolder = dir.Folder();
+        CreateTableFiles(r.app.DataFolder());
+        r.app.SetClock(std::make_shared<FixedClock>(test::kToday));
+        r.app.inputPath = dir.Write("p.txt", bytes);
+        r.app.hashValue = "OLD HASH";
+        r.app.summaryCaption = "PAYMENT DETAIL";
+        r.app.summaryBuilt = true;
+    };
+
+    // No zip name, and New File without a path: the checks do not look at them.
+    SealRun check;
+    start(check);
+    check.app.outputMode = OutputMode::NewFile;
+    check.outcome = CheckPaymentFile(check.app, check.dialogs);
+    EXPECT_EQ(check.outcome, CommandOutcome::Refused);
+    EXPECT_EQ(check.dialogs.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(check.app.session.ctx.InvalidAccountCount, 1);
+    EXPECT_EQ(ReadAll(check.app.inputPath), bytes);
+    EXPECT_EQ(check.app.hashValue + check.app.summaryCaption, "");
+    EXPECT_FALSE(check.app.summaryBuilt);
+
+    // The seal of the same file asks.
+    SealRun seal;
+    start(seal);
+    seal.app.zipName = "z";
+    seal.dialogs.buttonAnswers = {MsgButton::Abort};
+    seal.Seal();
+    EXPECT_EQ(seal.outcome, CommandOutcome::Refused);
+    EXPECT_EQ(seal.dialogs.Texts(),
+              (std::vector<std::string>{"There are some invalid Orvane Account.  Please choose action to do. ",
+                                        "Error Data"}));
+    EXPECT_NE(ReadAll(seal.app.inputPath), bytes); // normalised before the question
 }

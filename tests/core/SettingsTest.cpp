@@ -28,8 +28,8 @@ TEST(Settings, BeneChargeFlagRules)
         AppState app;
         app.programFolder = dir.Folder();
         dir.Write("Data/Config.ini", c.ini);
-        LoadBeneChargeSettings(app);
-        EXPECT_EQ(app.BeneChargeFlag, c.expected) << c.ini;
+        LoadSettings(app);
+        EXPECT_EQ(app.beneChargeFlag, c.expected) << c.ini;
     }
 }
 
@@ -38,12 +38,12 @@ TEST(Settings, MissingFileGivesDefaults)
     TempFolder dir;
     AppState app;
     app.programFolder = dir.Folder();
-    app.BeneChargeFlag = true;
-    LoadBeneChargeSettings(app);
+    app.beneChargeFlag = true;
+    LoadSettings(app);
     LoadFeeRanges(app);
-    EXPECT_FALSE(app.BeneChargeFlag);
-    EXPECT_EQ(app.RangeFee1, "");
-    EXPECT_EQ(app.RangeFee3, "");
+    EXPECT_FALSE(app.beneChargeFlag);
+    EXPECT_EQ(app.rangeFee1, "");
+    EXPECT_EQ(app.rangeFee3, "");
 }
 
 TEST(Settings, FeeTextsAreReadAsTextAndLongValuesAreCut)
@@ -54,7 +54,7 @@ TEST(Settings, FeeTextsAreReadAsTextAndLongValuesAreCut)
     dir.Write("Data/Config.ini",
               "[ThreeTierRate]\nRangeFee1 =  12.50  \nRANGEFEE2=abc\nRangeFee3=" + std::string(3000, '9') + "\n");
     LoadFeeRanges(app);
-    EXPECT_EQ(app.RangeFee1, "12.50");
-    EXPECT_EQ(app.RangeFee2, "abc");
-    EXPECT_EQ(app.RangeFee3, std::string(2047, '9'));
+    EXPECT_EQ(app.rangeFee1, "12.50");
+    EXPECT_EQ(app.rangeFee2, "abc");
+    EXPECT_EQ(app.rangeFee3, std::string(2047, '9'));
 }

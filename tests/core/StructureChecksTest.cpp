@@ -28,7 +28,7 @@ TEST(CheckRecordTypes, ListsEveryUnknownLine)
     const std::string path = dir.Write("p.txt", Record("001", 96) + "\r\n" + Record("0A2", 109) + "\r\n" +
                                                     Record(" 003", 355) + "\r\n" + Record("999", 31) + "\r\n\r\n");
     EXPECT_FALSE(CheckRecordTypes(s, path));
-    EXPECT_FALSE(s.RecordTypesValid);
+    EXPECT_FALSE(s.recordTypesValid);
     ASSERT_EQ(s.grid.RowCount(), 5u);
     EXPECT_EQ(s.grid.Cell(0, 0), "No.");
     EXPECT_EQ(s.grid.Cell(1, 0), "Line");
@@ -46,7 +46,7 @@ TEST(CheckRecordTypes, CleanEmptyAndCtrlZFilesPass)
     EXPECT_TRUE(CheckRecordTypes(s, dir.Write("a.txt", CleanFile())));
     EXPECT_TRUE(CheckRecordTypes(s, dir.Write("b.txt", "")));
     EXPECT_TRUE(CheckRecordTypes(s, dir.Write("c.txt", CleanFile() + "\x1a" "garbage\r\n")));
-    EXPECT_TRUE(s.RecordTypesValid);
+    EXPECT_TRUE(s.recordTypesValid);
     EXPECT_EQ(s.grid.RowCount(), 2u);
 }
 
@@ -57,7 +57,7 @@ TEST(CheckRecordLengths, ListsCodeAndLineOfWrongLengths)
     const std::string path = dir.Write("p.txt", Record("001", 97) + "\r\n" + Record("002", 109) + "\r\n" +
                                                     Record("XYZ", 5) + "\r\n" + Record("999", 30) + "\r\n");
     EXPECT_FALSE(CheckRecordLengths(s, path));
-    EXPECT_FALSE(s.RecordLengthsValid);
+    EXPECT_FALSE(s.recordLengthsValid);
     ASSERT_EQ(s.grid.RowCount(), 4u);
     EXPECT_EQ(s.grid.Cell(1, 0), "Record Type");
     EXPECT_EQ(s.grid.Cell(1, 1), "001");

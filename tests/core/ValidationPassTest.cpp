@@ -112,7 +112,7 @@ TEST(ValidatePaymentFile, DebitAmountIsComparedWhenTheNextDebitOrTheTrailerClose
                                      Credit("0000000004000000"), Trailer()}));
     EXPECT_EQ(rows, Rows{Row(kDebitAmountRow, 5)});
     EXPECT_FALSE(fx.s.ctx.DataValid);
-    EXPECT_TRUE(fx.s.SaveErrorEnabled);
+    EXPECT_TRUE(fx.s.hasFindingsToSave);
     EXPECT_EQ(fx.s.ctx.DebitCount, 2);
     EXPECT_EQ(fx.s.ctx.CreditCount, 3);
 

@@ -78,6 +78,7 @@ private slots:
     void CancelledOpenDialogsEmptyTheirBox();
     void GridCentresHeaderRowAndFirstFourColumns();
     void GridShowsTheLayoutsWidths();
+    void GridDecodesThaiAsTheReportsDo();
     void SealRefusalsAndErrorsLeaveTheWindowUsable();
     void DroppedFileFillsFileName();
     void MessageDialogClosedWithoutAButtonAnswersNone_data();
@@ -164,8 +165,13 @@ void TForm1Test::ClearFormReturnsToReplaceMode()
 {
     ScriptedDialogs dialogs;
     TForm1 form(&dialogs);
+    const auto newFileControlsEnabled = [&form](bool enabled) {
+        for (const char* name : {"edtNewFile", "btnOpenNew", "btnClearNew"})
+            QVERIFY2(Enabled(form, name) == enabled, name);
+    };
     Click(form, "rdoNew");
-    QVERIFY(Enabled(form, "edtNewFile") && Enabled(form, "btnOpenNew") && Enabled(form, "btnClearNew"));
+    newFileControlsEnabled(true);
+    QVERIFY(form.State().outputMode == OutputMode::NewFile);
     Control<QLineEdit>(form, "edtFileInput")->setText("/data/pay.txt");
     Control<QLineEdit>(form, "edtNewFile")->setText("/data/out.txt");
     Control<QLineEdit>(form, "edtZip")->setText("/data/out.zip");
@@ -173,24 +179,29 @@ void TForm1Test::ClearFormReturnsToReplaceMode()
 
     Click(form, "ToolButton5");
     QVERIFY(Control<QRadioButton>(form, "rdoReplace")->isChecked());
-    for (const char* name : {"Label3", "edtNewFile", "btnOpenNew", "btnClearNew", "btnSaveError"})
+    for (const char* name : {"Label3", "btnSaveError"})
         QVERIFY2(!Enabled(form, name), name);
+    newFileControlsEnabled(false);
     for (const char* name : {"edtFileInput", "edtNewFile", "edtZip", "edtHashvalue"})
         QVERIFY2(Text(form, name).isEmpty(), name);
-    QVERIFY(form.State().edtFileInput.empty());
+    QVERIFY(form.State().inputPath.empty());
+    QVERIFY(form.State().outputMode == OutputMode::Replace);
 
     // Clicking the mode that is already selected changes nothing ...
     Click(form, "rdoReplace");
     QVERIFY(!Enabled(form, "Label3"));
-    // ... choosing the other one acts, and choosing Replace again empties the new file.
+    // ... choosing the other one acts, and choosing Replace again empties the new file;
+    // either enables Label3 again.
     Click(form, "rdoNew");
-    QVERIFY(Enabled(form, "Label3") && Enabled(form, "edtNewFile"));
+    QVERIFY(Enabled(form, "Label3"));
+    newFileControlsEnabled(true);
     Control<QLineEdit>(form, "edtNewFile")->setText("/data/out.txt");
     Click(form, "rdoReplace");
     QVERIFY(Enabled(form, "Label3"));
-    QVERIFY(!Enabled(form, "edtNewFile"));
+    newFileControlsEnabled(false);
     QVERIFY(Text(form, "edtNewFile").isEmpty());
-    QVERIFY(form.State().rdoReplace);
+    QVERIFY(form.State().newFilePath.empty());
+    QVERIFY(form.State().outputMode == OutputMode::Replace);
 }
 
 void TForm1Test::CancelledOpenDialogsEmptyTheirBox_data()
@@ -209,17 +220,21 @@ void TForm1Test::CancelledOpenDialogsEmptyTheirBox()
     QFETCH(QString, edit);
     QFETCH(FileDialogKind, kind);
     ScriptedDialogs dialogs;
-    dialogs.fileAnswers = {std::string("/data/chosen.txt"), std::nullopt};
+    dialogs.fileAnswers = {std::nullopt, std::string("/data/chosen.txt"), std::nullopt};
     TForm1 form(&dialogs);
     Click(form, "rdoNew");
     const QByteArray buttonName = button.toLatin1();
     const QByteArray editName = edit.toLatin1();
 
+    // A typed path is emptied by a cancelled dialog too.
+    Control<QLineEdit>(form, editName)->setText("/data/typed.txt");
+    Click(form, buttonName);
+    QVERIFY(Text(form, editName).isEmpty());
     Click(form, buttonName);
     QCOMPARE(Text(form, editName), QString("/data/chosen.txt"));
     Click(form, buttonName);
     QVERIFY(Text(form, editName).isEmpty());
-    QCOMPARE(dialogs.fileDialogsRun, std::vector<FileDialogKind>(2, kind));
+    QCOMPARE(dialogs.fileDialogsRun, std::vector<FileDialogKind>(3, kind));
 }
 
 void TForm1Test::GridCentresHeaderRowAndFirstFourColumns()
@@ -268,6 +283,30 @@ void TForm1Test::GridShowsTheLayoutsWidths()
     QVERIFY(grid->isColumnHidden(0)); // shown fixed at the side instead
     QCOMPARE(grid->verticalHeader()->width(), 40);
     QCOMPARE(grid->model()->headerData(0, Qt::Vertical).toString(), QString("1"));
+}
+
+void TForm1Test::GridDecodesThaiAsTheReportsDo()
+{
+    // The bytes on which the grid once had its own table: punctuation, and a byte
+    // without a character.
+    const struct
+    {
+        char byte;
+        char16_t shown;
+    } kBytes[] = {
+        {'\x85', u'\u2026'}, {'\x91', u'\u2018'}, {'\x93', u'\u201C'}, {'\xDB', u'\uFFFD'},
+        {'\xA1', u'\u0E01'}, {'\xFB', u'\u0E5B'}, {'A', u'A'},
+    };
+    ResultGrid grid;
+    ResultGridModel model(grid);
+    grid.SetUpLayout(GridLayout::RecordTypeErrors, {"No.", "Line"});
+    for (const auto& b : kBytes) {
+        grid.AppendRow({std::string(1, b.byte)});
+        QCOMPARE(FromPaymentText(std::string_view(&b.byte, 1)), QString(QChar(b.shown)));
+    }
+    model.Refresh();
+    for (int row = 0; row < int(std::size(kBytes)); ++row)
+        QCOMPARE(model.data(model.index(row, 1)).toString(), QString(QChar(kBytes[row].shown)));
 }
 
 void TForm1Test::SealRefusalsAndErrorsLeaveTheWindowUsable()

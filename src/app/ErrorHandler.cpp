@@ -1,0 +1,21 @@
+#include "app/ErrorHandler.h"
+
+#include <exception>
+#include <new>
+
+namespace tallivo {
+
+bool RunCommand(Dialogs& dialogs, const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::bad_alloc&) {
+        dialogs.ShowError("Out of memory");
+    } catch (const std::exception& e) {
+        dialogs.ShowError(e.what());
+    }
+    return false;
+}
+
+} // namespace tallivo

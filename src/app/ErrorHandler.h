@@ -1,0 +1,13 @@
+#pragma once
+// The general error handler, the one place where both front ends catch an error that
+// escapes a command.
+#include "app/Dialogs.h"
+
+#include <functional>
+
+namespace tallivo {
+
+// Runs a command and shows an error that escapes it. Returns false when an error escaped.
+bool RunCommand(Dialogs& dialogs, const std::function<void()>& command);
+
+} // namespace tallivo

@@ -1,0 +1,37 @@
+#pragma once
+// Checking and sealing a payment file, and the steps that the tier-rate report shares
+// with them.
+#include "app/AppState.h"
+#include "app/CommandOutcome.h"
+#include "app/Dialogs.h"
+
+#include <string>
+
+namespace tallivo {
+
+// Checks the payment file at inputPath and writes nothing: the file exists, its record
+// types and record lengths, the express cheque limit and every field of every record.
+// Never asks the invalid-account question: invalid home-bank accounts refuse the file.
+// Starts afresh: no summary, and the hash value, the captions and the grid emptied.
+CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs);
+
+// Checks the payment file and the output choices (new-file path, zip name) and, when
+// all are acceptable, normalises the payment file, builds the payment summary and the
+// report tables, writes the sealed output (hashValue := its hash) and packs it into the
+// zip archive. Starts afresh like CheckPaymentFile.
+CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs);
+
+// Reads invalidAccountAnswer; may ask to confirm Ignore; may change DataValid.
+void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs);
+
+// The steps that the seal command and the tier-rate report share:
+// the record type and record length checks, with "Error Data !" and the status on failure;
+bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path);
+// and, when the validation found invalid home-bank accounts, the question whether to
+// ignore them. True when the command may go on.
+bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs);
+
+// The zip name passes the name check: its extension is ".zip" in any case, or none.
+bool IsValidZipName(const std::string& zipName);
+
+} // namespace tallivo

@@ -1,0 +1,80 @@
+// Save, Clear Form, Exit and the general error handler, run headless.
+#include "ScriptedDialogs.h"
+#include "TestFiles.h"
+#include "app/ErrorHandler.h"
+#include "app/FormCommands.h"
+#include "app/SealCommand.h"
+
+#include <gtest/gtest.h>
+
+using namespace tallivo;
+using tallivo::test::ReadAll;
+using tallivo::test::Record;
+using tallivo::test::TempFolder;
+
+TEST(FormCommands, ClearFormEmptiesTheValuesAndReturnsToReplaceMode)
+{
+    AppState app;
+    app.outputMode = OutputMode::NewFile;
+    app.newFilePath = "out.txt";
+    app.inputPath = "in.txt";
+    app.zipName = "z";
+    app.hashValue = "ABC";
+    app.summaryCaption = "PAYMENT DETAIL";
+    app.session.statusText = "Invalid data fields";
+    app.session.hasFindingsToSave = true;
+    app.summaryBuilt = true;
+    app.session.ctx.InvalidAccountCount = 3;
+    app.session.grid.SetUpLayout(GridLayout::RecordTypeErrors, {"No.", "Line"});
+    app.session.grid.AppendRow({"7"});
+    ClearForm(app);
+    EXPECT_EQ(app.outputMode, OutputMode::Replace);
+    EXPECT_EQ(app.newFilePath + app.inputPath + app.zipName + app.hashValue + app.summaryCaption +
+                  app.session.statusText,
+              "");
+    EXPECT_FALSE(app.session.hasFindingsToSave);
+    EXPECT_FALSE(app.summaryBuilt);
+    EXPECT_EQ(app.session.ctx.InvalidAccountCount, 0);
+    EXPECT_EQ(app.session.grid.Layout(), GridLayout::None);
+    EXPECT_EQ(app.session.grid.RowCount(), 2u);
+    EXPECT_EQ(app.session.grid.Cell(1, 1), "");
+}
+
+TEST(FormCommands, ExitAsks)
+{
+    ScriptedDialogs d;
+    d.buttonAnswers = {MsgButton::No, MsgButton::Yes};
+    EXPECT_FALSE(ConfirmExit(d));
+    EXPECT_TRUE(ConfirmExit(d));
+    EXPECT_EQ(d.Texts(), (std::vector<std::string>{"Do you want to exit program?", "Do you want to exit program?"}));
+}
+
+TEST(FormCommands, SaveWritesTheLayoutOfTheFailedStageAndCancelWritesNothing)
+{
+    TempFolder dir;
+    AppState app;
+    ScriptedDialogs d;
+    app.inputPath = dir.Write("p.txt", Record("001", 96) + "\r\nbad\r\n");
+    app.zipName = "z";
+    SealPaymentFile(app, d);
+    EXPECT_TRUE(app.session.hasFindingsToSave);
+    EXPECT_EQ(app.session.statusText, "Record type invalid code");
+
+    EXPECT_FALSE(SaveFindings(app, d)); // cancelled
+    EXPECT_EQ(d.Texts(), std::vector<std::string>{"Error Data !"});
+
+    d.fileAnswers = {dir.Path("errors.txt")};
+    EXPECT_TRUE(SaveFindings(app, d));
+    EXPECT_EQ(ReadAll(dir.Path("errors.txt")), "LineNo : 2 Record type invalid code\r\n");
+    EXPECT_EQ(d.Texts().back(), "Error data save success");
+}
+
+TEST(ErrorHandler, ShowsTheTextAndReportsFailure)
+{
+    ScriptedDialogs d;
+    EXPECT_FALSE(RunCommand(d, [] { throw std::runtime_error("File not found"); }));
+    EXPECT_TRUE(RunCommand(d, [] {}));
+    ASSERT_EQ(d.shown.size(), 1u);
+    EXPECT_EQ(d.shown[0].type, ScriptedDialogs::Shown::Type::Error);
+    EXPECT_EQ(d.shown[0].text, "File not found");
+}
