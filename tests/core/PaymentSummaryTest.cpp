@@ -3,6 +3,7 @@
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "common/AppError.h"
+#include "format/CreditLayout.h"
 #include "reports/NumberFormat.h"
 #include "reports/PaymentSummary.h"
 
@@ -228,7 +229,9 @@ TEST(NumberFormat, AmountPatterns)
         EXPECT_EQ(FormatThousands2(c.value), c.thousands) << static_cast<double>(c.value);
         EXPECT_EQ(FormatPlain2(c.value), c.plain) << static_cast<double>(c.value);
     }
-    EXPECT_EQ(AmountText("0000001234567890", 1), "0000001234567.890");
+    EXPECT_EQ(AmountText(std::string(34, ' ') + "0000001234567890", Credit::Amount), "0000001234567.890");
+    EXPECT_EQ(AmountText(std::string(34, ' ') + "00000012345678", Credit::Amount), "0000001234567.8")
+        << "a line cut short gives shorter parts";
     EXPECT_EQ(QuotedText("O'NEIL"), "'O''NEIL'");
     EXPECT_EQ(QuotedText(""), "''");
 }
