@@ -18,7 +18,7 @@ namespace {
 // A credit record with the given byte in column 259.
 std::string Credit(char notification)
 {
-    std::string r = Record("003", 355);
+    std::string r = Record(RecordCode::Credit);
     r[258] = notification;
     return r;
 }
@@ -44,7 +44,7 @@ std::vector<std::string> FolderNames(const std::string& folder)
 
 TEST(NormaliseCreditRecords, OnlyBlankColumn259OfCreditRecordsChanges)
 {
-    const std::string debit = Record("002", 109);
+    const std::string debit = Record(RecordCode::Debit);
     std::string debitBlank259 = Record("002", 355);
     struct Case
     {
