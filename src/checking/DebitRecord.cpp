@@ -35,26 +35,30 @@ void CheckDebitRecord(CheckSession& s, std::string_view line, int lineNo, std::s
     const std::string_view feeAccountType = f[Debit::FeeAccountType];
     const std::string_view feeBranchCode = f[Debit::FeeBranchCode];
 
-    if (!Contains(kDebitProducts, product))    r.Fail(Debit::ProductCode, "Invalid Product Code");
-    if (!dateValid)                            r.Fail(Debit::ValueDate, "Invalid value date");
+    if (!Contains(kDebitProducts, product))
+        r.Fail(Debit::ProductCode, "Invalid Product Code");
+    if (!dateValid)
+        r.Fail(Debit::ValueDate, "Invalid value date");
     if (dateValid && !mediaClearing && valueDate < today)
-                                               r.Fail(Debit::ValueDate, "Value date should be today or future date");
+        r.Fail(Debit::ValueDate, "Value date should be today or future date");
     if (dateValid && futureDateOnly && valueDate <= today)
-                                               r.Fail(Debit::ValueDate, "Value date in media clearing should be future date");
+        r.Fail(Debit::ValueDate, "Value date in media clearing should be future date");
     if (!IsValidAccount(Trim(f[Debit::Account])))
-                                               r.AccountFail(Debit::Account, "Invalid Orvane Account");
+        r.AccountFail(Debit::Account, "Invalid Orvane Account");
     if (!Trim(accountType).empty() && !IsNumber(accountType))
-                                               r.Fail(Debit::AccountType, "Account type should be number");
+        r.Fail(Debit::AccountType, "Account type should be number");
     if (expressCheque && !IsNumber(accountType))
-                                               r.Fail(Debit::AccountType, "Account type should be number");
+        r.Fail(Debit::AccountType, "Account type should be number");
     if (!Trim(branchCode).empty() && !IsNumber(branchCode))
-                                               r.Fail(Debit::BranchCode, "Debit Branch should be number");
-    if (f[Debit::Currency] != "THB")           r.Fail(Debit::Currency, "Currency should be THB");
+        r.Fail(Debit::BranchCode, "Debit Branch should be number");
+    if (f[Debit::Currency] != "THB")
+        r.Fail(Debit::Currency, "Currency should be THB");
     if (!Trim(feeAccountType).empty() && !IsNumber(feeAccountType))
-                                               r.Fail(Debit::FeeAccountType, "Account type should be number");
+        r.Fail(Debit::FeeAccountType, "Account type should be number");
     if (!Trim(feeBranchCode).empty() && !IsNumber(feeBranchCode))
-                                               r.Fail(Debit::FeeBranchCode, "Debit Branch should be number");
-    if (f[Debit::Currency] != "THB")           r.FailWithoutAccount(Debit::Currency, "Currency should be THB");
+        r.Fail(Debit::FeeBranchCode, "Debit Branch should be number");
+    if (f[Debit::Currency] != "THB")
+        r.FailWithoutAccount(Debit::Currency, "Currency should be THB");
 
     // The amount: 16 characters, a number; a last digit "0" and a value above zero add
     // it to the file's debit total; any number becomes the amount the credits must match.
@@ -77,23 +81,23 @@ void CheckDebitRecord(CheckSession& s, std::string_view line, int lineNo, std::s
         c.DebitAmount = static_cast<double>(value);
         c.DebitLine = lineNo;
     }
-    if (numeric && lastDigit != '0')           r.Fail(Debit::Amount, "Amount should have two digits after decimal");
+    if (numeric && lastDigit != '0')
+        r.Fail(Debit::Amount, "Amount should have two digits after decimal");
 
-    const std::string_view creditCount = f[Debit::CreditCount];
-    if (!IsNumber(creditCount) || Trim(creditCount).size() != Debit::CreditCount.Width())
-                                               r.Fail(Debit::CreditCount, "This field should be number 6 digits");
+    if (!IsFullWidthNumber(f, Debit::CreditCount))
+        r.Fail(Debit::CreditCount, "This field should be number 6 digits");
     if (Trim(f[Debit::InternalReference]).empty())
-                                               r.Fail(Debit::InternalReference, "This field should not be space");
+        r.Fail(Debit::InternalReference, "This field should not be space");
     if (feeAccount && !IsValidAccount(Trim(f[Debit::FeeAccount])))
-                                               r.AccountFail(Debit::FeeAccount, "Invalid Orvane Account");
+        r.AccountFail(Debit::FeeAccount, "Invalid Orvane Account");
     if (mediaClearing && !IsNumber(Trim(f[Debit::FeeDebitAccount])))
-                                               r.Fail(Debit::FeeDebitAccount, "This field should not be number");
+        r.Fail(Debit::FeeDebitAccount, "This field should not be number");
     if (mediaClearing && !Trim(f[Debit::Filler]).empty())
-                                               r.Fail(Debit::Filler, "This field should be space");
+        r.Fail(Debit::Filler, "This field should be space");
     if (mediaClearing && !IsNumber(mediaCircle) && mediaCircle != " ")
-                                               r.Fail(Debit::MediaCircle, "This field should  be space , 0 , 1 or 2");
+        r.Fail(Debit::MediaCircle, "This field should  be space , 0 , 1 or 2");
     if (mediaClearing && IsNumber(mediaCircle) && !Contains(kMediaCircleDigits, mediaCircle))
-                                               r.Fail(Debit::MediaCircle, "This field should  be space , 0 , 1 or 2");
+        r.Fail(Debit::MediaCircle, "This field should  be space , 0 , 1 or 2");
 }
 
 } // namespace tallivo

@@ -78,20 +78,27 @@ TEST(CreditRecord, FieldRules)
         {"amount last digit", "DCP", {{Credit::Amount, "0000000001000005"}}, false,
          {"35-50|Credit Amount|Amount should have two digits after decimal"}},
         {"currency", "DCP", {{Credit::Currency, "USD"}}, false, {"51-53|Credit Currency|Currency should be THB"}},
-        {"blank reference", "DCP", {{Credit::InternalReference, ""}}, false, {"54-61|Internal Reference|This field should not be space"}},
-        {"WHT Present neither Y nor N", "DCP", {{Credit::WhtPresent, "X"}}, false, {"62-62|WHT Present|This field should be Y or N"}},
-        {"Invoice Details Present neither Y nor N, the last-digit rule of the invoice total still applying", "DCP", {{Credit::InvoicePresent, "X"}, {Credit::TotalInvoiceAmount, "0000000000100005"}}, false,
+        {"blank reference", "DCP", {{Credit::InternalReference, ""}}, false,
+         {"54-61|Internal Reference|This field should not be space"}},
+        {"WHT Present neither Y nor N", "DCP", {{Credit::WhtPresent, "X"}}, false,
+         {"62-62|WHT Present|This field should be Y or N"}},
+        {"Invoice Details Present neither Y nor N, the last-digit rule of the invoice total still applying", "DCP",
+         {{Credit::InvoicePresent, "X"}, {Credit::TotalInvoiceAmount, "0000000000100005"}}, false,
          {"63-63|Invoice Details Present|This field should be Y or N",
           "116-131|Total Invoice Amount|Amount should have two digits after decimal"}},
-        {"Invoice Details Present neither Y nor N skips the other invoice total rules", "DCP", {{Credit::InvoicePresent, "X"}, {Credit::TotalInvoiceAmount, ""}}, false,
+        {"Invoice Details Present neither Y nor N skips the other invoice total rules", "DCP",
+         {{Credit::InvoicePresent, "X"}, {Credit::TotalInvoiceAmount, ""}}, false,
          {"63-63|Invoice Details Present|This field should be Y or N"}},
-        {"Credit Advice Required lower case", "DCP", {{Credit::AdviceRequired, "y"}}, false, {"64-64|Credit Advice Required|This field should be Y or N"}},
-        {"WHT total not a number with WHT", "DCP", {{Credit::TotalWhtAmount, "000000000001000A"}}, true, {"94-109|Total WHT Amount|This field should be number"}},
+        {"Credit Advice Required lower case", "DCP", {{Credit::AdviceRequired, "y"}}, false,
+         {"64-64|Credit Advice Required|This field should be Y or N"}},
+        {"WHT total not a number with WHT", "DCP", {{Credit::TotalWhtAmount, "000000000001000A"}}, true,
+         {"94-109|Total WHT Amount|This field should be number"}},
         {"WHT total length whatever WHT Present holds", "DCP", {{Credit::TotalWhtAmount, ""}}, false,
          {"94-109|Total WHT Amount|This field should have 16 digits"}},
         {"WHT total last digit", "DCP", {{Credit::TotalWhtAmount, "0000000000010005"}}, false,
          {"94-109|Total WHT Amount|Amount should have two digits after decimal"}},
-        {"WHT form, attachment and count", "DCP", {{Credit::WhtFormType, "04"}, {Credit::WhtAttachNo, "12345"}, {Credit::WhtCount, "1"}}, true,
+        {"WHT form, attachment and count", "DCP",
+         {{Credit::WhtFormType, "04"}, {Credit::WhtAttachNo, "12345"}, {Credit::WhtCount, "1"}}, true,
          {"70-71|WHT Form Type|This field should be 01,02,03 or 53",
           "86-91|WHT Attach No.|This field should be number 6 digits",
           "92-93|No. of WHT Details|This field should be number 2 digits"}},
@@ -100,13 +107,18 @@ TEST(CreditRecord, FieldRules)
          {"132-132|WHT Pay Type|If the record have WHT this field should be 1,2,3 or 4",
           "173-180|WHT Deduct Date|Invalid WHT Deduct Date",
           "258-258|WHT Signatory|If the record have WHT this field should be B or C"}},
-        {"invoice count", "DCP", {{Credit::InvoicePresent, "Y"}, {Credit::InvoiceCount, "12345"}, {Credit::TotalInvoiceAmount, "0000000000100000"}}, false,
+        {"invoice count", "DCP",
+         {{Credit::InvoicePresent, "Y"}, {Credit::InvoiceCount, "12345"},
+          {Credit::TotalInvoiceAmount, "0000000000100000"}}, false,
          {"110-115|No. of Invoice Details|This field should be number 6 digits"}},
-        {"invoice total not a number", "DCP", {{Credit::InvoicePresent, "Y"}, {Credit::InvoiceCount, "000001"}, {Credit::TotalInvoiceAmount, "00000000001000A0"}}, false,
+        {"invoice total not a number", "DCP",
+         {{Credit::InvoicePresent, "Y"}, {Credit::InvoiceCount, "000001"},
+          {Credit::TotalInvoiceAmount, "00000000001000A0"}}, false,
          {"116-131|Total Invoice Amount|This field should be number"}},
         {"invoice total length", "DCP", {{Credit::TotalInvoiceAmount, "000000000010000"}}, false,
          {"116-131|Total Invoice Amount|This field should have 16 digits"}},
-        {"invoice total zero only with Y", "DCP", {{Credit::InvoicePresent, "Y"}, {Credit::InvoiceCount, "000001"}}, false,
+        {"invoice total zero only with Y", "DCP", {{Credit::InvoicePresent, "Y"}, {Credit::InvoiceCount, "000001"}},
+         false,
          {"116-131|Total Invoice Amount|This field should not equal 0"}},
         {"invoice total last digit", "DCP", {{Credit::TotalInvoiceAmount, "0000000000100005"}}, false,
          {"116-131|Total Invoice Amount|Amount should have two digits after decimal"}},
@@ -120,10 +132,12 @@ TEST(CreditRecord, FieldRules)
          {"133-172|WHT Remark|It WHT Pay Type is 4 this field should not be space"}},
         {"beneficiary notification", "DCP", {{Credit::BeneficiaryNotification, "X"}}, false,
          {"259-259|Beneficiary Notification|If this field have value it should be N,F,S or E"}},
-        {"media clearing limit: exactly 2,000,000.000 to another bank", "MCL", {{Credit::Amount, "0000002000000000"}}, false, {}},
+        {"media clearing limit: exactly 2,000,000.000 to another bank", "MCL", {{Credit::Amount, "0000002000000000"}},
+         false, {}},
         {"media clearing limit: 2,000,000.010", "MCL", {{Credit::Amount, "0000002000000010"}}, false,
          {"35-50|Credit Amount|Amount have not over 2,000,000 "}},
-        {"media clearing limit: not to bank 014", "MCL", {{Credit::Amount, "0000002000000010"}, {Credit::ReceivingBankCode, "014"}}, false, {}},
+        {"media clearing limit: not to bank 014", "MCL",
+         {{Credit::Amount, "0000002000000010"}, {Credit::ReceivingBankCode, "014"}}, false, {}},
         {"media clearing limit: MCL only", "PA4", {{Credit::Amount, "0000002000000010"}}, false, {}},
     };
     for (const Case& c : cases) {
@@ -141,15 +155,19 @@ TEST(CreditRecord, DeliveryRules)
          {"65-65|Delivery Mode|If WHT Present is Y and product code is MCP This field should be M,C or P"}},
         {"transfer product allows S", "DCP", {{Credit::DeliveryMode, "S"}}, true, {}},
         {"transfer product: one row per flag, in order", "PAY",
-         {{Credit::InvoicePresent, "Y"}, {Credit::AdviceRequired, "Y"}, {Credit::DeliveryMode, "X"}, {Credit::InvoiceCount, "000001"}, {Credit::TotalInvoiceAmount, "0000000000100000"}}, true,
+         {{Credit::InvoicePresent, "Y"}, {Credit::AdviceRequired, "Y"}, {Credit::DeliveryMode, "X"},
+          {Credit::InvoiceCount, "000001"}, {Credit::TotalInvoiceAmount, "0000000000100000"}}, true,
          {"65-65|Delivery Mode|If WHT Present is Y and product code is PAY This field should be M,C,P or S",
           "65-65|Delivery Mode|If Invoice Details Present is Y and product code is PAY This field should be M,C,P or S",
           "65-65|Delivery Mode|If Credit Advice Required is Y and product code is PAY This field should be M,C,P or S"}},
-        {"DDR has no delivery mode rule", "DDR", {{Credit::AdviceRequired, "Y"}, {Credit::DeliveryMode, "X"}}, false, {}},
-        {"pickup location for every product, flags N", "DDR", {{Credit::DeliveryMode, "C"}, {Credit::PickupLocation, "C013"}}, false,
+        {"DDR has no delivery mode rule", "DDR", {{Credit::AdviceRequired, "Y"}, {Credit::DeliveryMode, "X"}}, false,
+         {}},
+        {"pickup location for every product, flags N", "DDR",
+         {{Credit::DeliveryMode, "C"}, {Credit::PickupLocation, "C013"}}, false,
          {"66-69|Pickup Location|Invalid Pickup Location"}},
         {"listed pickup location", "DDR", {{Credit::DeliveryMode, "C"}, {Credit::PickupLocation, "0355"}}, false, {}},
-        {"pickup location case-sensitive", "DCP", {{Credit::DeliveryMode, "C"}, {Credit::PickupLocation, "c001"}}, false,
+        {"pickup location case-sensitive", "DCP", {{Credit::DeliveryMode, "C"}, {Credit::PickupLocation, "c001"}},
+         false,
          {"66-69|Pickup Location|Invalid Pickup Location"}},
         {"mode M ignores the location", "DCP", {{Credit::PickupLocation, "XXXX"}}, false, {}},
     };
@@ -162,7 +180,9 @@ TEST(CreditRecord, DeliveryRules)
 TEST(CreditRecord, ProductRules)
 {
     const Case cases[] = {
-        {"media clearing bank, branch and services type", "MCL", {{Credit::ReceivingBankCode, "02"}, {Credit::ReceivingBankName, ""}, {Credit::ReceivingBranchCode, "001"}, {Credit::ServicesType, "08"}}, false,
+        {"media clearing bank, branch and services type", "MCL",
+         {{Credit::ReceivingBankCode, "02"}, {Credit::ReceivingBankName, ""}, {Credit::ReceivingBranchCode, "001"},
+          {Credit::ServicesType, "08"}}, false,
          {"181-183|Receiving Bank Code|If product code is MCL,PA4,PA5,PA6 this field should be number and length "
           "equal 3 digits",
           "184-218|Receiving Bank Name|If product code is MCL,PA4,PA5,PA6 this field should not be space",
@@ -171,7 +191,9 @@ TEST(CreditRecord, ProductRules)
           "284-285|ServicesType|If product code is MCL,PA4,PA5,PA6 this field should be 01-07 or 59"}},
         {"services type for MCL only", "PA5", {{Credit::ServicesType, "08"}}, false, {}},
         {"services type 59", "MCL", {{Credit::ServicesType, "59"}}, false, {}},
-        {"BahtNet bank, branch and payment type", "BNT", {{Credit::ReceivingBankCode, "AB"}, {Credit::ReceivingBankName, ""}, {Credit::ReceivingBranchCode, "X"}, {Credit::PaymentTypeCode, "csh"}}, false,
+        {"BahtNet bank, branch and payment type", "BNT",
+         {{Credit::ReceivingBankCode, "AB"}, {Credit::ReceivingBankName, ""}, {Credit::ReceivingBranchCode, "X"},
+          {Credit::PaymentTypeCode, "csh"}}, false,
          {"181-183|Receiving Bank Code|If product code is BNT this field should be number",
           "184-218|Receiving Bank Name|If product code is BNT this field should not be space",
           "219-222|Receiving Branch Code|If product code is BNT this field should be number",
@@ -183,7 +205,9 @@ TEST(CreditRecord, ProductRules)
          {"284-285|ServicesType|If product code is BNT this field should be 00-23"}},
         {"BahtNet services type blank", "BNT", {{Credit::ServicesType, ""}}, false,
          {"284-285|ServicesType|If product code is BNT this field should be 00-23"}},
-        {"cheque branch, reference, document type and bank", "XMQ", {{Credit::ReceivingBranchCode, "A"}, {Credit::ChequeReference, ""}, {Credit::ChequeDocumentType, ""}, {Credit::ReceivingBankCode, "002"}}, false,
+        {"cheque branch, reference, document type and bank", "XMQ",
+         {{Credit::ReceivingBranchCode, "A"}, {Credit::ChequeReference, ""}, {Credit::ChequeDocumentType, ""},
+          {Credit::ReceivingBankCode, "002"}}, false,
          {"219-222|Receiving Branch Code|If product code is XMQ this field should be number",
           "260-279|Cheque Reference Number|If product code is XMQ this field should not be space",
           "280-280|Cheque Reference Document Type|If product code is XMQ this field should not be space",
@@ -201,15 +225,19 @@ TEST(CreditRecord, ProductRules)
         {"home-bank transfer to an empty account", "PAY", {{Credit::Account, ""}}, false,
          {"10-34|Credit Account No|Invalid Orvane Account",
           "10-34|Credit Account No|If product code is PAY this field should be number"}},
-        {"media clearing to bank 014 checks the account", "MCL", {{Credit::ReceivingBankCode, "014"}, {Credit::Account, "1111111115"}}, false,
+        {"media clearing to bank 014 checks the account", "MCL",
+         {{Credit::ReceivingBankCode, "014"}, {Credit::Account, "1111111115"}}, false,
          {"10-34|Credit Account No|Invalid Orvane Account"}},
-        {"direct debit to bank 014 checks the account", "DDR", {{Credit::ReceivingBankCode, "014"}, {Credit::Account, "1111111115"}}, false,
+        {"direct debit to bank 014 checks the account", "DDR",
+         {{Credit::ReceivingBankCode, "014"}, {Credit::Account, "1111111115"}}, false,
          {"10-34|Credit Account No|Invalid Orvane Account"}},
         {"account not a number, to another bank", "BNT", {{Credit::Account, "ABC"}}, false,
          {"10-34|Credit Account No|If product code is BNT this field should be number"}},
         {"account a number passes, to another bank", "BNT", {{Credit::Account, "123"}}, false, {}},
-        {"media clearing to another bank paying to bank 014", "PA6", {{Credit::ReceivingBankCode, "014"}, {Credit::Account, "1111111115"}}, false,
-         {"10-34|Credit Account No|Invalid Orvane Account", "181-183|Receiving Bank code|This field should not be 014"}},
+        {"media clearing to another bank paying to bank 014", "PA6",
+         {{Credit::ReceivingBankCode, "014"}, {Credit::Account, "1111111115"}}, false,
+         {"10-34|Credit Account No|Invalid Orvane Account",
+          "181-183|Receiving Bank code|This field should not be 014"}},
     };
     for (const Case& c : cases) {
         CreditFixture fx;
@@ -238,7 +266,8 @@ TEST(CreditRecord, AccountFailuresCountAndClearDataValidWithoutFlagging)
 TEST(CreditRecord, RowCellsPerProduct)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"MCP", "|"}, {"DDP", "|"}, {"CCP", "|"}, {"XMQ", "1111111114|"}, {"PAY", "1111111114|"}, {"ZZZ", "1111111114|"},
+        {"MCP", "|"}, {"DDP", "|"}, {"CCP", "|"}, {"XMQ", "1111111114|"}, {"PAY", "1111111114|"}, {"ZZZ",
+                                                                                                   "1111111114|"},
     };
     for (const auto& [product, cells] : cases) {
         CreditFixture fx;
@@ -260,7 +289,8 @@ TEST(CreditRecord, ContextValues)
     fx.Check(ValidCredit().Set(Credit::Amount, "00000000010000X0"), "DCP");
     EXPECT_EQ(c.CreditAmountSum, 10.0); // not a number: nothing added
 
-    fx.Check(WithWht(ValidCredit()).Set(Credit::WhtCount, "03").Set(Credit::InvoiceCount, "000002").Set(Credit::BeneficiaryNotification, "F"), "DCP", 4);
+    fx.Check(WithWht(ValidCredit()).Set(Credit::WhtCount, "03").Set(Credit::InvoiceCount, "000002")
+        .Set(Credit::BeneficiaryNotification, "F"), "DCP", 4);
     EXPECT_TRUE(c.WhtPresent);
     EXPECT_TRUE(c.BeneNotifyByFax);
     EXPECT_EQ(c.TotalWhtAmount, 10000.0);
@@ -269,7 +299,8 @@ TEST(CreditRecord, ContextValues)
     EXPECT_EQ(c.DeclaredInvoiceCountText, "000002");
 
     // Fields that do not qualify leave the earlier credit's values.
-    fx.Check(ValidCredit().Set(Credit::TotalWhtAmount, "0000000000020005").Set(Credit::WhtCount, "X").Set(Credit::InvoiceCount, "ABC"), "DCP", 9);
+    fx.Check(ValidCredit().Set(Credit::TotalWhtAmount, "0000000000020005").Set(Credit::WhtCount, "X")
+        .Set(Credit::InvoiceCount, "ABC"), "DCP", 9);
     EXPECT_FALSE(c.WhtPresent);
     EXPECT_FALSE(c.BeneNotifyByFax);
     EXPECT_EQ(c.TotalWhtAmount, 10000.0);

@@ -55,9 +55,11 @@ TEST(CheckDebitRecord, EachRuleGivesItsRows)
         {"DCP", Debit::ValueDate, "20250114", {"7-14|Value Date|Value date should be today or future date|ACCT"}},
         {"DCP", Debit::ValueDate, kToday, {}},
         {"MCL", Debit::ValueDate, kToday, {"7-14|Value Date|Value date in media clearing should be future date|ACCT"}},
-        {"PA5", Debit::ValueDate, "20250101", {"7-14|Value Date|Value date in media clearing should be future date|ACCT"}},
+        {"PA5", Debit::ValueDate, "20250101",
+         {"7-14|Value Date|Value date in media clearing should be future date|ACCT"}},
         {"DDR", Debit::ValueDate, "20250114",
-         {"4-6|Product Code|Invalid Product Code|ACCT", "7-14|Value Date|Value date should be today or future date|ACCT"}},
+         {"4-6|Product Code|Invalid Product Code|ACCT",
+          "7-14|Value Date|Value date should be today or future date|ACCT"}},
         {"DCP", Debit::AccountType, "A1", {"40-41|Acct Type of Debit|Account type should be number|ACCT"}},
         {"DCP", Debit::AccountType, "", {}},
         {"XMQ", Debit::AccountType, "A1",
@@ -74,7 +76,8 @@ TEST(CheckDebitRecord, EachRuleGivesItsRows)
         {"DCP", Debit::Amount, "0000000001,00000", {"49-64|Debit Amount|Amount should be number|ACCT"}},
         {"DCP", Debit::Amount, "0000000000000000", {"49-64|Debit Amount|Amount should be more than zero|ACCT"}},
         {"DCP", Debit::Amount, "-000000001000000", {"49-64|Debit Amount|Amount should be more than zero|ACCT"}},
-        {"DCP", Debit::Amount, "0000000001000001", {"49-64|Debit Amount|Amount should have two digits after decimal|ACCT"}},
+        {"DCP", Debit::Amount, "0000000001000001",
+         {"49-64|Debit Amount|Amount should have two digits after decimal|ACCT"}},
         {"DCP", Debit::CreditCount, "12", {"73-78|No. of Credits|This field should be number 6 digits|ACCT"}},
         {"DCP", Debit::CreditCount, "   123", {"73-78|No. of Credits|This field should be number 6 digits|ACCT"}},
         {"DCP", Debit::InternalReference, "", {"65-72|Internal Reference|This field should not be space|ACCT"}},
@@ -100,7 +103,8 @@ TEST(CheckDebitRecord, MediaCircleOneOrTwoLiftsTheDateRule)
     for (std::string_view circle : {"1", "2"}) {
         for (std::string_view date : {"20240101", kToday, "20250120"}) {
             CheckFixture fx;
-            EXPECT_EQ(Check(fx, ValidDebit("MCL").Set(Debit::MediaCircle, circle).Set(Debit::ValueDate, date)), Rows{}) << circle << date;
+            EXPECT_EQ(Check(fx, ValidDebit("MCL").Set(Debit::MediaCircle, circle).Set(Debit::ValueDate, date)),
+                      Rows{}) << circle << date;
         }
     }
 }
@@ -108,7 +112,8 @@ TEST(CheckDebitRecord, MediaCircleOneOrTwoLiftsTheDateRule)
 TEST(CheckDebitRecord, AccountFailuresAreCountedAndLeaveDataValid)
 {
     CheckFixture fx;
-    const Rows rows = Check(fx, ValidDebit("PAY").Set(Debit::Account, "1111111111").Set(Debit::FeeAccount, "0000000000"));
+    const Rows rows = Check(fx,
+                            ValidDebit("PAY").Set(Debit::Account, "1111111111").Set(Debit::FeeAccount, "0000000000"));
     EXPECT_EQ(rows, (Rows{"15-39|Debit Account No|Invalid Orvane Account|1111111111               ",
                           "79-103|Debit Account No|Invalid Orvane Account|1111111111               "}));
     EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 2);

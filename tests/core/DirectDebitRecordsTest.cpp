@@ -70,8 +70,10 @@ TEST(CheckDirectDebitItemRecord, EachRuleGivesItsRow)
 {
     const Case cases[] = {
         {DirectDebitItem::InternalReference, "", {"4-11|Internal Reference|This field should not be space"}},
-        {DirectDebitItem::SequenceNumber, "12345", {"12-17|Debit Sequence Number|This field should be number 6 digits"}},
-        {DirectDebitItem::SequenceNumber, " 12345", {"12-17|Debit Sequence Number|This field should be number 6 digits"}},
+        {DirectDebitItem::SequenceNumber, "12345",
+         {"12-17|Debit Sequence Number|This field should be number 6 digits"}},
+        {DirectDebitItem::SequenceNumber, " 12345",
+         {"12-17|Debit Sequence Number|This field should be number 6 digits"}},
         {DirectDebitItem::Account, "12345", {}},
         {DirectDebitItem::Account, "1234A", {"18-42|Debit Account No|This field should be number 25 digits"}},
         {DirectDebitItem::Currency, "thb", {"43-45|Debit Currency|This field should THB"}},

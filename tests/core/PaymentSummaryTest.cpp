@@ -78,14 +78,16 @@ TEST(PaymentSummary, CreditTransferLinesTotalAndDetailRows)
     const std::string path = dir.Write(
         "pay.txt", test::FileOf({
                        test::ValidHeader(),
-                       test::ValidDebit("XMQ").Set(Debit::ValueDate, "20240315").Set(Debit::Amount, "0000001234567890").Set(Debit::CreditCount, "000002"),
+                       test::ValidDebit("XMQ").Set(Debit::ValueDate, "20240315").Set(Debit::Amount, "0000001234567890")
+                           .Set(Debit::CreditCount, "000002"),
                        Credit("1111111114", "0000000001000000", "0000000000500000"),
                        Payee("", "JOHN O'NEIL"),
                        Wht("0000000000100000"),
                        Wht("0000000000050500"),
                        Invoice("0000000000007000"),
                        Credit("5555555550", "0000000002000000"), // no payee: keeps the name before
-                       test::ValidDebit("MCL").Set(Debit::ValueDate, "20240316").Set(Debit::Amount, "0000000000500500").Set(Debit::CreditCount, "000001"),
+                       test::ValidDebit("MCL").Set(Debit::ValueDate, "20240316").Set(Debit::Amount, "0000000000500500")
+                           .Set(Debit::CreditCount, "000001"),
                        Credit("2222222222", "0000000000500500"),
                        Payee("\xA1\xD2\xC3", "ENGLISH NAME"),
                        test::ValidTrailer("000002", "000009", "0000009999999990"), // shown as it is
@@ -96,7 +98,8 @@ TEST(PaymentSummary, CreditTransferLinesTotalAndDetailRows)
     WritePaymentSummary(grid, path, "MCL", tables);
 
     ASSERT_EQ(grid.ColCount(), 6u);
-    EXPECT_EQ(GridRow(grid, 0), (std::vector<std::string>{"No.", "Product Type", "Value Date", "No. of Credit", "Amount",
+    EXPECT_EQ(GridRow(grid, 0),
+              (std::vector<std::string>{"No.", "Product Type", "Value Date", "No. of Credit", "Amount",
                                                           std::string(grid.Cell(5, 0))}));
     EXPECT_EQ(grid.ColWidth(5), 0);
     ASSERT_EQ(grid.RowCount(), 4u);
@@ -161,9 +164,12 @@ TEST(PaymentSummary, DirectDebitOneLinePerBatchNoTotalNoDetail)
     const std::string path =
         dir.Write("dd.txt", test::FileOf({
                                 test::ValidHeader(),
-                                test::ValidDirectDebitBatch().Set(DirectDebitBatch::TotalAmount, "0000000012345670").Set(DirectDebitBatch::ItemCount, "000003"),
+                                test::ValidDirectDebitBatch().Set(DirectDebitBatch::TotalAmount, "0000000012345670")
+                                    .Set(DirectDebitBatch::ItemCount, "000003"),
                                 test::ValidDirectDebitItem(),
-                                test::ValidDirectDebitBatch().Set(DirectDebitBatch::ValueDate, "20240229").Set(DirectDebitBatch::TotalAmount, "0000000000001000").Set(DirectDebitBatch::ItemCount, "000001"),
+                                test::ValidDirectDebitBatch().Set(DirectDebitBatch::ValueDate, "20240229")
+                                    .Set(DirectDebitBatch::TotalAmount, "0000000000001000")
+                                        .Set(DirectDebitBatch::ItemCount, "000001"),
                                 test::ValidTrailer(),
                             }));
     ResultGrid grid;

@@ -163,10 +163,14 @@ TEST(VerifySealedFile, RejectsChangedAndMalformedFiles)
          "Hash value does not match: line 1 has " + hash + ", the content gives " + bodyHash},
         {"extra byte at the end", sealed + "x", ""},
         {"lower-case hash", lowerCase, ""},
-        {"empty", "", "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
-        {"hash alone", hash, "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
-        {"LF alone after the hash", hash + "\n" + sealed.substr(42), "Line 1 is not a 40-character hash value followed by CR LF"},
-        {"short line 1", hash.substr(0, 39) + "\r\n" + sealed.substr(42), "Line 1 has 39 characters; a hash value has 40"},
+        {"empty", "",
+         "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
+        {"hash alone", hash,
+         "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
+        {"LF alone after the hash", hash + "\n" + sealed.substr(42),
+         "Line 1 is not a 40-character hash value followed by CR LF"},
+        {"short line 1", hash.substr(0, 39) + "\r\n" + sealed.substr(42),
+         "Line 1 has 39 characters; a hash value has 40"},
     };
     for (const Case& c : cases) {
         const VerifyResult v = VerifySealedFile(dir.Write("case", c.bytes));

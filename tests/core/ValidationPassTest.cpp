@@ -191,7 +191,8 @@ TEST(ValidatePaymentFile, TooManyWhtRecordsRowComesBeforeTheIncomeTypeRow)
         file += WhtOf("0000000000000000", "1") + "\r\n";
     const Rows rows = fx.Run(file);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], "005|4|36-40|WHT Income Type|should not be Repeat 1-5 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3||");
+    EXPECT_EQ(rows[0],
+              "005|4|36-40|WHT Income Type|should not be Repeat 1-5 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3||");
     EXPECT_EQ(rows[1], "005|8|36-40|WHT Income Type|Witholding Tax Number should not be more five||");
 }
 
@@ -205,7 +206,8 @@ TEST(ValidatePaymentFile, CreditCountFindingNamesTheLastDebitRecordAndRepeatsAft
     file += TrailerOf("000001", "000004", "0000000004000000") + "\r\n";
     EXPECT_EQ(usual.Run(file), Rows{Row(kCreditCountRow, 2)});
     PassFixture twice;
-    EXPECT_EQ(twice.Run(file + ValidHeader().Text() + "\r\n"), (Rows{Row(kCreditCountRow, 2), Row(kCreditCountRow, 2)}));
+    EXPECT_EQ(twice.Run(file + ValidHeader().Text() + "\r\n"),
+              (Rows{Row(kCreditCountRow, 2), Row(kCreditCountRow, 2)}));
 
     // The last debit record stands on line 5: the finding names line 5, not "2".
     PassFixture later;
@@ -340,7 +342,8 @@ TEST(ValidatePaymentFile, RecordChecksInTheirOrderWithTheCrossRecordRows)
 TEST(ValidatePaymentFile, CleanDirectDebitFile)
 {
     PassFixture fx;
-    const Rows rows = fx.Run(FileOf({ValidHeader(), ValidDirectDebitBatch(), ValidDirectDebitItem(), ValidDirectDebitItem(),
+    const Rows rows = fx.Run(FileOf({ValidHeader(), ValidDirectDebitBatch(), ValidDirectDebitItem(),
+                                     ValidDirectDebitItem(),
                                      ValidTrailer("000001", "000002", "0000000002000000")}));
     EXPECT_EQ(rows, Rows{});
     EXPECT_TRUE(fx.s.ctx.DataValid);

@@ -39,10 +39,14 @@ TEST(WhtRecord, Rules)
     };
     const Case cases[] = {
         {"valid", ValidWht(), {}},
-        {"credit sequence number", ValidWht().Set(Wht::CreditSequenceNo, "1234"), {"12-17|Credit Sequence No.|This field should be number 6 digits"}},
-        {"blank reference", ValidWht().Set(Wht::InternalReference, ""), {"4-11|Internal Reference|This field should not be space"}},
-        {"WHT sequence number", ValidWht().Set(Wht::SequenceNo, "A"), {"18-19|WHT Sequence No.|This field should be number 2 digits"}},
-        {"rate 00", ValidWht().Set(Wht::DeductRate, "00"), {"121-122|WHT Deduct Rate.|This field should be WHT Deduct Rate > 0"}},
+        {"credit sequence number", ValidWht().Set(Wht::CreditSequenceNo, "1234"),
+         {"12-17|Credit Sequence No.|This field should be number 6 digits"}},
+        {"blank reference", ValidWht().Set(Wht::InternalReference, ""),
+         {"4-11|Internal Reference|This field should not be space"}},
+        {"WHT sequence number", ValidWht().Set(Wht::SequenceNo, "A"),
+         {"18-19|WHT Sequence No.|This field should be number 2 digits"}},
+        {"rate 00", ValidWht().Set(Wht::DeductRate, "00"),
+         {"121-122|WHT Deduct Rate.|This field should be WHT Deduct Rate > 0"}},
         {"rate one digit and a blank", ValidWht().Set(Wht::DeductRate, "5"),
          {"121-122|WHT Deduct Rate.|This field should be number 2 digits",
           "121-122|WHT Deduct Rate.|This field should be WHT Deduct Rate > 0"}},
