@@ -266,8 +266,8 @@ TEST(CreditRecord, AccountFailuresCountAndClearDataValidWithoutFlagging)
 TEST(CreditRecord, RowCellsPerProduct)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"MCP", "|"}, {"DDP", "|"}, {"CCP", "|"}, {"XMQ", "1111111114|"}, {"PAY", "1111111114|"}, {"ZZZ",
-                                                                                                   "1111111114|"},
+        {"MCP", "|"}, {"DDP", "|"}, {"CCP", "|"},
+        {"XMQ", "1111111114|"}, {"PAY", "1111111114|"}, {"ZZZ", "1111111114|"},
     };
     for (const auto& [product, cells] : cases) {
         CreditFixture fx;

@@ -169,7 +169,7 @@ TEST(PaymentSummary, DirectDebitOneLinePerBatchNoTotalNoDetail)
                                 test::ValidDirectDebitItem(),
                                 test::ValidDirectDebitBatch().Set(DirectDebitBatch::ValueDate, "20240229")
                                     .Set(DirectDebitBatch::TotalAmount, "0000000000001000")
-                                        .Set(DirectDebitBatch::ItemCount, "000001"),
+                                    .Set(DirectDebitBatch::ItemCount, "000001"),
                                 test::ValidTrailer(),
                             }));
     ResultGrid grid;

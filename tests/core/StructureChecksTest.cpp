@@ -13,8 +13,8 @@ namespace {
 
 std::string CleanFile()
 {
-    return Record(RecordCode::Header) + "\r\n" + Record(RecordCode::Debit) + "\r\n" + Record(RecordCode::Credit) + "\r\n" +
-           Record(RecordCode::Trailer) + "\r\n";
+    return Record(RecordCode::Header) + "\r\n" + Record(RecordCode::Debit) + "\r\n" + Record(RecordCode::Credit) +
+           "\r\n" + Record(RecordCode::Trailer) + "\r\n";
 }
 
 } // namespace
@@ -26,8 +26,8 @@ TEST(CheckRecordTypes, ListsEveryUnknownLine)
     // Line 2 has a letter in its code, line 3 is shifted by a blank, line 5 is the
     // empty line after the last record.
     const std::string path = dir.Write("p.txt", Record(RecordCode::Header) + "\r\n" + Record("0A2", 109) + "\r\n" +
-                                                    Record(" 003",
-                                                           355) + "\r\n" + Record(RecordCode::Trailer) + "\r\n\r\n");
+                                                    Record(" 003", 355) + "\r\n" + Record(RecordCode::Trailer) +
+                                                    "\r\n\r\n");
     EXPECT_FALSE(CheckRecordTypes(s, path));
     EXPECT_FALSE(s.RecordTypesValid);
     ASSERT_EQ(s.grid.RowCount(), 5u);

@@ -343,8 +343,7 @@ TEST(ValidatePaymentFile, CleanDirectDebitFile)
 {
     PassFixture fx;
     const Rows rows = fx.Run(FileOf({ValidHeader(), ValidDirectDebitBatch(), ValidDirectDebitItem(),
-                                     ValidDirectDebitItem(),
-                                     ValidTrailer("000001", "000002", "0000000002000000")}));
+                                     ValidDirectDebitItem(), ValidTrailer("000001", "000002", "0000000002000000")}));
     EXPECT_EQ(rows, Rows{});
     EXPECT_TRUE(fx.s.ctx.DataValid);
     EXPECT_EQ(fx.s.ctx.CurrentProduct, "DDR");
