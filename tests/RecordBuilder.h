@@ -186,7 +186,7 @@ inline std::vector<std::string> ErrorRows(const ResultGrid& grid)
     return rows;
 }
 
-// A session ready for record checks: the error layout set up, DataValid true, and a
+// A session ready for record checks: the error layout set up, dataValid true, and a
 // clock fixed at kToday.
 struct CheckFixture
 {
@@ -197,7 +197,7 @@ struct CheckFixture
     {
         s.clock = &clock;
         s.SetUpErrorLayout();
-        s.ctx.DataValid = true;
+        s.ctx.dataValid = true;
     }
     std::vector<std::string> Rows() const { return ErrorRows(s.grid); }
 };

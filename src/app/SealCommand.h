@@ -21,7 +21,7 @@ CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs);
 // zip archive. Starts afresh like CheckPaymentFile.
 CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs);
 
-// Reads invalidAccountAnswer; may ask to confirm Ignore; may change DataValid.
+// Reads invalidAccountAnswer; may ask to confirm Ignore; may change dataValid.
 void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs);
 
 // The steps that the seal command and the tier-rate report share:

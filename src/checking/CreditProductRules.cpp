@@ -26,7 +26,7 @@ bool IsChequeDocumentType(char c)
 
 // The delivery mode rows of a failed delivery rule: one per flag that is "Y", in the order
 // WHT Present, Invoice Details Present, Credit Advice Required. Each row is a data failure;
-// clearing DataValid and flagging again after the first row changes nothing.
+// clearing dataValid and flagging again after the first row changes nothing.
 void ReportDeliveryMode(RuleReporter& r, const Fields& f, std::string_view product, std::string_view lastPart)
 {
     struct Flag

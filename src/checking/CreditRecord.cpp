@@ -39,7 +39,7 @@ void CheckCreditAmount(RuleReporter& r, const Fields& f, std::string_view produc
     const long double value = StrToFloat(amount);
     if (f.At(Credit::Amount.Last()) == '0' && (value == 0 || f.At(Credit::Amount.First()) == '-'))
         r.Fail(Credit::Amount, "Amount should be more than zero,Acc_No");
-    c.CreditAmountSum = static_cast<double>(c.CreditAmountSum + value);
+    c.creditAmountSum = static_cast<double>(c.creditAmountSum + value);
 
     // The 2,000,000 limit of media clearing to another bank, in currency units.
     if (product == Product::MediaClearing && f[Credit::ReceivingBankCode] != kHomeBankCode) {
@@ -84,10 +84,10 @@ void CheckCreditRecord(CheckSession& s, std::string_view line, int lineNo, std::
         r.Fail(Credit::Currency, "Currency should be THB");
     if (Trim(f[Credit::InternalReference]).empty())
         r.Fail(Credit::InternalReference, "This field should not be space");
-    c.WhtPresent = false;
+    c.whtPresent = false;
     if (!IsYesNo(whtPresent))
         r.Fail(Credit::WhtPresent, "This field should be Y or N");
-    c.WhtPresent = whtPresent == 'Y';
+    c.whtPresent = whtPresent == 'Y';
     if (!IsYesNo(invoicePresent))
         r.Fail(Credit::InvoicePresent, "This field should be Y or N");
     if (!IsYesNo(f.At(Credit::AdviceRequired)))
@@ -104,8 +104,8 @@ void CheckCreditRecord(CheckSession& s, std::string_view line, int lineNo, std::
     if (!Len16(totalWht))
         r.Fail(Credit::TotalWhtAmount, "This field should have 16 digits");
     if (Len16(totalWht) && IsNumber(totalWht) && totalWhtLastDigit == '0') {
-        c.TotalWhtAmount = static_cast<double>(StrToFloat(totalWht));
-        c.CreditLine = lineNo;
+        c.totalWhtAmount = static_cast<double>(StrToFloat(totalWht));
+        c.creditLine = lineNo;
     }
     if (Len16(totalWht) && IsNumber(totalWht) && totalWhtLastDigit != '0')
         r.Fail(Credit::TotalWhtAmount, "Amount should have two digits after decimal");
@@ -122,13 +122,13 @@ void CheckCreditRecord(CheckSession& s, std::string_view line, int lineNo, std::
             r.Fail(Credit::WhtCount, "This field should be number 2 digits");
     }
     if (IsNumber(f[Credit::WhtCount]))
-        c.DeclaredWhtCountText.assign(f[Credit::WhtCount]);
+        c.declaredWhtCountText.assign(f[Credit::WhtCount]);
 
     // The invoice declarations: count and total.
     if (invoicePresent == 'Y' && !IsFullWidthNumber(f, Credit::InvoiceCount))
         r.Fail(Credit::InvoiceCount, "This field should be number 6 digits");
     if (IsNumber(f[Credit::InvoiceCount]))
-        c.DeclaredInvoiceCountText.assign(f[Credit::InvoiceCount]);
+        c.declaredInvoiceCountText.assign(f[Credit::InvoiceCount]);
     const std::string_view totalInvoice = f[Credit::TotalInvoiceAmount];
     const char totalInvoiceLastDigit = f.At(Credit::TotalInvoiceAmount.Last());
     if (invoicePresent == 'Y' && !IsNumber(totalInvoice))
@@ -154,12 +154,12 @@ void CheckCreditRecord(CheckSession& s, std::string_view line, int lineNo, std::
         r.Fail(Credit::WhtRemark, "It WHT Pay Type is 4 this field should not be space");
 
     // The beneficiary notification, and the fax notification the payee record obeys.
-    c.BeneNotifyByFax = false;
+    c.beneNotifyByFax = false;
     const char notification = f.At(Credit::BeneficiaryNotification);
     if (!Trim(f[Credit::BeneficiaryNotification]).empty() &&
         !(notification == 'N' || notification == 'F' || notification == 'S' || notification == 'E'))
         r.Fail(Credit::BeneficiaryNotification, "If this field have value it should be N,F,S or E");
-    c.BeneNotifyByFax = notification == 'F';
+    c.beneNotifyByFax = notification == 'F';
 
     // Receiving bank, BahtNet, cheque and credit account rules by product.
     CheckCreditProductRules(r, f, product, creditAccount);

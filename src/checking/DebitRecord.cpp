@@ -1,7 +1,7 @@
 // The debit record: product, value date, debit account, amount, number of credits and,
 // by product, the fee account (layout A) or the media clearing fields (layout B). Every
 // row carries the debit account as read, except the second currency row. The two
-// home-bank account rules are account failures: counted, and leaving DataValid alone so
+// home-bank account rules are account failures: counted, and leaving dataValid alone so
 // the user may choose to ignore them.
 #include "format/DebitLayout.h"
 #include "format/Primitives.h"
@@ -74,12 +74,12 @@ void CheckDebitRecord(CheckSession& s, std::string_view line, int lineNo, std::s
         const long double value = StrToFloat(amount);
         if (lastDigit == '0') {
             if (value > 0)
-                c.DebitAmountTotal = static_cast<double>(c.DebitAmountTotal + value);
+                c.debitAmountTotal = static_cast<double>(c.debitAmountTotal + value);
             else
                 r.Fail(Debit::Amount, "Amount should be more than zero");
         }
-        c.DebitAmount = static_cast<double>(value);
-        c.DebitLine = lineNo;
+        c.debitAmount = static_cast<double>(value);
+        c.debitLine = lineNo;
     }
     if (numeric && lastDigit != '0')
         r.Fail(Debit::Amount, "Amount should have two digits after decimal");

@@ -68,7 +68,7 @@ void CheckPayeeRecord(CheckSession& s, std::string_view line, int lineNo, std::s
     }
 
     // A notification by fax needs the payee's fax number.
-    if (c.BeneNotifyByFax) {
+    if (c.beneNotifyByFax) {
         const std::string_view fax = Trim(f[Payee::FaxNumber]);
         if (fax.empty())
             r.Fail(Payee::FaxNumber, "This field should  be Payee1 Fax Number");
@@ -77,7 +77,7 @@ void CheckPayeeRecord(CheckSession& s, std::string_view line, int lineNo, std::s
     }
 
     // Withholding tax needs the payee's tax id or another identification.
-    if (c.WhtPresent && Trim(f[Payee::TaxId]).empty() && Trim(f[Payee::IdNumber]).empty())
+    if (c.whtPresent && Trim(f[Payee::TaxId]).empty() && Trim(f[Payee::IdNumber]).empty())
         r.Fail(Payee::TaxId, "This field should  be Payee1 Tax ID");
 }
 

@@ -32,11 +32,11 @@ inline std::string TodayYyyymmdd(const CheckSession& s)
     return s.clock ? s.clock->TodayYyyymmdd() : SystemClock().TodayYyyymmdd();
 }
 
-// What an account failure does besides appending its row and counting InvalidAccountCount.
+// What an account failure does besides appending its row and counting invalidAccountCount.
 enum class AccountFailure
 {
-    KeepsDataValid,  // debit record: DataValid and the Save button are left alone
-    ClearsDataValid, // credit record: DataValid := false first; FlagInvalidData is not called
+    KeepsDataValid,  // debit record: dataValid and the Save button are left alone
+    ClearsDataValid, // credit record: dataValid := false first; FlagInvalidData is not called
 };
 
 // Reports the failed rules of one record. The row cells that every row of the record
@@ -60,10 +60,10 @@ public:
         SetLine(lineNo);
     }
 
-    // Data failure: DataValid := false, the row, FlagInvalidData.
+    // Data failure: dataValid := false, the row, FlagInvalidData.
     void Fail(const Field& field, std::string_view message)
     {
-        m_s.ctx.DataValid = false;
+        m_s.ctx.dataValid = false;
         AppendRow(field, message, m_withAccount);
         m_s.FlagInvalidData();
     }
@@ -71,19 +71,19 @@ public:
     // for the odd rule of a record whose other rows carry them.
     void FailWithoutAccount(const Field& field, std::string_view message)
     {
-        m_s.ctx.DataValid = false;
+        m_s.ctx.dataValid = false;
         AppendRow(field, message, false);
         m_s.FlagInvalidData();
     }
-    // Account failure of a home-bank account rule: the row and InvalidAccountCount + 1;
-    // whether DataValid is cleared depends on the record (see AccountFailure).
+    // Account failure of a home-bank account rule: the row and invalidAccountCount + 1;
+    // whether dataValid is cleared depends on the record (see AccountFailure).
     // FlagInvalidData is never called.
     void AccountFail(const Field& field, std::string_view message)
     {
         if (m_accountFailure == AccountFailure::ClearsDataValid)
-            m_s.ctx.DataValid = false;
+            m_s.ctx.dataValid = false;
         AppendRow(field, message, m_withAccount);
-        ++m_s.ctx.InvalidAccountCount;
+        ++m_s.ctx.invalidAccountCount;
     }
 
     CheckSession& Session() const { return m_s; }

@@ -14,7 +14,7 @@ void CheckTrailerRecord(CheckSession& s, std::string_view line, int lineNo)
     RuleReporter r(s, RecordCode::Trailer, lineNo);
     const Fields f(line);
     const CheckContext& c = s.ctx;
-    const bool compare = c.CurrentProduct != Product::DirectDebit;
+    const bool compare = c.currentProduct != Product::DirectDebit;
 
     if (!IsFullWidthNumber(f, Trailer::DebitCount)) {
         r.Fail(Trailer::DebitCount, "This field should be number 6 digits and more than zero");
@@ -22,7 +22,7 @@ void CheckTrailerRecord(CheckSession& s, std::string_view line, int lineNo)
         const std::string_view debits = f[Trailer::DebitCount];
         if (!(StrToFloat(debits) > 0))
             r.Fail(Trailer::DebitCount, "This field should be number and more than zero");
-        if (StrToInt(debits) != c.DebitCount && compare)
+        if (StrToInt(debits) != c.debitCount && compare)
             r.Fail(Trailer::DebitCount, "Total No. of Debits does not match with debit detail");
     }
 
@@ -32,7 +32,7 @@ void CheckTrailerRecord(CheckSession& s, std::string_view line, int lineNo)
         const std::string_view credits = f[Trailer::CreditCount];
         if (!(StrToFloat(credits) > 0))
             r.Fail(Trailer::CreditCount, "This field should be number and more than zero");
-        if (StrToInt(credits) != c.CreditCount && compare)
+        if (StrToInt(credits) != c.creditCount && compare)
             r.Fail(Trailer::CreditCount, "Total No. of Credits does not match with credit detail");
     }
 
@@ -43,7 +43,7 @@ void CheckTrailerRecord(CheckSession& s, std::string_view line, int lineNo)
         const long double value = StrToFloat(amount);
         if (!(value > 0))
             r.Fail(Trailer::TotalAmount, "This field should be number and more than zero");
-        if (value != static_cast<long double>(c.DebitAmountTotal) && compare)
+        if (value != static_cast<long double>(c.debitAmountTotal) && compare)
             r.Fail(Trailer::TotalAmount, "Total Amount does not match with detail");
     }
     const bool len16 = Trim(amount).size() == kAmountWidth;

@@ -88,32 +88,32 @@ public:
     void Run(const std::string& path);
 
 private:
-    // Cross-record findings: DataValid := false, a row without account cells, FlagInvalidData.
+    // Cross-record findings: dataValid := false, a row without account cells, FlagInvalidData.
     void Report(std::string_view recordType, std::string_view line, const Field& field, std::string_view message)
     {
-        m_c.DataValid = false;
+        m_c.dataValid = false;
         m_s.AddError(recordType, line, field.columns, field.name, message);
         m_s.FlagInvalidData();
     }
     void CompareDebitAmount()
     {
-        if (m_c.DebitAmount != m_c.CreditAmountSum)
-            Report(RecordCode::Debit, DecimalText(m_c.DebitLine).View(), Debit::Amount,
+        if (m_c.debitAmount != m_c.creditAmountSum)
+            Report(RecordCode::Debit, DecimalText(m_c.debitLine).View(), Debit::Amount,
                    "Debit amount does not match with credit detail");
     }
     void CompareWhtTotal()
     {
-        if (m_c.WhtAmountSum != m_c.TotalWhtAmount)
-            Report(RecordCode::Credit, DecimalText(m_c.CreditLine).View(), Credit::TotalWhtAmount,
+        if (m_c.whtAmountSum != m_c.totalWhtAmount)
+            Report(RecordCode::Credit, DecimalText(m_c.creditLine).View(), Credit::TotalWhtAmount,
                    "Total WHT Amount does not match with WHT detail");
     }
     void CheckInvoiceCount()
     {
-        if (m_c.DeclaredInvoiceCount != m_c.InvoiceCount)
-            Report(RecordCode::Credit, DecimalText(m_c.CreditLine).View(), Credit::InvoiceCountCompared,
+        if (m_c.declaredInvoiceCount != m_c.invoiceCount)
+            Report(RecordCode::Credit, DecimalText(m_c.creditLine).View(), Credit::InvoiceCountCompared,
                    "No. of Invoice does not match with Total Invoice");
-        m_c.InvoiceCount = 0;
-        m_c.DeclaredInvoiceCount = 0;
+        m_c.invoiceCount = 0;
+        m_c.declaredInvoiceCount = 0;
         m_creditSeen = true;
     }
     void ResetIncomeTypes()
@@ -150,43 +150,43 @@ private:
 void Pass::OnHeader(std::string_view line, int lineNo)
 {
     CheckHeaderRecord(m_s, line, lineNo);
-    m_c.CompanyId = Trim(Fields(line)[Header::CompanyId]);
+    m_c.companyId = Trim(Fields(line)[Header::CompanyId]);
 }
 
 void Pass::OnDebit(std::string_view line, int lineNo)
 {
     const Fields f(line);
-    m_c.CreditsUnderDebit = 0;
-    m_c.CurrentProduct = f[Debit::ProductCode];
-    ++m_c.DebitCount;
+    m_c.creditsUnderDebit = 0;
+    m_c.currentProduct = f[Debit::ProductCode];
+    ++m_c.debitCount;
     m_lastDebitLine = lineNo;
     CompareDebitAmount(); // closes the previous debit record
-    CheckDebitRecord(m_s, line, lineNo, m_c.CurrentProduct);
-    m_c.DeclaredCreditCount = StrToInt(f[Debit::CreditCount]);
-    m_c.CreditAmountSum = 0;
+    CheckDebitRecord(m_s, line, lineNo, m_c.currentProduct);
+    m_c.declaredCreditCount = StrToInt(f[Debit::CreditCount]);
+    m_c.creditAmountSum = 0;
 }
 
 void Pass::OnCredit(std::string_view line, int lineNo)
 {
-    ++m_c.CreditCount;
+    ++m_c.creditCount;
     CompareWhtTotal(); // closes the previous credit record
     if (m_creditSeen)
         CheckInvoiceCount();
     m_creditSeen = true;
-    m_c.WhtCount = 0;
-    m_c.DeclaredWhtCount = 0;
-    CheckCreditRecord(m_s, line, lineNo, m_c.CurrentProduct);
-    m_c.WhtAmountSum = 0;
-    ++m_c.CreditsUnderDebit;
-    m_c.DeclaredWhtCount = StrToInt(m_c.DeclaredWhtCountText);
-    m_c.DeclaredInvoiceCount = StrToInt(m_c.DeclaredInvoiceCountText);
+    m_c.whtCount = 0;
+    m_c.declaredWhtCount = 0;
+    CheckCreditRecord(m_s, line, lineNo, m_c.currentProduct);
+    m_c.whtAmountSum = 0;
+    ++m_c.creditsUnderDebit;
+    m_c.declaredWhtCount = StrToInt(m_c.declaredWhtCountText);
+    m_c.declaredInvoiceCount = StrToInt(m_c.declaredInvoiceCountText);
     ResetIncomeTypes();
 }
 
 void Pass::OnWht(std::string_view line, int lineNo)
 {
-    ++m_c.WhtCount;
-    m_c.InvoiceCount = 0;
+    ++m_c.whtCount;
+    m_c.invoiceCount = 0;
     ++m_whtRecordsInCredit;
     const DecimalText lineText(lineNo);
     if (m_whtRecordsInCredit > kMaxWhtRecordsPerCredit)
@@ -211,22 +211,22 @@ void Pass::OnWht(std::string_view line, int lineNo)
         if (count == 1)
             ++m_distinctIncomeTypes;
     }
-    CheckWhtRecord(m_s, line, lineNo, m_distinctIncomeTypes, m_c.CurrentProduct);
+    CheckWhtRecord(m_s, line, lineNo, m_distinctIncomeTypes, m_c.currentProduct);
 }
 
 void Pass::OnInvoice(std::string_view line, int lineNo)
 {
     // The WHT count of a credit record is compared once, at its first invoice record.
-    if (m_c.DeclaredWhtCount != m_c.WhtCount && m_c.InvoiceCount == 0)
-        Report(RecordCode::Credit, DecimalText(m_c.CreditLine).View(), Credit::WhtCountCompared,
+    if (m_c.declaredWhtCount != m_c.whtCount && m_c.invoiceCount == 0)
+        Report(RecordCode::Credit, DecimalText(m_c.creditLine).View(), Credit::WhtCountCompared,
                "No. of Withoding Tax does not match with Total Withoding Tax");
-    ++m_c.InvoiceCount;
-    CheckInvoiceRecord(m_s, line, lineNo, m_c.CurrentProduct);
+    ++m_c.invoiceCount;
+    CheckInvoiceRecord(m_s, line, lineNo, m_c.currentProduct);
 }
 
 void Pass::OnDirectDebitBatch(std::string_view line, int lineNo)
 {
-    m_c.CurrentProduct = Fields(line)[DirectDebitBatch::ProductCode];
+    m_c.currentProduct = Fields(line)[DirectDebitBatch::ProductCode];
     CheckDirectDebitBatchRecord(m_s, line, lineNo);
 }
 
@@ -236,25 +236,25 @@ void Pass::OnTrailer(std::string_view line, int lineNo)
     CompareDebitAmount(); // closes the last debit record
     CompareWhtTotal();    // closes the last credit record
     CheckTrailerRecord(m_s, line, lineNo);
-    m_c.WhtAmountSum = 0;
-    m_c.CreditAmountSum = 0;
-    m_c.TrailerSeen = true;
+    m_c.whtAmountSum = 0;
+    m_c.creditAmountSum = 0;
+    m_c.trailerSeen = true;
     CheckInvoiceCount(); // closes the last credit record, whether or not one was met
 }
 
 void Pass::Run(const std::string& path)
 {
-    m_c.DataValid = true;
-    m_c.DebitAmount = 0;
-    m_c.TotalWhtAmount = 0;
-    m_c.DebitAmountTotal = 0;
-    m_c.DebitCount = 0;
-    m_c.CreditCount = 0;
-    m_c.CreditsUnderDebit = 0;
-    m_c.WhtCount = 0;
-    m_c.InvoiceCount = 0;
-    m_c.DeclaredCreditCount = 0;
-    m_c.TrailerSeen = false;
+    m_c.dataValid = true;
+    m_c.debitAmount = 0;
+    m_c.totalWhtAmount = 0;
+    m_c.debitAmountTotal = 0;
+    m_c.debitCount = 0;
+    m_c.creditCount = 0;
+    m_c.creditsUnderDebit = 0;
+    m_c.whtCount = 0;
+    m_c.invoiceCount = 0;
+    m_c.declaredCreditCount = 0;
+    m_c.trailerSeen = false;
 
     m_s.ResetErrorGrid();
     m_s.SetUpErrorLayout();
@@ -271,7 +271,7 @@ void Pass::Run(const std::string& path)
             case Code(RecordCode::Header): OnHeader(line, lineNo); break;
             case Code(RecordCode::Debit): OnDebit(line, lineNo); break;
             case Code(RecordCode::Credit): OnCredit(line, lineNo); break;
-            case Code(RecordCode::Payee): CheckPayeeRecord(m_s, line, lineNo, m_c.CurrentProduct); break;
+            case Code(RecordCode::Payee): CheckPayeeRecord(m_s, line, lineNo, m_c.currentProduct); break;
             case Code(RecordCode::Wht): OnWht(line, lineNo); break;
             case Code(RecordCode::Invoice): OnInvoice(line, lineNo); break;
             case Code(RecordCode::DirectDebitBatch): OnDirectDebitBatch(line, lineNo); break;
@@ -280,7 +280,7 @@ void Pass::Run(const std::string& path)
             default: break; // read and counted, not checked
             }
         }
-        if (m_c.TrailerSeen && m_c.CreditsUnderDebit != m_c.DeclaredCreditCount)
+        if (m_c.trailerSeen && m_c.creditsUnderDebit != m_c.declaredCreditCount)
             Report(RecordCode::Debit, DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(),
                    Debit::CreditCountCompared, "No. of Credit does not match with Total Credit Detail");
     }

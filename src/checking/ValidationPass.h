@@ -7,7 +7,7 @@ namespace tallivo {
 
 // The field-level check of a payment file: every line to its record check, the
 // cross-record totals compared, every finding a row of the error layout. The outcome
-// is s.ctx.DataValid.
+// is s.ctx.dataValid.
 void ValidatePaymentFile(CheckSession& s, const std::string& path);
 
 } // namespace tallivo

@@ -69,7 +69,7 @@ void CheckWhtRecord(CheckSession& s, std::string_view line, int lineNo, int inco
     if (whtAmountLen16 && IsNumber(whtAmount) && whtAmountLastDigit == '0') {
         const long double value = StrToFloat(whtAmount);
         if (value > 0)
-            c.WhtAmountSum = static_cast<double>(c.WhtAmountSum + value);
+            c.whtAmountSum = static_cast<double>(c.whtAmountSum + value);
     }
     if (whtAmountLen16 && IsNumber(whtAmount) && whtAmountLastDigit != '0')
         r.Fail(Wht::Amount, "Amount should have two digits after decimal");

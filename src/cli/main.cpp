@@ -160,7 +160,7 @@ bool WriteRequestedErrorFile(AppState& app, CliDialogs& dialogs, const Args& arg
     if (it == args.options.end())
         return true;
     const CheckSession& s = app.session;
-    const ErrorFileKind kind = ChooseErrorFile(s.recordTypesValid, s.recordLengthsValid, s.ctx.DataValid);
+    const ErrorFileKind kind = ChooseErrorFile(s.recordTypesValid, s.recordLengthsValid, s.ctx.dataValid);
     if (kind == ErrorFileKind::None)
         return true;
     return RunCommand(dialogs, [&] { WriteErrorFile(kind, s.grid, it->second); });

@@ -57,7 +57,7 @@ TEST(CreditRecord, ValidDefaultsPassForEveryProduct)
         CreditFixture fx;
         EXPECT_EQ(fx.Check(ValidCredit(product), product), Rows{}) << product;
         EXPECT_EQ(fx.Check(WithWht(ValidCredit(product)), product), Rows{}) << product << " with WHT";
-        EXPECT_TRUE(fx.s.ctx.DataValid) << product;
+        EXPECT_TRUE(fx.s.ctx.dataValid) << product;
     }
 }
 
@@ -143,7 +143,7 @@ TEST(CreditRecord, FieldRules)
     for (const Case& c : cases) {
         CreditFixture fx;
         EXPECT_EQ(fx.Check(Build(c), c.product), c.expected) << c.name;
-        EXPECT_EQ(fx.s.ctx.DataValid, c.expected.empty()) << c.name;
+        EXPECT_EQ(fx.s.ctx.dataValid, c.expected.empty()) << c.name;
     }
 }
 
@@ -251,14 +251,14 @@ TEST(CreditRecord, AccountFailuresCountAndClearDataValidWithoutFlagging)
     fx.Check(ValidCredit("DCP").Set(Credit::ReceivingBankCode, "002").Set(Credit::Account, "1111111115"), "DCP");
     // The account and bank code rules of a home-bank transfer are account failures,
     // the bank code rule of paying to the home bank a data failure.
-    EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 2);
-    EXPECT_FALSE(fx.s.ctx.DataValid);
+    EXPECT_EQ(fx.s.ctx.invalidAccountCount, 2);
+    EXPECT_FALSE(fx.s.ctx.dataValid);
     EXPECT_EQ(fx.s.grid.RowCount(), 5u);
 
     CreditFixture only;
     only.Check(ValidCredit("MCL").Set(Credit::ReceivingBankCode, "014").Set(Credit::Account, "1111111115"), "MCL");
-    EXPECT_EQ(only.s.ctx.InvalidAccountCount, 1);
-    EXPECT_FALSE(only.s.ctx.DataValid);
+    EXPECT_EQ(only.s.ctx.invalidAccountCount, 1);
+    EXPECT_FALSE(only.s.ctx.dataValid);
     EXPECT_FALSE(only.s.hasFindingsToSave); // FlagInvalidData not called
     EXPECT_EQ(only.s.statusText, "");
 }
@@ -281,39 +281,39 @@ TEST(CreditRecord, ContextValues)
 {
     CreditFixture fx;
     CheckContext& c = fx.s.ctx;
-    c.CreditAmountSum = 5;
+    c.creditAmountSum = 5;
     fx.Check(ValidCredit().Set(Credit::Amount, "-000000001000000"), "DCP");
-    EXPECT_EQ(c.CreditAmountSum, 5 - 1000000.0); // a negative amount is still added
+    EXPECT_EQ(c.creditAmountSum, 5 - 1000000.0); // a negative amount is still added
     fx.Check(ValidCredit().Set(Credit::Amount, "0000000001000005"), "DCP");
-    EXPECT_EQ(c.CreditAmountSum, 5 + 5.0); // whatever the last digit
+    EXPECT_EQ(c.creditAmountSum, 5 + 5.0); // whatever the last digit
     fx.Check(ValidCredit().Set(Credit::Amount, "00000000010000X0"), "DCP");
-    EXPECT_EQ(c.CreditAmountSum, 10.0); // not a number: nothing added
+    EXPECT_EQ(c.creditAmountSum, 10.0); // not a number: nothing added
 
     fx.Check(WithWht(ValidCredit()).Set(Credit::WhtCount, "03").Set(Credit::InvoiceCount, "000002")
         .Set(Credit::BeneficiaryNotification, "F"), "DCP", 4);
-    EXPECT_TRUE(c.WhtPresent);
-    EXPECT_TRUE(c.BeneNotifyByFax);
-    EXPECT_EQ(c.TotalWhtAmount, 10000.0);
-    EXPECT_EQ(c.CreditLine, 4);
-    EXPECT_EQ(c.DeclaredWhtCountText, "03");
-    EXPECT_EQ(c.DeclaredInvoiceCountText, "000002");
+    EXPECT_TRUE(c.whtPresent);
+    EXPECT_TRUE(c.beneNotifyByFax);
+    EXPECT_EQ(c.totalWhtAmount, 10000.0);
+    EXPECT_EQ(c.creditLine, 4);
+    EXPECT_EQ(c.declaredWhtCountText, "03");
+    EXPECT_EQ(c.declaredInvoiceCountText, "000002");
 
     // Fields that do not qualify leave the earlier credit's values.
     fx.Check(ValidCredit().Set(Credit::TotalWhtAmount, "0000000000020005").Set(Credit::WhtCount, "X")
         .Set(Credit::InvoiceCount, "ABC"), "DCP", 9);
-    EXPECT_FALSE(c.WhtPresent);
-    EXPECT_FALSE(c.BeneNotifyByFax);
-    EXPECT_EQ(c.TotalWhtAmount, 10000.0);
-    EXPECT_EQ(c.CreditLine, 4);
-    EXPECT_EQ(c.DeclaredWhtCountText, "03");
-    EXPECT_EQ(c.DeclaredInvoiceCountText, "000002");
+    EXPECT_FALSE(c.whtPresent);
+    EXPECT_FALSE(c.beneNotifyByFax);
+    EXPECT_EQ(c.totalWhtAmount, 10000.0);
+    EXPECT_EQ(c.creditLine, 4);
+    EXPECT_EQ(c.declaredWhtCountText, "03");
+    EXPECT_EQ(c.declaredInvoiceCountText, "000002");
 
     // Counts are kept whatever the flags hold.
     fx.Check(ValidCredit().Set(Credit::WhtCount, "07").Set(Credit::InvoiceCount, "000009"), "DCP", 10);
-    EXPECT_EQ(c.DeclaredWhtCountText, "07");
-    EXPECT_EQ(c.DeclaredInvoiceCountText, "000009");
-    EXPECT_EQ(c.TotalWhtAmount, 0.0);
-    EXPECT_EQ(c.CreditLine, 10);
+    EXPECT_EQ(c.declaredWhtCountText, "07");
+    EXPECT_EQ(c.declaredInvoiceCountText, "000009");
+    EXPECT_EQ(c.totalWhtAmount, 0.0);
+    EXPECT_EQ(c.creditLine, 10);
 }
 
 TEST(CreditRecord, StartsTheAccountRowWhateverTheRecordHolds)

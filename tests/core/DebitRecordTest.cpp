@@ -38,11 +38,11 @@ TEST(CheckDebitRecord, ValidRecordOfEveryProductGivesNoRow)
          {"PAY", "PA2", "PA3", "PA4", "PA5", "PA6", "DCP", "MCL", "BNT", "MCP", "CCP", "DDP", "XMQ", "XDQ"}) {
         CheckFixture fx;
         EXPECT_EQ(Check(fx, ValidDebit(product)), Rows{}) << product;
-        EXPECT_TRUE(fx.s.ctx.DataValid);
-        EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 0);
-        EXPECT_EQ(fx.s.ctx.DebitAmount, 1000000);
-        EXPECT_EQ(fx.s.ctx.DebitAmountTotal, 1000000);
-        EXPECT_EQ(fx.s.ctx.DebitLine, 5);
+        EXPECT_TRUE(fx.s.ctx.dataValid);
+        EXPECT_EQ(fx.s.ctx.invalidAccountCount, 0);
+        EXPECT_EQ(fx.s.ctx.debitAmount, 1000000);
+        EXPECT_EQ(fx.s.ctx.debitAmountTotal, 1000000);
+        EXPECT_EQ(fx.s.ctx.debitLine, 5);
     }
 }
 
@@ -93,8 +93,8 @@ TEST(CheckDebitRecord, EachRuleGivesItsRows)
         CheckFixture fx;
         EXPECT_EQ(Check(fx, ValidDebit(c.product).Set(c.field, c.text)), c.rows)
             << c.product << " " << c.field.columns << " '" << c.text << "'";
-        EXPECT_EQ(fx.s.ctx.DataValid, c.rows.empty());
-        EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 0);
+        EXPECT_EQ(fx.s.ctx.dataValid, c.rows.empty());
+        EXPECT_EQ(fx.s.ctx.invalidAccountCount, 0);
     }
 }
 
@@ -116,8 +116,8 @@ TEST(CheckDebitRecord, AccountFailuresAreCountedAndLeaveDataValid)
                             ValidDebit("PAY").Set(Debit::Account, "1111111111").Set(Debit::FeeAccount, "0000000000"));
     EXPECT_EQ(rows, (Rows{"15-39|Debit Account No|Invalid Orvane Account|1111111111               ",
                           "79-103|Debit Account No|Invalid Orvane Account|1111111111               "}));
-    EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 2);
-    EXPECT_TRUE(fx.s.ctx.DataValid);
+    EXPECT_EQ(fx.s.ctx.invalidAccountCount, 2);
+    EXPECT_TRUE(fx.s.ctx.dataValid);
     EXPECT_FALSE(fx.s.hasFindingsToSave);
     EXPECT_EQ(fx.s.statusText, "");
 }
@@ -134,13 +134,13 @@ TEST(CheckDebitRecord, AmountStateFollowsTheAmountRule)
     };
     for (const Case& c : cases) {
         CheckFixture fx;
-        fx.s.ctx.DebitAmount = 777;
-        fx.s.ctx.DebitLine = 2;
-        fx.s.ctx.DebitAmountTotal = 2000000;
+        fx.s.ctx.debitAmount = 777;
+        fx.s.ctx.debitLine = 2;
+        fx.s.ctx.debitAmountTotal = 2000000;
         CheckDebitRecord(fx.s, ValidDebit("DCP").Raw(Debit::Amount, c.amount), 9, "DCP");
-        EXPECT_EQ(fx.s.ctx.DebitAmount, c.debitAmount) << c.amount;
-        EXPECT_EQ(fx.s.ctx.DebitAmountTotal, c.total) << c.amount;
-        EXPECT_EQ(fx.s.ctx.DebitLine, c.debitLineSet ? 9 : 2) << c.amount;
+        EXPECT_EQ(fx.s.ctx.debitAmount, c.debitAmount) << c.amount;
+        EXPECT_EQ(fx.s.ctx.debitAmountTotal, c.total) << c.amount;
+        EXPECT_EQ(fx.s.ctx.debitLine, c.debitLineSet ? 9 : 2) << c.amount;
     }
 }
 

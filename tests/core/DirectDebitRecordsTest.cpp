@@ -33,7 +33,7 @@ TEST(CheckDirectDebitBatchRecord, ValidRecordAndTodayPass)
         CheckFixture fx;
         CheckDirectDebitBatchRecord(fx.s, ValidDirectDebitBatch().Set(DirectDebitBatch::ValueDate, date), 4);
         EXPECT_TRUE(fx.Rows().empty()) << date;
-        EXPECT_TRUE(fx.s.ctx.DataValid);
+        EXPECT_TRUE(fx.s.ctx.dataValid);
     }
 }
 
@@ -62,7 +62,7 @@ TEST(CheckDirectDebitBatchRecord, EachRuleGivesItsRows)
         CheckFixture fx;
         CheckDirectDebitBatchRecord(fx.s, ValidDirectDebitBatch().Set(c.field, c.text), 4);
         EXPECT_EQ(Tail(fx.Rows(), "007|4|"), c.rows) << c.field.columns << " '" << c.text << "'";
-        EXPECT_EQ(fx.s.ctx.DataValid, c.rows.empty());
+        EXPECT_EQ(fx.s.ctx.dataValid, c.rows.empty());
     }
 }
 

@@ -12,7 +12,7 @@ TEST(CheckHeaderRecord, ValidHeaderGivesNoRow)
         CheckFixture fx;
         CheckHeaderRecord(fx.s, ValidHeader().Set(Header::ChannelId, channel), 1);
         EXPECT_TRUE(fx.Rows().empty()) << channel;
-        EXPECT_TRUE(fx.s.ctx.DataValid);
+        EXPECT_TRUE(fx.s.ctx.dataValid);
     }
 }
 
@@ -35,7 +35,7 @@ TEST(CheckHeaderRecord, EachRuleGivesItsRow)
         CheckHeaderRecord(fx.s, ValidHeader().Set(c.field, c.text), 7);
         const std::vector<std::string> expected = c.row ? std::vector<std::string>{c.row} : std::vector<std::string>{};
         EXPECT_EQ(fx.Rows(), expected) << c.field.columns << " '" << c.text << "'";
-        EXPECT_EQ(fx.s.ctx.DataValid, c.row == nullptr);
+        EXPECT_EQ(fx.s.ctx.dataValid, c.row == nullptr);
         EXPECT_EQ(fx.s.hasFindingsToSave, c.row != nullptr);
         if (c.row) {
             EXPECT_EQ(fx.s.statusText, "Invalid data fields");

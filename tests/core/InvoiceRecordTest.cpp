@@ -75,7 +75,7 @@ TEST(InvoiceRecord, Rules)
     for (const Case& c : cases) {
         InvoiceFixture fx;
         EXPECT_EQ(fx.Check(c.record), c.expected) << c.name;
-        EXPECT_EQ(fx.s.ctx.DataValid, c.expected.empty()) << c.name;
+        EXPECT_EQ(fx.s.ctx.dataValid, c.expected.empty()) << c.name;
     }
 }
 

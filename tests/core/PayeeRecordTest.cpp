@@ -21,8 +21,8 @@ struct PayeeFixture : test::CheckFixture
     }
     std::vector<std::string> Check(const Rec& r, std::string_view product, bool fax = false, bool wht = false)
     {
-        s.ctx.BeneNotifyByFax = fax;
-        s.ctx.WhtPresent = wht;
+        s.ctx.beneNotifyByFax = fax;
+        s.ctx.whtPresent = wht;
         CheckPayeeRecord(s, r.Text(), 3, product);
         return test::Findings(s);
     }
@@ -76,7 +76,7 @@ TEST(PayeeRecord, Rules)
     for (const Case& c : cases) {
         PayeeFixture fx;
         EXPECT_EQ(fx.Check(c.record, c.product, c.fax, c.wht), c.expected) << c.name;
-        EXPECT_EQ(fx.s.ctx.DataValid, c.expected.empty()) << c.name;
+        EXPECT_EQ(fx.s.ctx.dataValid, c.expected.empty()) << c.name;
     }
 }
 

@@ -106,10 +106,10 @@ TEST(RuleReporter, TheFailureKindsDifferInDataValidSaveAndCount)
         {"data failure without the cells",
          [](CheckSession& s) { RuleReporter(s, "002", 4, "ACC", "").FailWithoutAccount(Debit::Currency, "M"); }, false,
          true, 0, "002|4|46-48|Debit Currency|M||"},
-        {"account failure keeping DataValid",
+        {"account failure keeping dataValid",
          [](CheckSession& s) { RuleReporter(s, "002", 4, "ACC", "").AccountFail(Debit::Account, "M"); }, true, false,
          1, "002|4|15-39|Debit Account No|M|ACC|"},
-        {"account failure clearing DataValid",
+        {"account failure clearing dataValid",
          [](CheckSession& s) {
              RuleReporter(s, "003", 4, "ACC", "", AccountFailure::ClearsDataValid).AccountFail(Credit::Account, "M");
          },
@@ -119,8 +119,8 @@ TEST(RuleReporter, TheFailureKindsDifferInDataValidSaveAndCount)
         CheckFixture fx;
         c.report(fx.s);
         EXPECT_EQ(fx.Rows(), std::vector<std::string>{c.row}) << c.name;
-        EXPECT_EQ(fx.s.ctx.DataValid, c.dataValid) << c.name;
+        EXPECT_EQ(fx.s.ctx.dataValid, c.dataValid) << c.name;
         EXPECT_EQ(fx.s.hasFindingsToSave, c.flagged) << c.name;
-        EXPECT_EQ(fx.s.ctx.InvalidAccountCount, c.invalidAccounts) << c.name;
+        EXPECT_EQ(fx.s.ctx.invalidAccountCount, c.invalidAccounts) << c.name;
     }
 }

@@ -224,7 +224,7 @@ TEST_F(TableStoreTest, PassLeavesTheLastCreditsRowForTheNextRun)
 
     AppState app;
     app.programFolder = program.Folder();
-    app.session.ctx.CurrentProduct = "PAY"; // rows show the account
+    app.session.ctx.currentProduct = "PAY"; // rows show the account
     const std::string file = program.Write("payee.txt",
                                            test::FileOf({payee("NEXT RUN").Set(Payee::SequenceNumber, "X")}));
     ValidatePaymentFile(app.session, file);

@@ -14,10 +14,10 @@ struct TrailerFixture : CheckFixture
 {
     explicit TrailerFixture(std::string_view product = "DCP")
     {
-        s.ctx.CurrentProduct = product;
-        s.ctx.DebitCount = 1;
-        s.ctx.CreditCount = 1;
-        s.ctx.DebitAmountTotal = 1000000;
+        s.ctx.currentProduct = product;
+        s.ctx.debitCount = 1;
+        s.ctx.creditCount = 1;
+        s.ctx.debitAmountTotal = 1000000;
     }
     std::vector<std::string> Check(const std::string& line)
     {
@@ -39,7 +39,7 @@ TEST(CheckTrailerRecord, MatchingTotalsGiveNoRow)
 {
     TrailerFixture fx;
     EXPECT_TRUE(fx.Check(ValidTrailer()).empty());
-    EXPECT_TRUE(fx.s.ctx.DataValid);
+    EXPECT_TRUE(fx.s.ctx.dataValid);
 }
 
 TEST(CheckTrailerRecord, EachFieldsRules)

@@ -86,10 +86,10 @@ TEST(ValidatePaymentFile, DebitAmountIsComparedWhenTheNextDebitOrTheTrailerClose
                                      CreditOf("0000000004000000"),
                                      TrailerOf("000002", "000003", "0000000008000000")}));
     EXPECT_EQ(rows, Rows{Row(kDebitAmountRow, 5)});
-    EXPECT_FALSE(fx.s.ctx.DataValid);
+    EXPECT_FALSE(fx.s.ctx.dataValid);
     EXPECT_TRUE(fx.s.hasFindingsToSave);
-    EXPECT_EQ(fx.s.ctx.DebitCount, 2);
-    EXPECT_EQ(fx.s.ctx.CreditCount, 3);
+    EXPECT_EQ(fx.s.ctx.debitCount, 2);
+    EXPECT_EQ(fx.s.ctx.creditCount, 3);
 
     PassFixture first;
     EXPECT_EQ(first.Run(FileOf({DebitOf("0000000003000000", "000001"), CreditOf("0000000001000000"),
@@ -101,7 +101,7 @@ TEST(ValidatePaymentFile, DebitAmountIsComparedWhenTheNextDebitOrTheTrailerClose
 TEST(ValidatePaymentFile, CleanFileGivesNoRowAndSetsDataValid)
 {
     PassFixture fx;
-    fx.s.ctx.DataValid = false;
+    fx.s.ctx.dataValid = false;
     const Rows rows =
         fx.Run(FileOf({ValidHeader().Set(Header::CompanyId, "  ACME  "), DebitOf("0000000003000000", "000002"),
                        WithWht(ValidCredit("DCP"))
@@ -113,8 +113,8 @@ TEST(ValidatePaymentFile, CleanFileGivesNoRowAndSetsDataValid)
                        ValidPayee(), WhtOf("0000000000020000", "1"), WhtOf("0000000000030000", "6"), ValidInvoice(),
                        CreditOf("0000000002000000"), TrailerOf("000001", "000002", "0000000003000000")}));
     EXPECT_EQ(rows, Rows{});
-    EXPECT_TRUE(fx.s.ctx.DataValid);
-    EXPECT_EQ(fx.s.ctx.CompanyId, "ACME");
+    EXPECT_TRUE(fx.s.ctx.dataValid);
+    EXPECT_EQ(fx.s.ctx.companyId, "ACME");
     EXPECT_EQ(fx.s.grid.ColCount(), 8u);
     EXPECT_EQ(fx.s.grid.Cell(7, 0), "Payee Name");
 }
@@ -240,19 +240,19 @@ TEST(ValidatePaymentFile, ResetRulesLetSomeValuesCarryIntoTheNextPass)
     PassFixture fx;
     fx.Run(FileOf({ValidHeader().Set(Header::CompanyId, "FIRST"), DebitOf("0000000003000000", "000001"),
                    CreditOf("0000000002000000", "01", "0000000000000000", "000007")})); // no trailer
-    EXPECT_EQ(fx.s.ctx.CreditAmountSum, 2000000);
-    EXPECT_EQ(fx.s.ctx.CurrentProduct, "DCP");
+    EXPECT_EQ(fx.s.ctx.creditAmountSum, 2000000);
+    EXPECT_EQ(fx.s.ctx.currentProduct, "DCP");
 
-    // The second pass starts with DebitAmount 0 but the first pass's credit sum and
+    // The second pass starts with debitAmount 0 but the first pass's credit sum and
     // debit line: its first debit record's comparison names line 2 of the first file.
     const Rows rows = fx.Run(FileOf({ValidCredit("DCP").Set(Credit::WhtCount, "").Set(Credit::InvoiceCount, ""),
                                      DebitOf("0000000001000000", "000000")}));
     EXPECT_EQ(rows, Rows{Row(kDebitAmountRow, 2)});
-    EXPECT_EQ(fx.s.ctx.DeclaredWhtCountText, "01"); // a blank count field keeps the earlier text
-    EXPECT_EQ(fx.s.ctx.DeclaredInvoiceCountText, "000007");
-    EXPECT_EQ(fx.s.ctx.CompanyId, "FIRST");
-    EXPECT_EQ(fx.s.ctx.DebitCount, 1);
-    EXPECT_EQ(fx.s.ctx.CreditCount, 1);
+    EXPECT_EQ(fx.s.ctx.declaredWhtCountText, "01"); // a blank count field keeps the earlier text
+    EXPECT_EQ(fx.s.ctx.declaredInvoiceCountText, "000007");
+    EXPECT_EQ(fx.s.ctx.companyId, "FIRST");
+    EXPECT_EQ(fx.s.ctx.debitCount, 1);
+    EXPECT_EQ(fx.s.ctx.creditCount, 1);
 }
 
 namespace {
@@ -345,6 +345,6 @@ TEST(ValidatePaymentFile, CleanDirectDebitFile)
     const Rows rows = fx.Run(FileOf({ValidHeader(), ValidDirectDebitBatch(), ValidDirectDebitItem(),
                                      ValidDirectDebitItem(), ValidTrailer("000001", "000002", "0000000002000000")}));
     EXPECT_EQ(rows, Rows{});
-    EXPECT_TRUE(fx.s.ctx.DataValid);
-    EXPECT_EQ(fx.s.ctx.CurrentProduct, "DDR");
+    EXPECT_TRUE(fx.s.ctx.dataValid);
+    EXPECT_EQ(fx.s.ctx.currentProduct, "DDR");
 }

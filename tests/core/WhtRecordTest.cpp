@@ -80,7 +80,7 @@ TEST(WhtRecord, Rules)
     for (const Case& c : cases) {
         WhtFixture fx;
         EXPECT_EQ(fx.Check(c.record), c.expected) << c.name;
-        EXPECT_EQ(fx.s.ctx.DataValid, c.expected.empty()) << c.name;
+        EXPECT_EQ(fx.s.ctx.dataValid, c.expected.empty()) << c.name;
     }
 }
 
@@ -97,12 +97,12 @@ TEST(WhtRecord, IncomeTypeCountAboveFour)
 TEST(WhtRecord, AddsPositiveWellFormedAmountsOnly)
 {
     WhtFixture fx;
-    fx.s.ctx.WhtAmountSum = 1;
+    fx.s.ctx.whtAmountSum = 1;
     fx.Check(ValidWht().Set(Wht::Amount, "0000000000010000"));
     fx.Check(ValidWht().Set(Wht::Amount, "0000000000000000"));
     fx.Check(ValidWht().Set(Wht::Amount, "0000000000020005"));
     fx.Check(ValidWht().Set(Wht::Amount, "000000000002000"));
-    EXPECT_EQ(fx.s.ctx.WhtAmountSum, 1 + 10000.0);
+    EXPECT_EQ(fx.s.ctx.whtAmountSum, 1 + 10000.0);
 }
 
 TEST(WhtRecord, RowsShowPayeeNameOrAccount)
