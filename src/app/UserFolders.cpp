@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "common/FileExists.h"
+#include "common/ReplacingFile.h"
 #include "store/TableStore.h"
 
 #include <cerrno>
@@ -43,7 +44,7 @@ void CopyPrivately(const std::string& from, const std::string& to)
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         ThrowFileError(errno);
-    std::string temp = to + ".tallivo-tmpXXXXXX";
+    std::string temp = to + std::string(kTempMarker) + "XXXXXX";
     const int out = ::mkostemp(temp.data(), O_CLOEXEC); // mode 0600
     if (out < 0) {
         const int error = errno;

@@ -10,7 +10,7 @@ namespace tallivo {
 struct CheckContext
 {
     bool dataValid = false;
-    std::string currentProduct; // columns 4-6 of the last "002" or "007" line
+    std::string currentProduct; // the product code of the last debit or direct-debit batch record
     double debitAmount = 0;
     std::int32_t debitLine = 0;
     double creditAmountSum = 0;

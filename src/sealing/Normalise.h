@@ -12,7 +12,7 @@ namespace tallivo {
 // error and is left untouched.
 void NormaliseCreditRecords(const std::string& paymentPath);
 
-// Removes the temporary files ("<payment file>.tmpXXXXXX") that a failed rewrite of
+// Removes the temporary files ("<payment file>.tallivo-tmpXXXXXX", see common/ReplacingFile.h) that a failed rewrite of
 // this payment file left behind. Never fails; an empty path does nothing.
 void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept;
 
