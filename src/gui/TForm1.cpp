@@ -6,6 +6,7 @@
 #include "app/SealCommand.h"
 #include "app/Settings.h"
 #include "app/TierRateCommand.h"
+#include "common/Version.h"
 #include "gui/GridCellDelegate.h"
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
@@ -138,7 +139,8 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
       m_viewer(std::make_unique<PreviewViewer>(this))
 {
     setObjectName("Form1");
-    setWindowTitle("Tallivo 1.4.7");
+    setWindowTitle(QStringLiteral("Tallivo ") + QString::fromLatin1(kVersion));
+    setWindowIcon(ProgramIcon());
     QFont windowFont = font();
     windowFont.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", font().family()});
     windowFont.setPointSize(8);
@@ -168,6 +170,19 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
 }
 
 TForm1::~TForm1() = default;
+
+QIcon TForm1::ProgramIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/tallivo.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void TForm1::SetInputFile(const QString& path)
+{
+    edtFileInput->setText(path);
+}
 
 void TForm1::CreateToolBar()
 {

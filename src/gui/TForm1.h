@@ -7,6 +7,7 @@
 #include "app/AppState.h"
 #include "app/Dialogs.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
 #include <functional>
@@ -35,6 +36,11 @@ public:
     // pass scripted ones (the window does not own them).
     explicit TForm1(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // The program's icon, in every size the package installs.
+    static QIcon ProgramIcon();
+    // Puts a path into the File Name box, as typing it would.
+    void SetInputFile(const QString& path);
 
     AppState& State() { return m_app; }
     ResultGridModel& GridModel() { return *m_gridModel; }

@@ -2,6 +2,7 @@
 // captions and states, the output mode buttons, Clear Form, the file boxes, the grid's
 // alignment and widths, the error handler, the message and file dialogs).
 #include "ScriptedDialogs.h"
+#include "common/Version.h"
 #include "gui/QtDialogs.h"
 #include "gui/ResultGridModel.h"
 #include "gui/TForm1.h"
@@ -91,7 +92,8 @@ void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
 {
     ScriptedDialogs dialogs;
     TForm1 form(&dialogs);
-    QCOMPARE(form.windowTitle(), QString("Tallivo 1.4.7"));
+    QCOMPARE(form.windowTitle(), QString("Tallivo ") + kVersion);
+    QVERIFY(form.windowIcon().availableSizes().contains(QSize(48, 48)));
     QCOMPARE(form.palette().color(QPalette::Window), QColor(220, 184, 220));
 
     const struct
