@@ -1,6 +1,8 @@
 #pragma once
 // How commands talk to the user. The window implements it with message boxes and
 // file dialogs; the CLI and the tests with scripted answers.
+#include "common/CommandProgress.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +19,9 @@ enum class FileDialogKind {
     SaveZip,     // the zip archive: "Zip File (*.zip)|*.zip", default extension zip, no overwrite question
 };
 
-class Dialogs
+class Dialogs : public ProgressListener
 {
 public:
-    virtual ~Dialogs() = default;
     // A plain message: the text and an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
     // A message dialog of a kind with a set of buttons; returns the button pressed,
@@ -30,6 +31,12 @@ public:
     virtual std::optional<std::string> RunFileDialog(FileDialogKind kind) = 0;
     // The general error handler's display of an error that escaped a command.
     virtual void ShowError(const std::string& text) = 0;
+
+    // A long command's progress and the user's wish to cancel it (common/CommandProgress.h),
+    // heard while RunCommand runs the command. By default nothing is shown and nothing
+    // stops; the window overrides them. Called on the thread the command runs on.
+    void Progress(std::string_view /*stage*/, double /*share*/) override {}
+    bool CancelRequested() override { return false; }
 };
 
 } // namespace tallivo

@@ -7,9 +7,12 @@ namespace tallivo {
 
 bool RunCommand(Dialogs& dialogs, const std::function<void()>& command)
 {
+    const ProgressScope heard(dialogs);
     try {
         command();
         return true;
+    } catch (const CommandCancelled&) {
+        throw;
     } catch (const std::bad_alloc&) {
         dialogs.ShowError("Out of memory");
     } catch (const std::exception& e) {

@@ -14,6 +14,7 @@ bool SaveFindings(AppState& app, Dialogs& dialogs)
     const auto path = dialogs.RunFileDialog(FileDialogKind::SaveText);
     if (!path)
         return false;
+    progress::Stage("Saving");
     WriteErrorFile(kind, s.grid, *path);
     dialogs.ShowMessage("Error data save success");
     return true;

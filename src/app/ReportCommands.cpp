@@ -12,7 +12,8 @@ namespace tallivo {
 namespace {
 
 // Runs fn inside one transaction of the store. The work done before an error stays
-// done: the transaction is committed before the error goes on.
+// done: the transaction is committed before the error goes on. A cancelled command
+// leaves the tables as they were: its transaction is undone.
 template <typename Fn>
 void InOneTransaction(ReportStore& store, Fn&& fn)
 {
@@ -21,13 +22,17 @@ void InOneTransaction(ReportStore& store, Fn&& fn)
         fn();
     } catch (...) {
         try {
-            store.Commit();
+            if (progress::Cancelling())
+                store.Rollback();
+            else
+                store.Commit();
         } catch (...) {
             // The first error is the one the user sees.
         }
         throw;
     }
     store.Commit();
+    progress::FilesCommitted();
 }
 
 // comId and hashValue, as string constants.
@@ -75,6 +80,7 @@ bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
 {
     if (!app.summaryBuilt)
         return false;
+    progress::Stage("Preparing report");
     ReportStore& store = ReportStoreOf(app);
     ReportObjects& reports = ReportObjectsOf(app);
     ReportDocument document;

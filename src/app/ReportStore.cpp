@@ -28,6 +28,11 @@ public:
         WritePending();
         m_store.Commit();
     }
+    void Rollback() override
+    {
+        m_pending.clear();
+        m_store.Rollback();
+    }
     std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) override
     {
         WritePending();

@@ -19,6 +19,8 @@ public:
     virtual void ExecSql(const std::string& statement) = 0;
     virtual void BeginTransaction() = 0;
     virtual void Commit() = 0;
+    // Undoes the open transaction (rows not yet written are dropped).
+    virtual void Rollback() = 0;
     // The rows of a table in table order, every column as text.
     virtual std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) = 0;
 };

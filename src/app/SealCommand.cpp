@@ -64,6 +64,7 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
     }
 
     // From here on the file on disk is the normalised one.
+    progress::Stage("Validating");
     if (mode == SealMode::Seal)
         NormaliseCreditRecords(path);
 
@@ -83,10 +84,12 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
         return CommandOutcome::Completed;
 
     // Summary, report table, sealed output and archive.
+    progress::Stage("Sealing");
     BuildPaymentSummary(app);
     FillReportTable(app);
     const std::string output = app.outputMode == OutputMode::Replace ? app.inputPath : app.newFilePath;
     app.hashValue = WriteSealedOutput(path, output, app.beneChargeFlag);
+    progress::Stage("Compressing");
     ZipOutput(ZipArchiveName(app.zipName), output);
 
     dialogs.ShowMessage("Generate hash value and add file to " + app.zipName + " completed");
@@ -138,6 +141,7 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
 bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path)
 {
     CheckSession& s = app.session;
+    progress::Stage("Checking record types");
     const char* status = nullptr;
     if (!CheckRecordTypes(s, path))
         status = "Record type invalid code";

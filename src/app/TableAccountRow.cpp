@@ -1,5 +1,6 @@
 #include "app/TableAccountRow.h"
 
+#include "common/CommandProgress.h"
 #include "store/TableStore.h"
 
 namespace tallivo {
@@ -71,6 +72,12 @@ std::string TableAccountRow::NameTh()
 void TableAccountRow::Flush()
 {
     m_checked = false; // the next pass checks the file again
+    if (progress::Cancelling()) {
+        // A cancelled pass leaves the table file as it was; the row is read again at next use.
+        m_known = false;
+        m_dirty = false;
+        return;
+    }
     if (!m_dirty)
         return;
     TableStore& store = m_store();
@@ -81,6 +88,7 @@ void TableAccountRow::Flush()
                         {m_account, m_nameEn, m_nameTh});
     transaction.Commit();
     m_dirty = false;
+    progress::FilesCommitted();
 }
 
 } // namespace tallivo

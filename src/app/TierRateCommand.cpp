@@ -32,11 +32,13 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
 
     // Every field; only invalid home-bank accounts stop the report, other findings
     // stay in the grid beside it.
+    progress::Stage("Validating");
     ValidatePaymentFile(s, path);
     if (!ResolveInvalidAccounts(app, dialogs))
         return std::nullopt;
 
     // Fees, counts, totals.
+    progress::Stage("Preparing report");
     const Currency fee1 = StrToCurr(app.rangeFee1);
     const Currency fee2 = StrToCurr(app.rangeFee2);
     const Currency fee3 = StrToCurr(app.rangeFee3);

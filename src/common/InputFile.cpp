@@ -1,6 +1,7 @@
 #include "common/InputFile.h"
 
 #include "common/AppError.h"
+#include "common/CommandProgress.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -33,6 +34,14 @@ InputFile::InputFile(const std::string& path) : m_fd(OpenForReading(path))
 {
     if (m_fd < 0)
         ThrowFileError(errno);
+    NoteSize();
+}
+
+void InputFile::NoteSize()
+{
+    struct stat info {};
+    if (::fstat(m_fd, &info) == 0 && info.st_size > 0)
+        m_size = static_cast<std::uint64_t>(info.st_size);
 }
 
 std::unique_ptr<InputFile> InputFile::TryOpen(const std::string& path)
@@ -42,6 +51,7 @@ std::unique_ptr<InputFile> InputFile::TryOpen(const std::string& path)
         return nullptr;
     std::unique_ptr<InputFile> file(new InputFile());
     file->m_fd = fd;
+    file->NoteSize();
     return file;
 }
 
@@ -55,8 +65,11 @@ std::size_t InputFile::ReadSome(char* data, std::size_t size)
 {
     for (;;) {
         const ssize_t n = ::read(m_fd, data, size);
-        if (n >= 0)
+        if (n >= 0) {
+            m_read += static_cast<std::uint64_t>(n);
+            progress::Share(m_size > 0 ? static_cast<double>(m_read) / static_cast<double>(m_size) : 1.0);
             return static_cast<std::size_t>(n);
+        }
         if (errno != EINTR)
             ThrowFileError(errno);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // A file opened read-only as raw bytes, read sequentially in blocks. Read errors raise
-// the run-time's file error.
+// the run-time's file error. Each sequential read reports the share of the file read so
+// far to the running command's progress (common/CommandProgress.h), and is a safe point.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,11 @@ public:
 
 private:
     InputFile() = default;
+    void NoteSize();
+
     int m_fd = -1;
+    std::uint64_t m_size = 0; // at opening
+    std::uint64_t m_read = 0; // by the sequential reads
 };
 
 } // namespace tallivo

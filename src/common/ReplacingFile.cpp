@@ -1,6 +1,7 @@
 #include "common/ReplacingFile.h"
 
 #include "common/AppError.h"
+#include "common/CommandProgress.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -99,6 +100,7 @@ void ReplacingFile::Commit()
     if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0)
         ThrowFileError(errno);
     m_committed = true;
+    progress::FilesCommitted();
 }
 
 } // namespace tallivo

@@ -1,8 +1,14 @@
 #include "findings/ErrorFiles.h"
 
+#include "common/CommandProgress.h"
 #include "common/ReplacingFile.h"
 
 namespace tallivo {
+
+namespace {
+// How often writing an error file reports how far it has come (and may be cancelled).
+constexpr std::size_t kRowsPerProgress = 4096;
+} // namespace
 
 ErrorFileKind ChooseErrorFile(bool recordTypesValid, bool recordLengthsValid, bool dataValid)
 {
@@ -54,6 +60,8 @@ void WriteErrorFile(ErrorFileKind kind, const ResultGrid& grid, const std::strin
     ReplacingFile file(path);
     const std::size_t rows = grid.RowCount();
     for (std::size_t r = 1; r + 2 <= rows; ++r) {
+        if (r % kRowsPerProgress == 0)
+            progress::Share(static_cast<double>(r) / static_cast<double>(rows));
         file.Write(ErrorFileLine(kind, grid, r));
         file.Write("\r\n");
     }
