@@ -27,14 +27,16 @@ ResultGridModel::ResultGridModel(const ResultGrid& grid, QObject* parent)
 
 int ResultGridModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.isValid() || m_grid.RowCount() == 0)
+    if (parent.isValid() || m_frozen || m_grid.RowCount() == 0)
         return 0;
     return ToModelCount(m_grid.RowCount() - 1);
 }
 
 int ResultGridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : ToModelCount(m_grid.ColCount());
+    if (parent.isValid())
+        return 0;
+    return m_frozen ? static_cast<int>(m_frozenHeaders.size()) : ToModelCount(m_grid.ColCount());
 }
 
 Qt::Alignment ResultGridModel::CellAlignment(std::size_t col, std::size_t row)
@@ -45,7 +47,7 @@ Qt::Alignment ResultGridModel::CellAlignment(std::size_t col, std::size_t row)
 
 QVariant ResultGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid())
+    if (!index.isValid() || m_frozen)
         return {};
     const auto col = static_cast<std::size_t>(index.column());
     const auto row = static_cast<std::size_t>(index.row()) + 1;
@@ -69,6 +71,9 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
     const std::size_t row = orientation == Qt::Horizontal ? 0 : s + 1;
     switch (role) {
     case Qt::DisplayRole:
+        if (m_frozen)
+            return orientation == Qt::Horizontal && section < m_frozenHeaders.size() ? m_frozenHeaders[section]
+                                                                                    : QVariant();
         return FromPaymentText(m_grid.Cell(col, row));
     case Qt::TextAlignmentRole:
         return static_cast<int>(CellAlignment(col, row).toInt());
@@ -84,12 +89,30 @@ Qt::ItemFlags ResultGridModel::flags(const QModelIndex& index) const
 
 bool ResultGridModel::Refresh()
 {
-    if (m_grid.Generation() == m_generation)
+    if (m_frozen || m_grid.Generation() == m_generation)
         return false;
     beginResetModel();
     m_generation = m_grid.Generation();
     endResetModel();
     return true;
+}
+
+} // namespace tallivo
+
+namespace tallivo {
+
+void ResultGridModel::SetFrozen(bool frozen)
+{
+    if (frozen == m_frozen)
+        return;
+    beginResetModel();
+    m_frozenHeaders.clear();
+    if (frozen)
+        for (std::size_t c = 0; c < m_grid.ColCount(); ++c)
+            m_frozenHeaders << FromPaymentText(m_grid.Cell(c, 0));
+    m_frozen = frozen;
+    m_generation = m_grid.Generation();
+    endResetModel();
 }
 
 } // namespace tallivo

@@ -23,7 +23,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     // Re-reads the whole grid when it changed since the last refresh; true when it did.
+    // Does nothing while frozen.
     bool Refresh();
+
+    // While a command rewrites the grid on another thread the model is frozen: it shows
+    // the headers it had and no rows, and reads nothing of the grid. Unfreezing shows the
+    // grid as it is then.
+    void SetFrozen(bool frozen);
+    bool Frozen() const { return m_frozen; }
 
     // How a cell is aligned: the header row and columns 0 to 3 centred, the others
     // left-aligned; always at the top, on one line.
@@ -32,6 +39,8 @@ public:
 private:
     const ResultGrid& m_grid;
     std::size_t m_generation;
+    bool m_frozen = false;
+    QStringList m_frozenHeaders; // the horizontal headers while frozen
 };
 
 // Text of the payment file (single-byte Thai, Windows-874) as shown on screen, decoded

@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "app/TierRateCommand.h"
 #include "common/Version.h"
+#include "gui/CommandRunner.h"
 #include "gui/GridCellDelegate.h"
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
@@ -28,12 +29,15 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -73,25 +77,20 @@ QString DroppedFile(const QMimeData* mime)
     return {};
 }
 
-// The wait cursor for the length of a long command.
-class WaitCursor
+const char* const kCancelledMessage = "Cancelled. Every file is as it was before the command.";
+const char* const kTooLateToCancelMessage =
+    "Cancel came too late: the command had begun putting its files in place, so it was completed.";
+
+// The view of a report that a long command prepared, kept for the window to preview
+// once the command has ended.
+class KeptReport : public ReportViewer
 {
 public:
-    explicit WaitCursor(bool active) : m_active(active)
-    {
-        if (m_active)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor()
-    {
-        if (m_active)
-            QApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
+    explicit KeptReport(std::optional<ReportDocument>& kept) : m_kept(kept) {}
+    void Show(const ReportDocument& document) override { m_kept = document; }
 
 private:
-    bool m_active;
+    std::optional<ReportDocument>& m_kept;
 };
 
 // Paints the grid's top-left fixed cell (the heading of the numbering column, which
@@ -164,6 +163,49 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
 
     if (m_ownDialogs)
         m_ownDialogs->SetBeforeShowing([this] { RefreshFromState(); });
+
+    // Long commands run on the worker. While one shows a dialog the window shows what it
+    // has done so far (the findings behind "Error Data !"); a command that rewrites the
+    // grid has it hidden again once the dialog is answered.
+    m_runner = new CommandRunner(*m_dialogs, this);
+    m_runner->SetAroundDialogs(
+        [this] {
+            m_gridModel->SetFrozen(false);
+            RefreshFromState();
+            RefreshGrid(true);
+        },
+        [this] {
+            if (m_runningGridUse == GridUse::Rewrites)
+                m_gridModel->SetFrozen(true);
+        });
+    connect(m_runner, &CommandRunner::Finished, this, &TForm1::LongCommandEnded);
+
+    // The progress of a long command, in the status bar while it runs.
+    lblStage = new QLabel;
+    lblStage->setObjectName("lblStage");
+    progressBar = new QProgressBar;
+    progressBar->setObjectName("progressBar");
+    progressBar->setRange(0, 1000);
+    progressBar->setMaximumWidth(260);
+    btnCancel = new QPushButton("Cancel");
+    btnCancel->setObjectName("btnCancel");
+    btnCancel->setAutoDefault(false);
+    connect(btnCancel, &QPushButton::clicked, this, [this] {
+        m_runner->Cancel();
+        ShowProgress();
+    });
+    for (QWidget* w : std::initializer_list<QWidget*>{lblStage, progressBar, btnCancel}) {
+        statusBar()->addPermanentWidget(w);
+        w->hide();
+    }
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(100);
+    connect(m_progressTimer, &QTimer::timeout, this, &TForm1::ShowProgress);
+    auto* escape = new QShortcut(QKeySequence::Cancel, this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (CommandRunning() && btnCancel->isEnabled())
+            btnCancel->click();
+    });
 
     FormCreate();
     RefreshGrid(true);
@@ -407,21 +449,96 @@ QWidget* TForm1::CreateResultBox()
     return result;
 }
 
-void TForm1::Handle(const std::function<void()>& command, Duration duration)
+void TForm1::Handle(const std::function<void()>& command)
 {
     CopyEditsToState();
-    {
-        const bool longWork = duration == Duration::Long;
-        WaitCursor wait(longWork);
-        if (longWork) {
-            // The command runs on the window's thread: say so before it starts.
-            statusBar()->showMessage("Working...");
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        }
-        RunCommand(*m_dialogs, command);
-        statusBar()->clearMessage();
-    }
+    RunCommand(*m_dialogs, command);
     RefreshFromState();
+}
+
+bool TForm1::CommandRunning() const
+{
+    return m_runner->Running();
+}
+
+void TForm1::RunLong(std::function<void(Dialogs&)> command, GridUse grid)
+{
+    if (CommandRunning())
+        return;
+    CopyEditsToState();
+    m_runningGridUse = grid;
+    m_preparedReport.reset();
+    SetCommandsEnabled(false);
+    if (grid == GridUse::Rewrites)
+        m_gridModel->SetFrozen(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblStage, progressBar, btnCancel})
+        w->show();
+    lblStage->clear();
+    progressBar->setRange(0, 0);
+    btnCancel->setEnabled(true);
+    m_runner->Start(std::move(command));
+    m_progressTimer->start();
+}
+
+void TForm1::ShowProgress()
+{
+    const CommandRunner::Status status = m_runner->CurrentStatus();
+    lblStage->setText(status.stage);
+    if (status.share < 0) {
+        progressBar->setRange(0, 0); // busy, share not known
+    } else {
+        progressBar->setRange(0, 1000);
+        progressBar->setValue(static_cast<int>(status.share * 1000));
+    }
+    // Once the command puts files in place it runs to its end: Cancel no longer helps.
+    btnCancel->setEnabled(!status.cancelRequested && !status.filesCommitted);
+}
+
+void TForm1::SetCommandsEnabled(bool enabled)
+{
+    ToolBar1->setEnabled(enabled);
+    if (auto* information = findChild<QGroupBox*>("GroupBox1"))
+        information->setEnabled(enabled);
+    if (!enabled)
+        btnSaveError->setEnabled(false); // RefreshFromState enables it again
+}
+
+void TForm1::ForgetInterruptedRun()
+{
+    m_app.session.ResetErrorGrid();
+    m_app.session.statusText.clear();
+    m_app.session.hasFindingsToSave = false;
+    m_app.summaryBuilt = false;
+    m_app.summaryCaption.clear();
+    m_app.hashValue.clear();
+}
+
+void TForm1::LongCommandEnded(CommandEnding ending)
+{
+    m_progressTimer->stop();
+    for (QWidget* w : std::initializer_list<QWidget*>{lblStage, progressBar, btnCancel})
+        w->hide();
+    if (ending == CommandEnding::Cancelled && m_runningGridUse == GridUse::Rewrites)
+        ForgetInterruptedRun();
+    m_gridModel->SetFrozen(false);
+    SetCommandsEnabled(true);
+    RefreshFromState();
+    RefreshGrid(true);
+
+    std::optional<ReportDocument> report = std::move(m_preparedReport);
+    m_preparedReport.reset();
+    if (m_closeWhenIdle) {
+        emit CommandFinished();
+        close();
+        return;
+    }
+    if (ending == CommandEnding::Cancelled)
+        m_dialogs->ShowMessage(kCancelledMessage);
+    else if (ending == CommandEnding::CompletedDespiteCancel)
+        m_dialogs->ShowMessage(kTooLateToCancelMessage);
+    else if (report)
+        RunCommand(*m_dialogs, [&] { m_viewer->Show(*report); });
+    emit CommandFinished();
 }
 
 void TForm1::CopyEditsToState()
@@ -463,7 +580,7 @@ void TForm1::FillFromFileDialog(std::string AppState::*box, FileDialogKind kind)
 
 void TForm1::RefreshGrid(bool force)
 {
-    if (!m_gridModel->Refresh() && !force)
+    if (m_gridModel->Frozen() || (!m_gridModel->Refresh() && !force))
         return;
     const ResultGrid& grid = m_app.session.grid;
     for (std::size_t c = 0; c < grid.ColCount(); ++c) {
@@ -532,12 +649,17 @@ void TForm1::btnClearZipClick()
 
 void TForm1::ToolButton3Click()
 {
-    Handle([this] { SealPaymentFile(m_app, *m_dialogs); }, Duration::Long);
+    RunLong([this](Dialogs& dialogs) { SealPaymentFile(m_app, dialogs); }, GridUse::Rewrites);
 }
 
 void TForm1::ToolButton4Click()
 {
-    Handle([this] { ShowPaymentReports(m_app, *m_viewer); }, Duration::Long);
+    RunLong(
+        [this](Dialogs&) {
+            KeptReport kept(m_preparedReport);
+            ShowPaymentReports(m_app, kept);
+        },
+        GridUse::Reads);
 }
 
 void TForm1::ToolButton5Click()
@@ -556,29 +678,29 @@ void TForm1::ToolButton1Click()
 
 void TForm1::MCLFeeClick()
 {
-    Handle(
-        [this] {
-            if (const auto report = BuildTierRateReport(m_app, *m_dialogs))
-                m_viewer->Show(*report);
+    RunLong(
+        [this](Dialogs& dialogs) {
+            if (auto report = BuildTierRateReport(m_app, dialogs))
+                m_preparedReport = std::move(*report);
         },
-        Duration::Long);
+        GridUse::Rewrites);
 }
 
 void TForm1::btnSaveErrorClick()
 {
-    Handle([this] { SaveFindings(m_app, *m_dialogs); }, Duration::Long);
+    RunLong([this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!DroppedFile(event->mimeData()).isEmpty())
+    if (!CommandRunning() && !DroppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
     const QString file = DroppedFile(event->mimeData());
-    if (file.isEmpty())
+    if (file.isEmpty() || CommandRunning())
         return;
     edtFileInput->setText(file);
     event->acceptProposedAction();
@@ -586,8 +708,14 @@ void TForm1::dropEvent(QDropEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    // Closing the window ends the program without a question, even while a report
-    // preview is still open.
+    // A long command is cancelled first; the window closes once it has ended.
+    if (CommandRunning()) {
+        m_closeWhenIdle = true;
+        m_runner->Cancel();
+        event->ignore();
+        return;
+    }
+    // Closing the window ends the program without a question.
     event->accept();
     QCoreApplication::quit();
 }

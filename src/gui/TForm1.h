@@ -6,20 +6,25 @@
 // boxes' Open and Clear buttons, which only fill or empty their box.
 #include "app/AppState.h"
 #include "app/Dialogs.h"
+#include "gui/CommandRunner.h"
+#include "reports/ReportDocument.h"
 
 #include <QIcon>
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTableView;
 class QToolBar;
+class QTimer;
 class QToolButton;
 
 namespace tallivo {
@@ -44,6 +49,8 @@ public:
 
     AppState& State() { return m_app; }
     ResultGridModel& GridModel() { return *m_gridModel; }
+    // A long command (seal, Report, the tier-rate report, Save) is running on the worker.
+    bool CommandRunning() const;
 
     void FormCreate();
     void btnOpenFileClick();
@@ -61,13 +68,19 @@ public:
     void MCLFeeClick();
     void btnSaveErrorClick();
 
+signals:
+    // A long command has ended and the window shows its outcome (after its preview closed).
+    void CommandFinished();
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class Duration { Short, Long };
+    // Whether a long command rewrites the result grid while it runs (seal, tier-rate
+    // report) or only reads it (Report, Save).
+    enum class GridUse { Reads, Rewrites };
 
     void CreateToolBar();
     QWidget* CreateInformationBox();
@@ -78,9 +91,18 @@ private:
     // An Open button: its box gets the chosen path, or is emptied when the dialog is cancelled.
     void FillFromFileDialog(std::string AppState::*box, FileDialogKind kind);
 
-    // Runs one command on the state: edit boxes in, the command through the general
-    // error handler (with the wait cursor for long ones), the window refreshed.
-    void Handle(const std::function<void()>& command, Duration duration = Duration::Short);
+    // Runs one short command on the state: edit boxes in, the command through the general
+    // error handler, the window refreshed.
+    void Handle(const std::function<void()>& command);
+    // Runs a long command on the worker: edit boxes in, the controls that start commands
+    // disabled and the progress shown until it ends; then the window refreshed, a
+    // cancellation reported and a prepared report previewed.
+    void RunLong(std::function<void(Dialogs&)> command, GridUse grid);
+    void LongCommandEnded(CommandEnding ending);
+    void ShowProgress();
+    void SetCommandsEnabled(bool enabled);
+    // After a cancelled seal or tier-rate report: nothing of the interrupted run is shown.
+    void ForgetInterruptedRun();
     void CopyEditsToState();
     void RefreshFromState();
     void RefreshGrid(bool force);
@@ -90,6 +112,14 @@ private:
     Dialogs* m_dialogs;
     std::unique_ptr<PreviewViewer> m_viewer;
     ResultGridModel* m_gridModel = nullptr;
+    CommandRunner* m_runner = nullptr;
+    GridUse m_runningGridUse = GridUse::Reads;
+    std::optional<ReportDocument> m_preparedReport; // what a long command left to preview
+    bool m_closeWhenIdle = false;
+    QTimer* m_progressTimer = nullptr;
+    QLabel* lblStage = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QPushButton* btnCancel = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* ToolButton1 = nullptr;

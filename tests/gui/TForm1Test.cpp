@@ -1,8 +1,12 @@
 // Window tests on the offscreen platform: what only the window does (controls,
 // captions and states, the output mode buttons, Clear Form, the file boxes, the grid's
 // alignment and widths, the error handler, the message and file dialogs).
+#include "../../bench/PaymentFileGenerator.h"
+
 #include "ScriptedDialogs.h"
+#include "TestFiles.h"
 #include "common/Version.h"
+#include "gui/CommandRunner.h"
 #include "gui/QtDialogs.h"
 #include "gui/ResultGridModel.h"
 #include "gui/TForm1.h"
@@ -18,13 +22,22 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTableView>
+#include <QProgressBar>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
+#include "store/TableStore.h"
+
+#include <atomic>
+#include <filesystem>
 #include <fstream>
+#include <map>
 
 using namespace tallivo;
 
@@ -51,6 +64,16 @@ QString Text(const QWidget& form, const char* name)
     return Control<QLineEdit>(form, name)->text();
 }
 
+// Clicks the button of a long command and waits until the window has shown its outcome.
+void RunToEnd(TForm1& form, const char* name)
+{
+    QSignalSpy finished(&form, &TForm1::CommandFinished);
+    Click(form, name);
+    QVERIFY(form.CommandRunning());
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!form.CommandRunning());
+}
+
 bool Enabled(const QWidget& form, const char* name)
 {
     return Control<QWidget>(form, name)->isEnabled();
@@ -65,6 +88,93 @@ void OnNextModal(std::function<void(QWidget*)> action)
         action(modal);
     });
 }
+
+// Scripted dialogs that also hold the command's worker when it reports a chosen stage,
+// until the test lets it go on, and note the thread every message was shown on.
+class GatedDialogs : public ScriptedDialogs
+{
+public:
+    explicit GatedDialogs(std::string stage) : m_stage(std::move(stage)) {}
+    ~GatedDialogs() override { Open(); }
+
+    void Progress(std::string_view stage, double) override
+    {
+        if (stage != m_stage || m_passed.exchange(true))
+            return;
+        m_reached.release();
+        if (!m_go.tryAcquire(1, 20000))
+            qWarning("the gate was never opened");
+    }
+    void ShowMessage(const std::string& text) override
+    {
+        messageThreads.push_back(QThread::currentThread());
+        ScriptedDialogs::ShowMessage(text);
+    }
+    // Runs the event loop until the worker stands at the gate.
+    bool WaitAtGate()
+    {
+        return QTest::qWaitFor([this] { return m_reached.available() > 0; }, 20000);
+    }
+    void Open() { m_go.release(); }
+
+    std::vector<QThread*> messageThreads;
+
+private:
+    std::string m_stage;
+    std::atomic<bool> m_passed{false};
+    QSemaphore m_reached;
+    QSemaphore m_go;
+};
+
+// Every file under a folder, with its bytes.
+std::map<std::string, std::string> Snapshot(const QString& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.toStdString()))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = test::ReadAll(entry.path().string());
+    return files;
+}
+
+// A window whose program folder (table files) is a temporary folder, with a generated
+// payment file (some of its credit records need the normalisation) and a zip name.
+struct SealSetup
+{
+    explicit SealSetup(Dialogs& dialogs) : form(&dialogs)
+    {
+        std::filesystem::create_directories(dir.filePath("Data").toStdString());
+        form.State().programFolder = dir.path().toStdString() + "/";
+        CreateTableFiles(form.State().DataFolder());
+        bench::GeneratorOptions options;
+        options.targetBytes = 300 * 1024;
+        bench::GeneratePaymentFile(dir.filePath("pay.txt").toStdString(), options);
+        Control<QLineEdit>(form, "edtFileInput")->setText(dir.filePath("pay.txt"));
+        Control<QLineEdit>(form, "edtZip")->setText(dir.filePath("out.zip"));
+    }
+
+    QTemporaryDir dir;
+    TForm1 form;
+};
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// The controls that start a command.
+const char* const kCommandControls[] = {"ToolButton1", "ToolButton3", "ToolButton4", "ToolButton5", "MCLFee",
+                                        "btnOpenFile", "btnClearFile", "rdoReplace",  "rdoNew",      "btnOpenZip",
+                                        "btnClearZip", "btnSaveError"};
 
 } // namespace
 
@@ -86,6 +196,8 @@ private slots:
     void MessageDialogClosedWithoutAButtonAnswersNone();
     void FileDialogsHaveTheirFiltersAndOverwriteRule_data();
     void FileDialogsHaveTheirFiltersAndOverwriteRule();
+    void LongCommandRunsWhileTheWindowRepaintsAndCancelLeavesEveryFile();
+    void CommandRunnerEndingsAndDialogsOnTheWindowThread();
 };
 
 void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
@@ -321,7 +433,7 @@ void TForm1Test::SealRefusalsAndErrorsLeaveTheWindowUsable()
     // A missing input file is refused with its message.
     Control<QLineEdit>(form, "edtFileInput")->setText(dir.filePath("missing.txt"));
     Control<QLineEdit>(form, "edtZip")->setText(dir.filePath("out.zip"));
-    Click(form, "ToolButton3");
+    RunToEnd(form, "ToolButton3");
     QCOMPARE(dialogs.Texts(), std::vector<std::string>{"Input File does not exist"});
     QVERIFY(!Enabled(form, "btnSaveError"));
     QVERIFY(!QApplication::overrideCursor());
@@ -330,7 +442,7 @@ void TForm1Test::SealRefusalsAndErrorsLeaveTheWindowUsable()
     const QString payment = dir.filePath("pay.txt");
     std::ofstream(payment.toStdString(), std::ios::binary) << "ABC line\r\n";
     Control<QLineEdit>(form, "edtFileInput")->setText(payment);
-    Click(form, "ToolButton3");
+    RunToEnd(form, "ToolButton3");
     QCOMPARE(dialogs.Texts().back(), std::string("Error Data !"));
     QCOMPARE(Control<QLabel>(form, "Label4")->text(), QString("Record type invalid code"));
     QVERIFY(Enabled(form, "btnSaveError"));
@@ -340,7 +452,7 @@ void TForm1Test::SealRefusalsAndErrorsLeaveTheWindowUsable()
 
     // Saving into a folder that does not exist: the error is shown, the window goes on.
     dialogs.fileAnswers = {dir.filePath("no-such-folder/errors.txt").toStdString()};
-    Click(form, "btnSaveError");
+    RunToEnd(form, "btnSaveError");
     QCOMPARE(dialogs.shown.back().type, ScriptedDialogs::Shown::Type::Error);
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(form.isEnabled());
@@ -436,6 +548,101 @@ void TForm1Test::FileDialogsHaveTheirFiltersAndOverwriteRule()
         dialog->reject();
     });
     QVERIFY(!dialogs.RunFileDialog(kind).has_value());
+}
+
+void TForm1Test::LongCommandRunsWhileTheWindowRepaintsAndCancelLeavesEveryFile()
+{
+    GatedDialogs dialogs("Validating");
+    SealSetup setup(dialogs);
+    TForm1& form = setup.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto before = Snapshot(setup.dir.path());
+    const std::string payment = test::ReadAll(setup.dir.filePath("pay.txt").toStdString());
+    QSignalSpy finished(&form, &TForm1::CommandFinished);
+
+    // The seal stops at the gate, before the normalisation would change the file.
+    Click(form, "ToolButton3");
+    QVERIFY(dialogs.WaitAtGate());
+    QVERIFY(form.CommandRunning());
+
+    // The window repaints and lays itself out again while the command runs.
+    PaintCounter counter(form.centralWidget());
+    form.resize(form.width() - 40, form.height() - 30);
+    QTRY_VERIFY(counter.paints > 0);
+    QTRY_COMPARE(Control<QLabel>(form, "lblStage")->text(), QString("Validating"));
+    QVERIFY(Control<QProgressBar>(form, "progressBar")->isVisible());
+
+    // Nothing that starts another command can be used; Cancel can.
+    for (const char* name : kCommandControls)
+        QVERIFY2(!Enabled(form, name), name);
+    QVERIFY(!Enabled(form, "edtFileInput"));
+    QVERIFY(Enabled(form, "btnCancel"));
+
+    Click(form, "btnCancel");
+    dialogs.Open();
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!form.CommandRunning());
+    QCOMPARE(test::ReadAll(setup.dir.filePath("pay.txt").toStdString()), payment);
+    QVERIFY(Snapshot(setup.dir.path()) == before); // no zip, no leftover, no table changed
+    QCOMPARE(dialogs.Texts(), std::vector<std::string>{"Cancelled. Every file is as it was before the command."});
+    QCOMPARE(dialogs.messageThreads, std::vector<QThread*>{QThread::currentThread()});
+    QVERIFY(!Control<QWidget>(form, "btnCancel")->isVisible());
+    for (const char* name : kCommandControls)
+        QVERIFY2(Enabled(form, name) == (std::string_view(name) != "btnSaveError"), name);
+
+    // The same seal, let run: sealed, the hash value shown, the payment file replaced.
+    RunToEnd(form, "ToolButton3");
+    QCOMPARE(dialogs.Texts().back(), "Generate hash value and add file to " + setup.dir.filePath("out.zip").toStdString() +
+                                         " completed");
+    QCOMPARE(Text(form, "edtHashvalue").size(), 40);
+    QVERIFY(test::ReadAll(setup.dir.filePath("pay.txt").toStdString()) != payment);
+}
+
+void TForm1Test::CommandRunnerEndingsAndDialogsOnTheWindowThread()
+{
+    const struct
+    {
+        const char* name;
+        bool commitFirst;
+        bool cancel;
+        CommandEnding ending;
+    } kCases[] = {
+        {"not cancelled", false, false, CommandEnding::Completed},
+        {"cancelled at a safe point", false, true, CommandEnding::Cancelled},
+        {"cancelled after a file was put in place", true, true, CommandEnding::CompletedDespiteCancel},
+    };
+    for (const auto& c : kCases) {
+        GatedDialogs dialogs("gate");
+        dialogs.buttonAnswers = {MsgButton::Abort};
+        CommandRunner runner(dialogs);
+        QSignalSpy finished(&runner, &CommandRunner::Finished);
+        QThread* commandThread = nullptr;
+        MsgButton answer = MsgButton::None;
+        runner.Start([&](Dialogs& d) {
+            commandThread = QThread::currentThread();
+            answer = d.MessageDlg("question", MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore});
+            if (c.commitFirst)
+                progress::FilesCommitted();
+            progress::Stage("gate");
+            progress::SafePoint();
+            d.ShowMessage("done");
+        });
+        QVERIFY(dialogs.WaitAtGate());
+        QVERIFY(runner.Running());
+        QVERIFY(runner.CurrentStatus().filesCommitted == c.commitFirst);
+        if (c.cancel)
+            runner.Cancel();
+        dialogs.Open();
+        QVERIFY2(finished.wait(20000), c.name);
+        QCOMPARE(finished.front().front().value<CommandEnding>(), c.ending);
+        QVERIFY(commandThread != QThread::currentThread());
+        QCOMPARE(answer, MsgButton::Abort); // asked on the window's thread, the command waiting
+        const std::vector<std::string> expected = c.ending == CommandEnding::Cancelled
+                                                      ? std::vector<std::string>{"question"}
+                                                      : std::vector<std::string>{"question", "done"};
+        QCOMPARE(dialogs.Texts(), expected);
+    }
 }
 
 QTEST_MAIN(TForm1Test)
