@@ -86,13 +86,13 @@ bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
     ReportDocument document;
     if (app.session.ctx.currentProduct != "DDR") {
         PreparedReport payment;
-        payment.rows = store.TableRows("ReportTable");
+        payment.rows = store.ReportTableRows("ReportTable");
         LoadReportTemplate(reports.payment, app.ReportFolder() + "Payment.html");
         payment.templateText = reports.payment;
         SetReportVariables(payment, app);
 
         PreparedReport detail;
-        detail.rows = store.TableRows("ReportTableDetail");
+        detail.rows = store.ReportTableRows("ReportTableDetail");
         LoadReportTemplate(reports.paymentDetail, app.ReportFolder() + "PaymentDetail.html");
         detail.templateText = reports.paymentDetail;
         SetReportVariables(detail, app);
@@ -100,7 +100,7 @@ bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
         document.parts = {std::move(payment), std::move(detail)};
     } else {
         PreparedReport directDebit;
-        directDebit.rows = store.TableRows("ReportTable");
+        directDebit.rows = store.ReportTableRows("ReportTable");
         LoadReportTemplate(reports.directDebit, app.ReportFolder() + "DirectDebit.html");
         directDebit.templateText = reports.directDebit;
         SetReportVariables(directDebit, app);

@@ -11,6 +11,8 @@ namespace tallivo {
 namespace {
 
 constexpr std::size_t kRowsPerInsert = 100; // 9 values a row, well under the engine's limit
+constexpr std::size_t kRowsPerRead = 2000;
+constexpr std::string_view kRowIdColumn = "tallivo_row_id"; // a name no table column has
 
 class TableReportStore : public ReportStore
 {
@@ -37,6 +39,38 @@ public:
     {
         WritePending();
         return m_store.TableRows(table);
+    }
+
+    ReportRows ReportTableRows(const std::string& table) override
+    {
+        WritePending();
+        ReportRows rows;
+        std::vector<std::string> columns;
+        std::vector<std::string_view> cells;
+        long long last = 0;
+        for (;;) {
+            const std::vector<TableRow> batch = m_store.TableQuery(
+                table, "Select rowid As \"" + std::string(kRowIdColumn) + "\", * From \"" + table + "\"" +
+                           " Where rowid > " + std::to_string(last) + " Order By rowid Limit " +
+                           std::to_string(kRowsPerRead));
+            for (const TableRow& row : batch) {
+                if (columns.empty()) {
+                    for (const auto& [name, value] : row)
+                        if (name != kRowIdColumn)
+                            columns.push_back(name);
+                    rows = ReportRows(columns);
+                }
+                cells.clear();
+                for (const std::string& column : columns) {
+                    const auto it = row.find(column);
+                    cells.push_back(it == row.end() ? std::string_view() : std::string_view(it->second));
+                }
+                rows.AddRow(cells);
+                last = std::stoll(row.at(std::string(kRowIdColumn)));
+            }
+            if (batch.size() < kRowsPerRead)
+                return rows;
+        }
     }
 
     void EmptyReportTables() override

@@ -3,6 +3,7 @@
 // transaction around many of them, emptying a table, the detail rows and reading
 // a table's rows back in their order.
 #include "reports/PaymentSummary.h"
+#include "reports/ReportDocument.h"
 
 #include <map>
 #include <string>
@@ -23,6 +24,9 @@ public:
     virtual void Rollback() = 0;
     // The rows of a table in table order, every column as text.
     virtual std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) = 0;
+    // The same rows held compactly for a report, read a batch at a time so that a large
+    // table never stands in memory row by row.
+    virtual ReportRows ReportTableRows(const std::string& table) = 0;
 };
 
 // The report tables of the program folder's store.

@@ -12,6 +12,7 @@
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
 #include "gui/ResultGridModel.h"
+#include "render/PagedReport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -81,16 +82,16 @@ const char* const kCancelledMessage = "Cancelled. Every file is as it was before
 const char* const kTooLateToCancelMessage =
     "Cancel came too late: the command had begun putting its files in place, so it was completed.";
 
-// The view of a report that a long command prepared, kept for the window to preview
-// once the command has ended.
-class KeptReport : public ReportViewer
+// Prepares a report's pages on the command's worker, for the window to preview once the
+// command has ended.
+class ReportPreparer : public ReportViewer
 {
 public:
-    explicit KeptReport(std::optional<ReportDocument>& kept) : m_kept(kept) {}
-    void Show(const ReportDocument& document) override { m_kept = document; }
+    explicit ReportPreparer(std::unique_ptr<PagedReport>& prepared) : m_prepared(prepared) {}
+    void Show(const ReportDocument& document) override { m_prepared = std::make_unique<PagedReport>(document); }
 
 private:
-    std::optional<ReportDocument>& m_kept;
+    std::unique_ptr<PagedReport>& m_prepared;
 };
 
 // Paints the grid's top-left fixed cell (the heading of the numbering column, which
@@ -525,8 +526,7 @@ void TForm1::LongCommandEnded(CommandEnding ending)
     RefreshFromState();
     RefreshGrid(true);
 
-    std::optional<ReportDocument> report = std::move(m_preparedReport);
-    m_preparedReport.reset();
+    std::unique_ptr<PagedReport> report = std::move(m_preparedReport);
     if (m_closeWhenIdle) {
         emit CommandFinished();
         close();
@@ -537,7 +537,7 @@ void TForm1::LongCommandEnded(CommandEnding ending)
     else if (ending == CommandEnding::CompletedDespiteCancel)
         m_dialogs->ShowMessage(kTooLateToCancelMessage);
     else if (report)
-        RunCommand(*m_dialogs, [&] { m_viewer->Show(*report); });
+        m_viewer->ShowPrepared(std::move(report));
     emit CommandFinished();
 }
 
@@ -656,8 +656,8 @@ void TForm1::ToolButton4Click()
 {
     RunLong(
         [this](Dialogs&) {
-            KeptReport kept(m_preparedReport);
-            ShowPaymentReports(m_app, kept);
+            ReportPreparer prepared(m_preparedReport);
+            ShowPaymentReports(m_app, prepared);
         },
         GridUse::Reads);
 }
@@ -680,8 +680,8 @@ void TForm1::MCLFeeClick()
 {
     RunLong(
         [this](Dialogs& dialogs) {
-            if (auto report = BuildTierRateReport(m_app, dialogs))
-                m_preparedReport = std::move(*report);
+            if (const auto report = BuildTierRateReport(m_app, dialogs))
+                ReportPreparer(m_preparedReport).Show(*report);
         },
         GridUse::Rewrites);
 }

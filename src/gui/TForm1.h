@@ -7,14 +7,12 @@
 #include "app/AppState.h"
 #include "app/Dialogs.h"
 #include "gui/CommandRunner.h"
-#include "reports/ReportDocument.h"
 
 #include <QIcon>
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -29,6 +27,7 @@ class QToolButton;
 
 namespace tallivo {
 
+class PagedReport;
 class PreviewViewer;
 class QtDialogs;
 class ResultGridModel;
@@ -114,7 +113,7 @@ private:
     ResultGridModel* m_gridModel = nullptr;
     CommandRunner* m_runner = nullptr;
     GridUse m_runningGridUse = GridUse::Reads;
-    std::optional<ReportDocument> m_preparedReport; // what a long command left to preview
+    std::unique_ptr<PagedReport> m_preparedReport; // what a long command prepared to preview
     bool m_closeWhenIdle = false;
     QTimer* m_progressTimer = nullptr;
     QLabel* lblStage = nullptr;

@@ -24,8 +24,6 @@
 #include <string>
 
 class QTextDocument;
-class QPagedPaintDevice;
-class QPrinter;
 
 namespace tallivo {
 
@@ -34,16 +32,14 @@ namespace tallivo {
 // does not parse.
 std::string RenderReportHtml(const PreparedReport& report);
 
+// The date and time a report is prepared, as {{printDate}} prints it.
+std::string PrintDate();
+
 // The whole document as one text document, each part after the first from a new page.
 std::unique_ptr<QTextDocument> BuildTextDocument(const ReportDocument& document);
 
-// Paints a text document onto a paged device (a printer, a PDF writer) page by page,
-// with "Page n of m" at the foot of each page.
-void PaintDocument(QPagedPaintDevice& device, const QTextDocument& document);
-// For the print preview's paintRequested: the document onto the preview's printer.
-void PaintDocument(QPrinter* printer, const ReportDocument& document);
-
-// Writes the document as an A4 PDF file (replacing the file only once it is complete).
+// Writes the document as an A4 PDF file, a page at a time (render/PagedReport.h),
+// replacing the file only once it is complete.
 void WriteReportPdf(const ReportDocument& document, const std::string& path);
 
 } // namespace tallivo

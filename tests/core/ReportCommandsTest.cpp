@@ -97,7 +97,7 @@ TEST_F(ReportCommands, SealStagesFillBothTablesAndReportShowsTheCombinedDocument
         EXPECT_EQ(part.variables.at("comId"), "'O''NEIL'");
         EXPECT_EQ(part.variables.at("hashValue"), "'EDITED BY HAND'");
     }
-    EXPECT_EQ(doc.parts[0].rows, summary);
+    EXPECT_EQ(doc.parts[0].rows.ToMaps(), summary);
     ASSERT_EQ(doc.parts[1].rows.size(), 4u);
     EXPECT_EQ(doc.parts[1].rows[0].at("Credit Amount"), "0000001000000.000");
     EXPECT_TRUE(dialogs.shown.empty());

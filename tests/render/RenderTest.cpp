@@ -2,15 +2,26 @@
 // document with its page breaks, and the PDF file.
 #include "TestFiles.h"
 #include "common/AppError.h"
+#include "common/CommandProgress.h"
+#include "render/PagedReport.h"
 #include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace tallivo {
 namespace {
@@ -130,6 +141,243 @@ TEST(ReportRenderer, PdfIsWrittenForEveryTemplate)
         if (const char* keep = std::getenv("TALLIVO_KEEP_PDF"))
             WriteReportPdf(document, std::string(keep) + "/" + name);
     }
+}
+
+// A detail report of many rows: payee names short or long (one line or several), with
+// markup characters, or Thai (another font, taller lines); amounts of every size, empty
+// cells. With oneLine, every cell holds one line of the one font.
+PreparedReport ManyDetailRows(std::size_t count, bool oneLine = false)
+{
+    PreparedReport detail = SamplePayment().parts[1];
+    detail.rows = ReportRows();
+    const char* const names[] = {"SHORT NAME", "O'NEIL & <SONS>", "\xBA\xC3\xD4\xC9\xD1\xB7 \xA1\xD2\xC3\xA4\xE9\xD2",
+                                 "A PAYEE NAME LONG ENOUGH TO NEED TWO LINES IN ITS COLUMN OF THE REPORT",
+                                 "A NAME SO VERY LONG THAT IT NEEDS THREE LINES OR EVEN MORE OF THE PAYEE NAME COLUMN "
+                                 "TO BE PRINTED WHOLE"};
+    const std::size_t kinds = oneLine ? 2 : std::size(names);
+    for (std::size_t i = 0; i < count; ++i)
+        detail.rows.push_back({{"Product", !oneLine && i % 7 == 0 ? "Express Manager Cheque" : "Payroll"},
+                               {"NameEng", names[(i * 7 + i / 3) % kinds]},
+                               {"Credit Amount", i % 5 == 0 ? "0000009999999.990" : "0000000000617.945"},
+                               {"CreditAccount", "0011234567               "},
+                               {"TotalInvoidAmount", "0000000000000.000"},
+                               {"TotalWHTAmount", i % 3 == 0 ? "150.5" : ""},
+                               {"DeliveryMode", "M"},
+                               {"PickupLocation", "0001"},
+                               {"VATAmount", i % 4 == 0 ? "1234567.125" : ""}});
+    return detail;
+}
+
+// The pages on which each row of a report's table starts and ends as Qt's text engine
+// pages the whole report, and its number of pages.
+struct WholePages
+{
+    std::vector<std::pair<int, int>> rows;
+    int pages = 0;
+};
+
+WholePages PagesOfRowsLaidOutWhole(const PreparedReport& report)
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(11811);
+    device.setDotsPerMeterY(11811);
+    QTextDocument doc;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(9);
+    doc.setDefaultFont(font);
+    doc.setDocumentMargin(0);
+    doc.documentLayout()->setPaintDevice(&device);
+    doc.setHtml(QString::fromStdString(RenderReportHtml(report)));
+    doc.setPageSize(QSizeF(PagedReport::PaintArea().width(), PagedReport::BodyHeight()));
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(frame); t && (!table || t->rows() > table->rows()))
+            table = t;
+    WholePages pages;
+    pages.pages = doc.pageCount();
+    const int headings = table->format().headerRowCount();
+    const auto pageOf = [&](double y) { return static_cast<int>(y / PagedReport::BodyHeight()); };
+    for (int r = headings; r < headings + static_cast<int>(report.rows.size()); ++r) {
+        int first = std::numeric_limits<int>::max();
+        int last = 0;
+        for (int c = 0; c < table->columns(); ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            const QRectF start = doc.documentLayout()->blockBoundingRect(cell.firstCursorPosition().block());
+            const QRectF end = doc.documentLayout()->blockBoundingRect(cell.lastCursorPosition().block());
+            first = std::min(first, pageOf(start.top()));
+            last = std::max(last, pageOf(end.bottom() - 1));
+        }
+        pages.rows.emplace_back(first, last);
+    }
+    return pages;
+}
+
+// The page of each row as the paged report deals them, checking that they follow one
+// another and that every page fits as measured.
+std::vector<int> PagesOfRows(const PagedReport& paged)
+{
+    std::vector<int> pageOfRow;
+    QImage image(200, 280, QImage::Format_ARGB32_Premultiplied);
+    for (int page = 0; page < paged.PageCount(); ++page) {
+        const PagedReport::PageRows rows = paged.RowsOnPage(page);
+        const bool continued = page > 0 && rows.firstRow + rows.rowCount == pageOfRow.size() && rows.rowCount > 0;
+        if (rows.rowCount > 0 && !continued) {
+            EXPECT_EQ(rows.firstRow, pageOfRow.size());
+            pageOfRow.insert(pageOfRow.end(), rows.rowCount, page);
+        }
+        QPainter painter(&image);
+        painter.scale(0.05, 0.05);
+        EXPECT_TRUE(paged.PaintPage(painter, page)) << "page " << page;
+    }
+    return pageOfRow;
+}
+
+TEST(ReportTemplates, NoHeadingOrFigureIsBrokenInsideAWord)
+{
+    // Every heading fits its column, a word to a line ("Pickup", not "Picku" over "p"), and
+    // so do the row numbers, accounts and amounts of a large file.
+    PreparedReport detail = ManyDetailRows(0);
+    detail.rows.push_back({{"Product", "Payroll(Type3)"}, {"NameEng", "SHORT"}, {"Credit Amount", "0000009999999.990"},
+                           {"CreditAccount", "12345678901"}, {"TotalInvoidAmount", "0000009999999.990"},
+                           {"TotalWHTAmount", "999999.99"}, {"VATAmount", "999999.99"}, {"DeliveryMode", "M"},
+                           {"PickupLocation", "C001"}});
+    PreparedReport summary = SamplePayment().parts[0];
+    PreparedReport direct = summary;
+    direct.templateText = Template("DirectDebit.html");
+    for (const PreparedReport& report : {detail, summary, direct}) {
+        QImage device(1, 1, QImage::Format_RGB32);
+        device.setDotsPerMeterX(11811);
+        device.setDotsPerMeterY(11811);
+        QTextDocument doc;
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(9);
+        doc.setDefaultFont(font);
+        doc.setDocumentMargin(0);
+        doc.documentLayout()->setPaintDevice(&device);
+        doc.setHtml(QString::fromStdString(RenderReportHtml(report)));
+        doc.setTextWidth(PagedReport::PaintArea().width());
+        doc.documentLayout()->documentSize(); // laid out
+        int cells = 0;
+        for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+            auto* table = qobject_cast<QTextTable*>(frame);
+            if (!table || table->format().headerRowCount() == 0)
+                continue;
+            for (int r = 0; r < table->rows() - 1; ++r) // the headings and the rows, not the total
+                for (int c = 0; c < table->columns(); ++c) {
+                    const QTextBlock block = table->cellAt(r, c).firstCursorPosition().block();
+                    const QTextLayout* layout = block.layout();
+                    for (int l = 1; l < layout->lineCount(); ++l) {
+                        const int start = layout->lineAt(l).textStart();
+                        EXPECT_TRUE(block.text().at(start - 1).isSpace())
+                            << "cell " << r << "," << c << ": " << block.text().toStdString();
+                    }
+                    ++cells;
+                }
+        }
+        EXPECT_GT(cells, 9);
+    }
+}
+
+TEST(PagedReport, OneLineRowsGoOnThePagesQtPutsThemOn)
+{
+    for (const std::size_t count : {1u, 40u, 300u}) {
+        SCOPED_TRACE(count);
+        const PreparedReport detail = ManyDetailRows(count, true);
+        const PagedReport paged(ReportDocument{{detail}});
+        const WholePages whole = PagesOfRowsLaidOutWhole(detail);
+        std::vector<int> expected;
+        for (const auto& [first, last] : whole.rows) {
+            EXPECT_EQ(first, last);
+            expected.push_back(first);
+        }
+        EXPECT_EQ(PagesOfRows(paged), expected);
+        EXPECT_EQ(paged.PageCount(), whole.pages);
+    }
+}
+
+TEST(PagedReport, RowsOfSeveralLinesAreNeverSplitAcrossPages)
+{
+    // Qt's own paging splits a row between two pages (a cell's lines, or the cells of
+    // taller lines); here such a row goes whole onto the next page, so the report takes
+    // at most a page more for each row split.
+    for (const std::size_t count : {0u, 40u, 400u}) {
+        SCOPED_TRACE(count);
+        const PreparedReport detail = ManyDetailRows(count);
+        const PagedReport paged(ReportDocument{{detail}});
+        ASSERT_GE(paged.PageCount(), 1);
+        EXPECT_EQ(PagesOfRows(paged).size(), count);
+        if (count == 0)
+            continue;
+        const WholePages whole = PagesOfRowsLaidOutWhole(detail);
+        const int split = static_cast<int>(std::count_if(whole.rows.begin(), whole.rows.end(),
+                                                         [](const auto& rows) { return rows.first != rows.second; }));
+        EXPECT_GT(split, 0);
+        EXPECT_GE(paged.PageCount(), whole.pages);
+        EXPECT_LE(paged.PageCount(), whole.pages + split);
+    }
+}
+
+TEST(PagedReport, EachReportStartsOnANewPageAndPagesCountAcrossReports)
+{
+    const ReportDocument payment = SamplePayment();
+    const PagedReport paged(payment);
+    EXPECT_EQ(paged.PageCount(), 2);
+    EXPECT_EQ(paged.RowsOnPage(0).part, 0u);
+    EXPECT_EQ(paged.RowsOnPage(0).rowCount, 2u);
+    EXPECT_EQ(paged.RowsOnPage(1).part, 1u);
+    EXPECT_EQ(paged.RowsOnPage(1).rowCount, 3u);
+
+    // Rows that are not one table row of plain cells are laid out whole, and still paged.
+    PreparedReport list;
+    list.templateText = "<html><body><h1>{{comId}}</h1>{{#rows}}<p><b>{{rowNumber}}</b> {{Product}}</p>{{/rows}}"
+                        "</body></html>";
+    list.variables = {{"comId", "'LIST'"}};
+    for (int i = 0; i < 300; ++i)
+        list.rows.push_back({{"Product", "Payroll"}});
+    const PagedReport whole(ReportDocument{{payment.parts[0], list}});
+    EXPECT_GT(whole.PageCount(), 3);
+    EXPECT_EQ(whole.RowsOnPage(1).part, 1u);
+    EXPECT_EQ(whole.RowsOnPage(1).rowCount, 300u);
+    QImage image(100, 140, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    painter.scale(0.03, 0.03);
+    EXPECT_TRUE(whole.PaintPage(painter, whole.PageCount() - 1));
+}
+
+TEST(PagedReport, TemplateErrorsAndCancellation)
+{
+    PreparedReport bad;
+    bad.templateText = "<table>{{#rows}}<tr><td>{{Product}}</td></tr>";
+    bad.rows = {{{"Product", "Payroll"}}};
+    EXPECT_THROW(PagedReport(ReportDocument{{bad}}), AppError);
+
+    // Preparing stops at a safe point when the command is cancelled.
+    struct Cancelling : ProgressListener
+    {
+        void Progress(std::string_view, double share) override { cancel = cancel || share > 0; }
+        bool CancelRequested() override { return cancel; }
+        bool cancel = false;
+    } listener;
+    const ProgressScope scope(listener);
+    EXPECT_THROW(PagedReport(ReportDocument{{ManyDetailRows(2000)}}), CommandCancelled);
+}
+
+TEST(PagedReport, StoppedPdfLeavesTheFileAsItWas)
+{
+    test::TempFolder dir;
+    const std::string path = dir.Write("report.pdf", "the report written before");
+    const PagedReport paged(ReportDocument{{ManyDetailRows(200)}});
+    std::vector<int> asked;
+    EXPECT_FALSE(WriteReportPdf(paged, path, [&asked](int done, int) {
+        asked.push_back(done);
+        return done < 2;
+    }));
+    EXPECT_EQ(asked, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(test::ReadAll(path), "the report written before");
+    EXPECT_EQ(std::filesystem::directory_iterator(dir.Folder())->path().filename(), "report.pdf");
+
+    EXPECT_TRUE(WriteReportPdf(paged, path, [](int, int) { return true; }));
+    EXPECT_EQ(test::ReadAll(path).substr(0, 5), "%PDF-");
 }
 
 TEST(ReportRenderer, PdfToAnUnwritablePlaceIsAFileError)

@@ -1,0 +1,93 @@
+#pragma once
+// A report document laid out into pages a page at a time, so that a report of a hundred
+// thousand rows is ready at once and takes little memory.
+//
+// Preparing the document renders each template's fixed parts, measures every row and
+// decides which rows go on which page; a page itself (its rows rendered through the
+// template and laid out by Qt's text engine) is made only when it is shown, printed or
+// written, and dropped after. For the rows to be measured without laying them out, a
+// template's rows section is one table row of cells holding text and {{tags}}, inside a
+// table:
+//
+//     <table ...><thead><tr>...headings...</tr></thead>
+//     {{#rows}}<tr><td ...>{{rowNumber}}</td><td ...>{{Product}}</td>...</tr>{{/rows}}
+//     {{^rows}}...{{/rows}} ... </table>
+//
+// Each page after the first starts with the table's opening and its heading rows. A
+// template whose rows take another form is laid out whole, which is slower for large
+// tables but prints the same.
+#include "reports/ReportDocument.h"
+
+#include <QPageLayout>
+#include <QSizeF>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace tallivo {
+
+class PagedReport
+{
+public:
+    // The resolution pages are laid out at, in dots per inch: a page's coordinates are
+    // dots at this resolution from the top left corner of its paint area.
+    static constexpr int kDpi = 300;
+    // A4 portrait with the report margins.
+    static QPageLayout PageLayout();
+    // The paint area within the margins, in dots, and the height of its part above the
+    // foot that holds the page number.
+    static QSizeF PaintArea();
+    static double BodyHeight();
+
+    // Prepares the document. Reports the share of rows measured to the running command's
+    // progress and stops at its safe points (common/CommandProgress.h). Raises the
+    // template and variable errors of RenderReportHtml.
+    explicit PagedReport(const ReportDocument& document);
+    ~PagedReport();
+    PagedReport(const PagedReport&) = delete;
+    PagedReport& operator=(const PagedReport&) = delete;
+
+    int PageCount() const;
+    // Lays out one page (from 0) and paints it, with "Page n of m" at its foot, onto a
+    // painter whose coordinates are dots of the paint area (scale it for other devices).
+    // False when the page's rows took more room than measured and were shrunk to fit.
+    bool PaintPage(QPainter& painter, int page) const;
+    // The rows of the document's reports that a page shows: (report, first row, count).
+    // The last page of a report counts with the page before it when its rows and what
+    // follows them took more than one page.
+    struct PageRows
+    {
+        std::size_t part = 0;
+        std::size_t firstRow = 0;
+        std::size_t rowCount = 0;
+    };
+    PageRows RowsOnPage(int page) const;
+
+    // A report of the document, and rows laid out together (defined where they are made).
+    struct Part;
+    struct Group;
+
+private:
+    std::vector<std::unique_ptr<Part>> m_parts;
+    std::vector<Group> m_groups;
+};
+
+// Called before each page is printed with the pages done and the number of pages; false
+// stops the printing.
+using PageProgress = std::function<bool(int done, int pages)>;
+
+// Paints every page onto a paged device (a printer, a PDF writer) whose page layout is
+// PagedReport::PageLayout(), laying out one page at a time. Without a page progress each
+// page reports to the running command's progress and is a safe point. False when stopped.
+bool PrintReport(const PagedReport& report, QPagedPaintDevice& device, const PageProgress& onPage = {});
+
+// Writes the report as an A4 PDF file page by page, replacing the file only once it is
+// complete; stopped, it leaves the file as it was. False when stopped.
+bool WriteReportPdf(const PagedReport& report, const std::string& path, const PageProgress& onPage = {});
+
+} // namespace tallivo
