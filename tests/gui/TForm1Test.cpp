@@ -8,8 +8,10 @@
 #include "common/Version.h"
 #include "gui/CommandRunner.h"
 #include "gui/QtDialogs.h"
+#include "gui/ReportPreview.h"
 #include "gui/ResultGridModel.h"
 #include "gui/TForm1.h"
+#include "render/PagedReport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,6 +28,7 @@
 #include <QTableView>
 #include <QProgressBar>
 #include <QSemaphore>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -143,6 +146,10 @@ struct SealSetup
     explicit SealSetup(Dialogs& dialogs) : form(&dialogs)
     {
         std::filesystem::create_directories(dir.filePath("Data").toStdString());
+        std::filesystem::create_directories(dir.filePath("Report").toStdString());
+        for (const char* name : {"Payment.html", "PaymentDetail.html", "DirectDebit.html", "DeductFee.html"})
+            std::filesystem::copy_file(std::string(TALLIVO_SOURCE_DIR) + "/report/" + name,
+                                       dir.filePath("Report").toStdString() + "/" + name);
         form.State().programFolder = dir.path().toStdString() + "/";
         CreateTableFiles(form.State().DataFolder());
         bench::GeneratorOptions options;
@@ -176,6 +183,21 @@ const char* const kCommandControls[] = {"ToolButton1", "ToolButton3", "ToolButto
                                         "btnOpenFile", "btnClearFile", "rdoReplace",  "rdoNew",      "btnOpenZip",
                                         "btnClearZip", "btnSaveError"};
 
+// Runs `action` on the next modal widget, once it has opened (a long command may take a
+// while to get there).
+void WhenModalOpens(std::function<void(QWidget*)> action)
+{
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
+    });
+    timer->start(20);
+}
+
 } // namespace
 
 class TForm1Test : public QObject
@@ -198,6 +220,7 @@ private slots:
     void FileDialogsHaveTheirFiltersAndOverwriteRule();
     void LongCommandRunsWhileTheWindowRepaintsAndCancelLeavesEveryFile();
     void CommandRunnerEndingsAndDialogsOnTheWindowThread();
+    void ReportPreviewIsModalAndLaysOutOnlyThePagesShown();
 };
 
 void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
@@ -643,6 +666,49 @@ void TForm1Test::CommandRunnerEndingsAndDialogsOnTheWindowThread()
                                                       : std::vector<std::string>{"question", "done"};
         QCOMPARE(dialogs.Texts(), expected);
     }
+}
+
+void TForm1Test::ReportPreviewIsModalAndLaysOutOnlyThePagesShown()
+{
+    GatedDialogs dialogs("none");
+    SealSetup setup(dialogs);
+    TForm1& form = setup.form;
+    form.show();
+    RunToEnd(form, "ToolButton3");
+    QCOMPARE(form.State().summaryCaption, std::string("PAYMENT DETAIL"));
+
+    bool previewed = false;
+    WhenModalOpens([&](QWidget* modal) {
+        auto* preview = qobject_cast<ReportPreview*>(modal);
+        QVERIFY(preview);
+        QCOMPARE(preview->windowTitle(), QString("Report"));
+        QCOMPARE(preview->windowModality(), Qt::ApplicationModal);
+        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        const int pages = preview->Report().PageCount();
+        QVERIFY(pages > 3);
+        QCOMPARE(Control<QLabel>(*preview, "lblPageCount")->text(), QString(" of %1 ").arg(pages));
+        // Only the pages in view have been laid out; the last one is when it is shown.
+        QTRY_VERIFY(preview->View().PagesLaidOut() > 0);
+        QVERIFY(preview->View().PagesLaidOut() < pages);
+        preview->View().ShowPage(pages - 1);
+        QTRY_COMPARE(Control<QSpinBox>(*preview, "spnPage")->value(), pages);
+        QVERIFY(preview->View().PagesLaidOut() < pages);
+        // The window behind takes no clicks while the preview is open.
+        QVERIFY(!QApplication::activeModalWidget() || QApplication::activeModalWidget() == preview);
+        // A click on Clear Form, as the window system delivers it, does not reach it.
+        auto* clear = Control<QAbstractButton>(form, "ToolButton5");
+        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, clear->mapTo(&form, clear->rect().center()));
+        QApplication::processEvents();
+        QCOMPARE(Text(form, "edtFileInput"), setup.dir.filePath("pay.txt"));
+        previewed = true;
+        preview->reject();
+    });
+    RunToEnd(form, "ToolButton4");
+    QVERIFY(previewed);
+    // The same click reaches Clear Form once the preview has closed.
+    auto* clear = Control<QAbstractButton>(form, "ToolButton5");
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, clear->mapTo(&form, clear->rect().center()));
+    QTRY_VERIFY(Text(form, "edtFileInput").isEmpty());
 }
 
 QTEST_MAIN(TForm1Test)
