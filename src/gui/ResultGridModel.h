@@ -4,9 +4,19 @@
 // header row) is the horizontal header; the numbering column 0 is also given as the
 // vertical header so a view can keep it fixed. No item per cell: cells are read from
 // the grid when the view paints them, so a million findings stay usable.
+//
+// When the grid holds findings the view can be narrowed to the findings containing a
+// text and sorted by a column. Both change only which grid row each model row shows:
+// the grid, and so the error file Save writes, keeps the order the checks wrote.
 #include "findings/ResultGrid.h"
 
 #include <QAbstractTableModel>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tallivo {
 
@@ -23,7 +33,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     // Re-reads the whole grid when it changed since the last refresh; true when it did.
-    // Does nothing while frozen.
+    // The filter and the sort apply to the grid as it is now. Does nothing while frozen.
     bool Refresh();
 
     // While a command rewrites the grid on another thread the model is frozen: it shows
@@ -32,19 +42,47 @@ public:
     void SetFrozen(bool frozen);
     bool Frozen() const { return m_frozen; }
 
+    // The grid holds findings (the record type, record length or field layout), which
+    // can be counted, filtered and sorted; and how many there are.
+    bool HoldsFindings() const;
+    std::size_t FindingCount() const;
+    // How many findings the view shows (all of them unless filtered).
+    std::size_t ShownCount() const;
+
+    // Shows only the findings with the text in one of their cells, letter case aside
+    // (an empty text shows all).
+    void SetFilter(const QString& text);
+    QString Filter() const { return m_filter; }
+    // Sorts the view by a column; sorting again by the same column returns to the
+    // findings' own order. The sort column, or -1.
+    void SortByColumn(int column);
+    int SortColumn() const { return m_sortColumn; }
+    // The grid row (from 1) that a model row shows.
+    std::size_t GridRow(int modelRow) const;
+
     // How a cell is aligned: the header row and columns 0 to 3 centred, the others
     // left-aligned; always at the top, on one line.
     static Qt::Alignment CellAlignment(std::size_t col, std::size_t row);
 
 private:
+    void ApplyFilterAndSort();
+
     const ResultGrid& m_grid;
     std::size_t m_generation;
     bool m_frozen = false;
     QStringList m_frozenHeaders; // the horizontal headers while frozen
+    QString m_filter;
+    std::string m_filterBytes; // the filter as the grid's single-byte text, letters lower case
+    bool m_filterMatchesNothing = false; // the filter has a character the grid's text cannot hold
+    int m_sortColumn = -1;
+    bool m_ordered = false;               // m_order says which grid rows the model shows
+    std::vector<std::uint32_t> m_order;   // grid rows, when filtered or sorted
 };
 
 // Text of the payment file (single-byte Thai, Windows-874) as shown on screen, decoded
 // as the reports decode it.
 QString FromPaymentText(std::string_view text);
+// The other way: the single-byte text of a character, or nothing when it has none.
+std::optional<char> ToPaymentByte(QChar ch);
 
 } // namespace tallivo

@@ -15,7 +15,9 @@
 #include "render/PagedReport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QStatusBar>
 #include <QCloseEvent>
 #include <QDir>
@@ -28,6 +30,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
@@ -42,6 +45,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
 
 namespace tallivo {
 
@@ -180,6 +186,15 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
                 m_gridModel->SetFrozen(true);
         });
     connect(m_runner, &CommandRunner::Finished, this, &TForm1::LongCommandEnded);
+
+    lblFindings = new QLabel;
+    lblFindings->setObjectName("lblFindings");
+    statusBar()->addWidget(lblFindings);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        edtFilter->setFocus();
+        edtFilter->selectAll();
+    });
 
     // The progress of a long command, in the status bar while it runs.
     lblStage = new QLabel;
@@ -394,6 +409,21 @@ QWidget* TForm1::CreateResultBox()
     hashRow->addSpacing(12);
     hashRow->addWidget(btnSaveError);
     hashRow->addStretch(1);
+    // Narrows the grid to the findings containing a text, a moment after typing stops.
+    edtFilter = new QLineEdit;
+    edtFilter->setObjectName("edtFilter");
+    edtFilter->setPlaceholderText("Filter findings");
+    edtFilter->setClearButtonEnabled(true);
+    edtFilter->setMinimumWidth(240);
+    m_filterTimer = new QTimer(this);
+    m_filterTimer->setSingleShot(true);
+    m_filterTimer->setInterval(200);
+    connect(edtFilter, &QLineEdit::textChanged, m_filterTimer, qOverload<>(&QTimer::start));
+    connect(m_filterTimer, &QTimer::timeout, this, [this] {
+        m_gridModel->SetFilter(edtFilter->text());
+        ShowFindingCount();
+    });
+    hashRow->addWidget(edtFilter);
     layout->addLayout(hashRow);
 
     QFont status = font();
@@ -429,13 +459,27 @@ QWidget* TForm1::CreateResultBox()
     StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setWordWrap(false);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    auto* copy = new QAction("Copy", StringGrid1);
+    copy->setObjectName("actCopyRows");
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this, [this] {
+        const QString text = SelectedRowsText();
+        if (!text.isEmpty())
+            QApplication::clipboard()->setText(text);
+    });
+    StringGrid1->addAction(copy);
+    StringGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
     StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     StringGrid1->setCornerButtonEnabled(false);
     QHeaderView* top = StringGrid1->horizontalHeader();
-    top->setSectionsClickable(false);
+    // A click on a heading sorts the view by it; another click returns to the order of
+    // the findings.
+    top->setSectionsClickable(true);
     top->setHighlightSections(false);
+    connect(top, &QHeaderView::sectionClicked, this, &TForm1::SortByHeading);
     top->setMinimumSectionSize(0);
     // The numbering column is the vertical header, so it stays put while scrolling.
     QHeaderView* side = StringGrid1->verticalHeader();
@@ -580,8 +624,10 @@ void TForm1::FillFromFileDialog(std::string AppState::*box, FileDialogKind kind)
 
 void TForm1::RefreshGrid(bool force)
 {
+    ShowFindingCount();
     if (m_gridModel->Frozen() || (!m_gridModel->Refresh() && !force))
         return;
+    ShowFindingCount();
     const ResultGrid& grid = m_app.session.grid;
     for (std::size_t c = 0; c < grid.ColCount(); ++c) {
         const int col = static_cast<int>(c);
@@ -593,6 +639,96 @@ void TForm1::RefreshGrid(bool force)
     QHeaderView* side = StringGrid1->verticalHeader();
     side->setVisible(grid.ColWidth(0) > 0);
     side->setFixedWidth(std::max(grid.ColWidth(0), 0));
+    SizeColumnsToContent();
+    QHeaderView* top = StringGrid1->horizontalHeader();
+    top->setSortIndicatorShown(m_gridModel->SortColumn() >= 0);
+    if (m_gridModel->SortColumn() >= 0)
+        top->setSortIndicator(m_gridModel->SortColumn(), Qt::AscendingOrder);
+}
+
+void TForm1::SizeColumnsToContent()
+{
+    const ResultGrid& grid = m_app.session.grid;
+    // The longest text of each column by its bytes: one character each.
+    std::array<std::size_t, ResultGrid::kMaxColumns> longest{};
+    std::array<std::size_t, ResultGrid::kMaxColumns> longestRow{};
+    const std::size_t columns = std::min(grid.ColCount(), ResultGrid::kMaxColumns);
+    for (std::size_t r = 1; r < grid.RowCount(); ++r)
+        for (std::size_t c = 0; c < columns; ++c)
+            if (const std::size_t length = grid.Cell(c, r).size(); length > longest[c]) {
+                longest[c] = length;
+                longestRow[c] = r;
+            }
+    const QFontMetrics cells(StringGrid1->font());
+    const QFontMetrics headings(StringGrid1->horizontalHeader()->font());
+    const auto needed = [&](std::size_t c) {
+        const int text = longest[c] > 0 ? cells.horizontalAdvance(FromPaymentText(grid.Cell(c, longestRow[c]))) : 0;
+        const int heading = headings.horizontalAdvance(FromPaymentText(grid.Cell(c, 0)));
+        return std::max(text + 10, heading + 16);
+    };
+    for (std::size_t c = 1; c < columns; ++c)
+        if (grid.ColWidth(c) > 0)
+            StringGrid1->setColumnWidth(static_cast<int>(c), std::max(grid.ColWidth(c), needed(c)));
+    if (grid.ColWidth(0) > 0)
+        StringGrid1->verticalHeader()->setFixedWidth(std::max(grid.ColWidth(0), needed(0)));
+}
+
+void TForm1::ShowFindingCount()
+{
+    if (!m_gridModel->HoldsFindings()) {
+        lblFindings->clear();
+        return;
+    }
+    const QLocale numbers(QLocale::English);
+    const std::size_t all = m_gridModel->FindingCount();
+    const std::size_t shown = m_gridModel->ShownCount();
+    const QString count = numbers.toString(static_cast<qulonglong>(all)) + (all == 1 ? " finding" : " findings");
+    lblFindings->setText(m_gridModel->Filter().isEmpty()
+                             ? count
+                             : numbers.toString(static_cast<qulonglong>(shown)) + " of " + count + " shown");
+}
+
+void TForm1::SortByHeading(int column)
+{
+    if (!m_gridModel->HoldsFindings())
+        return;
+    m_gridModel->SortByColumn(column);
+    QHeaderView* top = StringGrid1->horizontalHeader();
+    top->setSortIndicatorShown(m_gridModel->SortColumn() >= 0);
+    if (m_gridModel->SortColumn() >= 0)
+        top->setSortIndicator(column, Qt::AscendingOrder);
+}
+
+QString TForm1::SelectedRowsText() const
+{
+    QModelIndexList rows = StringGrid1->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return {};
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    const ResultGrid& grid = m_app.session.grid;
+    std::vector<std::size_t> columns;
+    for (std::size_t c = 0; c < grid.ColCount(); ++c)
+        if (grid.ColWidth(c) > 0)
+            columns.push_back(c);
+    // A tab or a line end inside a cell would split it: it is copied as a blank.
+    const auto cellText = [](std::string_view cell) {
+        QString text = FromPaymentText(cell);
+        for (QChar& ch : text)
+            if (ch == '\t' || ch == '\r' || ch == '\n')
+                ch = ' ';
+        return text;
+    };
+    QStringList lines;
+    const auto line = [&](std::size_t row) {
+        QStringList cells;
+        for (const std::size_t c : columns)
+            cells << cellText(grid.Cell(c, row));
+        lines << cells.join('\t');
+    };
+    line(0);
+    for (const QModelIndex& index : rows)
+        line(m_gridModel->GridRow(index.row()));
+    return lines.join('\n') + '\n';
 }
 
 void TForm1::FormCreate()

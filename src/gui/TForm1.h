@@ -50,6 +50,9 @@ public:
     ResultGridModel& GridModel() { return *m_gridModel; }
     // A long command (seal, Report, the tier-rate report, Save) is running on the worker.
     bool CommandRunning() const;
+    // The selected rows of the result grid as tab-separated text, with the headings
+    // first, in the order the grid shows them (what Ctrl+C copies).
+    QString SelectedRowsText() const;
 
     void FormCreate();
     void btnOpenFileClick();
@@ -105,6 +108,12 @@ private:
     void CopyEditsToState();
     void RefreshFromState();
     void RefreshGrid(bool force);
+    // Widens the grid's columns (never narrower than the layout's) to their headings and
+    // their longest text, and the numbering column to its largest number.
+    void SizeColumnsToContent();
+    // The number of findings (and of those the filter shows) in the status bar.
+    void ShowFindingCount();
+    void SortByHeading(int column);
 
     AppState m_app;
     std::unique_ptr<QtDialogs> m_ownDialogs;
@@ -119,6 +128,9 @@ private:
     QLabel* lblStage = nullptr;
     QProgressBar* progressBar = nullptr;
     QPushButton* btnCancel = nullptr;
+    QLabel* lblFindings = nullptr;
+    QLineEdit* edtFilter = nullptr;
+    QTimer* m_filterTimer = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* ToolButton1 = nullptr;

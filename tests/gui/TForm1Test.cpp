@@ -5,6 +5,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "findings/ErrorFiles.h"
 #include "common/Version.h"
 #include "gui/CommandRunner.h"
 #include "gui/QtDialogs.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -221,6 +223,7 @@ private slots:
     void LongCommandRunsWhileTheWindowRepaintsAndCancelLeavesEveryFile();
     void CommandRunnerEndingsAndDialogsOnTheWindowThread();
     void ReportPreviewIsModalAndLaysOutOnlyThePagesShown();
+    void FindingsCountedFilteredSortedAndCopiedWithoutReorderingTheErrorFile();
 };
 
 void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
@@ -709,6 +712,93 @@ void TForm1Test::ReportPreviewIsModalAndLaysOutOnlyThePagesShown()
     auto* clear = Control<QAbstractButton>(form, "ToolButton5");
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, clear->mapTo(&form, clear->rect().center()));
     QTRY_VERIFY(Text(form, "edtFileInput").isEmpty());
+}
+
+void TForm1Test::FindingsCountedFilteredSortedAndCopiedWithoutReorderingTheErrorFile()
+{
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    form.show();
+    CheckSession& s = form.State().session;
+    s.SetUpErrorLayout();
+    const std::string thaiName = "\xA1\xD2\xC3 \xBA\xC3\xD4"; // ka sara-aa ro, bo ro sara-i
+    s.AddAccountError("003", "123456789", "35-50", "Credit Amount", "Amount should have 16 digits",
+                      "1234567890123456789012345", thaiName);
+    s.AddError("002", "10", "15-39", "Debit Account", "Invalid account");
+    s.AddAccountError("004", "9", "4-38", "Payee Name", "should not be blank", "0011234567", "PAYEE ONE");
+    s.AddError("003", "1000", "10-34", "Credit Account No", "Invalid CREDIT account");
+    s.AddError("999", "1001", "4-9", "Total No. of Debits", "does not match");
+    s.recordTypesValid = s.recordLengthsValid = true;
+    s.ctx.dataValid = false;
+    s.FlagInvalidData();
+    Click(form, "btnClearFile"); // any command shows the state again
+    const std::string inOrder = [&] {
+        std::string lines;
+        for (std::size_t r = 1; r + 2 <= s.grid.RowCount(); ++r)
+            lines += ErrorFileLine(ErrorFileKind::Data, s.grid, r) + "\r\n";
+        return lines;
+    }();
+
+    auto* grid = Control<QTableView>(form, "StringGrid1");
+    auto* model = grid->model();
+    auto* count = Control<QLabel>(form, "lblFindings");
+    QCOMPARE(count->text(), QString("5 findings"));
+
+    // Wide enough for 9-digit line numbers and 25-digit accounts, aligned as before.
+    const QFontMetrics metrics(grid->font());
+    QVERIFY(grid->columnWidth(2) >= metrics.horizontalAdvance("123456789"));
+    QVERIFY(grid->columnWidth(6) >= metrics.horizontalAdvance("1234567890123456789012345"));
+    QCOMPARE(grid->columnWidth(5), 550); // wider than its longest message already
+    QCOMPARE(Qt::Alignment(model->data(model->index(0, 2), Qt::TextAlignmentRole).toInt()),
+             Qt::AlignHCenter | Qt::AlignTop);
+
+    // The filter: any cell, letter case aside, Thai typed as Thai.
+    const auto shownLines = [&] {
+        QStringList lines;
+        for (int r = 0; r < model->rowCount(); ++r)
+            lines << model->data(model->index(r, 2)).toString();
+        return lines;
+    };
+    auto* filter = Control<QLineEdit>(form, "edtFilter");
+    filter->setText("credit");
+    QTRY_COMPARE(shownLines(), QStringList({"123456789", "1000"}));
+    QCOMPARE(count->text(), QString("2 of 5 findings shown"));
+    filter->setText(QString::fromUtf8("\u0E1A\u0E23\u0E34")); // bo ro sara-i
+    QTRY_COMPARE(shownLines(), QStringList({"123456789"}));
+    filter->setText("no such text");
+    QTRY_COMPARE(model->rowCount(), 0);
+    filter->clear();
+    QTRY_COMPARE(model->rowCount(), 6); // the findings and the grid's empty last row
+
+    // Sorting by Line orders by number; the numbering column keeps each finding's own
+    // number; a second click returns to the findings' order.
+    grid->horizontalHeader()->sectionClicked(2);
+    QCOMPARE(shownLines(), QStringList({"9", "10", "1000", "1001", "123456789"}));
+    QCOMPARE(model->headerData(0, Qt::Vertical).toString(), QString("3"));
+    filter->setText("100");
+    QTRY_COMPARE(shownLines(), QStringList({"1000", "1001"}));
+
+    // Copying the selected rows: tab-separated, the headings first, as the grid shows them.
+    grid->selectAll();
+    const QString expected = "No.\tRecord Type\tLine\tColumn\tField Name\tMessage\tAccount\tPayee Name\n"
+                             "4\t003\t1000\t10-34\tCredit Account No\tInvalid CREDIT account\t\t\n"
+                             "5\t999\t1001\t4-9\tTotal No. of Debits\tdoes not match\t\t\n";
+    QCOMPARE(form.SelectedRowsText(), expected);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+
+    // Save writes the findings in the order the checks wrote them, whatever the view shows.
+    dialogs.fileAnswers = {dir.filePath("errors.txt").toStdString()};
+    RunToEnd(form, "btnSaveError");
+    QCOMPARE(test::ReadAll(dir.filePath("errors.txt").toStdString()), inOrder);
+    QCOMPARE(shownLines(), QStringList({"1000", "1001"})); // the view as it was
+
+    filter->clear();
+    grid->horizontalHeader()->sectionClicked(2);
+    QTRY_COMPARE(shownLines(), QStringList({"123456789", "10", "9", "1000", "1001", ""}));
+    QCOMPARE(count->text(), QString("5 findings"));
 }
 
 QTEST_MAIN(TForm1Test)
