@@ -44,14 +44,14 @@ inline constexpr Field InvoiceCountCompared = InvoiceCount.PrintedAs("No of Invo
 // The bank code as the two rules on paying to the home bank print it.
 inline constexpr Field ReceivingBankCodeLowerCase = ReceivingBankCode.PrintedAs("Receiving Bank code");
 
-// In column order within the record.
-static_assert(LaysOut(RecordCode::Credit, {SequenceNumber, Account, Amount, Currency, InternalReference, WhtPresent,
-                                           InvoicePresent, AdviceRequired, DeliveryMode, PickupLocation, WhtFormType,
-                                           WhtAttachNo, WhtCount, TotalWhtAmount, InvoiceCount, TotalInvoiceAmount,
-                                           WhtPayType, WhtRemark, WhtDeductDate, ReceivingBankCode, ReceivingBankName,
-                                           ReceivingBranchCode, WhtSignatory, BeneficiaryNotification,
-                                           ChequeReference, ChequeDocumentType, PaymentTypeCode, ServicesType, Filler,
-                                           BeneCharge}));
+// Every field, in column order within the record.
+inline constexpr Field kFields[] = {SequenceNumber, Account, Amount, Currency, InternalReference, WhtPresent,
+                                    InvoicePresent, AdviceRequired, DeliveryMode, PickupLocation, WhtFormType,
+                                    WhtAttachNo, WhtCount, TotalWhtAmount, InvoiceCount, TotalInvoiceAmount, WhtPayType,
+                                    WhtRemark, WhtDeductDate, ReceivingBankCode, ReceivingBankName, ReceivingBranchCode,
+                                    WhtSignatory, BeneficiaryNotification, ChequeReference, ChequeDocumentType,
+                                    PaymentTypeCode, ServicesType, Filler, BeneCharge};
+static_assert(LaysOut(RecordCode::Credit, kFields));
 static_assert(IsAmount(Amount) && IsAmount(TotalWhtAmount) && IsAmount(TotalInvoiceAmount));
 static_assert(IsDate(WhtDeductDate));
 

@@ -27,11 +27,14 @@ inline constexpr Field MediaCircle       {"103",     "Media Circle"};
 // The credit count as the pass's comparison with the credits that follow prints it.
 inline constexpr Field CreditCountCompared = CreditCount.PrintedAs("No.of Credit");
 
-// Both layouts, each in column order within the record.
-static_assert(LaysOut(RecordCode::Debit, {ProductCode, ValueDate, Account, AccountType, BranchCode, Currency, Amount,
-                                          InternalReference, CreditCount, FeeAccount, FeeAccountType, FeeBranchCode}));
-static_assert(LaysOut(RecordCode::Debit, {ProductCode, ValueDate, Account, AccountType, BranchCode, Currency, Amount,
-                                          InternalReference, CreditCount, FeeDebitAccount, Filler, MediaCircle}));
+// Both layouts, each in column order within the record: A with the fee account, B for
+// the media clearing group (kMediaClearingGroup).
+inline constexpr Field kFieldsA[] = {ProductCode, ValueDate, Account, AccountType, BranchCode, Currency, Amount,
+                                     InternalReference, CreditCount, FeeAccount, FeeAccountType, FeeBranchCode};
+inline constexpr Field kFieldsB[] = {ProductCode, ValueDate, Account, AccountType, BranchCode, Currency, Amount,
+                                     InternalReference, CreditCount, FeeDebitAccount, Filler, MediaCircle};
+static_assert(LaysOut(RecordCode::Debit, kFieldsA));
+static_assert(LaysOut(RecordCode::Debit, kFieldsB));
 static_assert(IsAmount(Amount) && IsDate(ValueDate));
 
 } // namespace tallivo::Debit

@@ -16,9 +16,10 @@ inline constexpr Field Currency          {"93-95",   "Credit Currency"};
 inline constexpr Field TotalAmount       {"96-111",  "Total Amount"};
 inline constexpr Field ItemCount         {"112-117", "No. of Items"};
 
-// In column order within the record.
-static_assert(LaysOut(RecordCode::DirectDebitBatch, {ProductCode, InternalReference, ValueDate, ProcessingRound,
-                                                     CreditAccount, CreditAccount2, Currency, TotalAmount, ItemCount}));
+// Every field, in column order within the record.
+inline constexpr Field kFields[] = {ProductCode, InternalReference, ValueDate, ProcessingRound, CreditAccount,
+                                    CreditAccount2, Currency, TotalAmount, ItemCount};
+static_assert(LaysOut(RecordCode::DirectDebitBatch, kFields));
 static_assert(IsAmount(TotalAmount) && IsDate(ValueDate));
 
 } // namespace tallivo::DirectDebitBatch

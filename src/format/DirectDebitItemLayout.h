@@ -9,7 +9,8 @@ inline constexpr Field SequenceNumber    {"12-17", "Debit Sequence Number"};
 inline constexpr Field Account           {"18-42", "Debit Account No"};
 inline constexpr Field Currency          {"43-45", "Debit Currency"};
 
-// In column order within the record.
-static_assert(LaysOut(RecordCode::DirectDebitItem, {InternalReference, SequenceNumber, Account, Currency}));
+// Every field, in column order within the record.
+inline constexpr Field kFields[] = {InternalReference, SequenceNumber, Account, Currency};
+static_assert(LaysOut(RecordCode::DirectDebitItem, kFields));
 
 } // namespace tallivo::DirectDebitItem

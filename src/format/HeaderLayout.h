@@ -10,7 +10,8 @@ inline constexpr Field FileDate          {"48-55", "Message/File Date"};
 inline constexpr Field FileTime          {"56-61", "Message/File Time"};
 inline constexpr Field ChannelId         {"62-64", "Channel Id"};
 
-// In column order within the record.
-static_assert(LaysOut(RecordCode::Header, {CompanyId, CustomerReference, FileDate, FileTime, ChannelId}));
+// Every field, in column order within the record.
+inline constexpr Field kFields[] = {CompanyId, CustomerReference, FileDate, FileTime, ChannelId};
+static_assert(LaysOut(RecordCode::Header, kFields));
 
 } // namespace tallivo::Header

@@ -15,9 +15,10 @@ inline constexpr Field PayeeChargeAmount {"164-179", "Payee Charge Amount"};
 inline constexpr Field WhtAmount         {"180-195", "WHT Amount"};
 inline constexpr Field PrintLanguage     {"196-196", "Print Language"};
 
-// In column order within the record.
-static_assert(LaysOut(RecordCode::Invoice, {InternalReference, CreditSequenceNo, SequenceNo, Number, Amount, Date,
-                                            VatAmount, PayeeChargeAmount, WhtAmount, PrintLanguage}));
+// Every field, in column order within the record.
+inline constexpr Field kFields[] = {InternalReference, CreditSequenceNo, SequenceNo, Number, Amount, Date, VatAmount,
+                                    PayeeChargeAmount, WhtAmount, PrintLanguage};
+static_assert(LaysOut(RecordCode::Invoice, kFields));
 static_assert(IsAmount(Amount) && IsAmount(VatAmount) && IsAmount(PayeeChargeAmount) && IsAmount(WhtAmount));
 static_assert(IsDate(Date));
 

@@ -4,13 +4,14 @@
 #include "format/Fields.h"
 #include "format/RecordTypes.h"
 
-#include <initializer_list>
+#include <cstddef>
 
 namespace tallivo {
 
-// The fields, listed in column order, start after the record type code, do not overlap,
-// and end within the record type's length.
-consteval bool LaysOut(std::string_view code, std::initializer_list<Field> fields)
+// The fields, listed in column order (each layout's kFields), start after the record type
+// code, do not overlap, and end within the record type's length.
+template <std::size_t N>
+consteval bool LaysOut(std::string_view code, const Field (&fields)[N])
 {
     std::size_t end = kRecordCodeWidth;
     for (const Field& field : fields) {

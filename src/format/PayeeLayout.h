@@ -14,8 +14,9 @@ inline constexpr Field NameEnglish       {"353-422", "Payee1 Name(English)"};
 inline constexpr Field FaxNumber         {"423-432", "Payee 1 Fax Number"};
 inline constexpr Field Payee2NameThai    {"507-606", "Payee2 Name(Thai)"};
 
-// In column order within the record.
-static_assert(LaysOut(RecordCode::Payee, {InternalReference, SequenceNumber, IdNumber, NameThai, TaxId, NameEnglish,
-                                          FaxNumber, Payee2NameThai}));
+// Every field, in column order within the record.
+inline constexpr Field kFields[] = {InternalReference, SequenceNumber, IdNumber, NameThai, TaxId, NameEnglish,
+                                    FaxNumber, Payee2NameThai};
+static_assert(LaysOut(RecordCode::Payee, kFields));
 
 } // namespace tallivo::Payee

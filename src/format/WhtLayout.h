@@ -14,9 +14,10 @@ inline constexpr Field IncomeDescription {"41-120",  "Income Description"};
 inline constexpr Field DeductRate        {"121-122", "WHT Deduct Rate."};
 inline constexpr Field IncomeTypeAmount  {"123-138", "Income Type Amount"};
 
-// In column order within the record.
-static_assert(LaysOut(RecordCode::Wht, {InternalReference, CreditSequenceNo, SequenceNo, Amount, IncomeType,
-                                        IncomeDescription, DeductRate, IncomeTypeAmount}));
+// Every field, in column order within the record.
+inline constexpr Field kFields[] = {InternalReference, CreditSequenceNo, SequenceNo, Amount, IncomeType,
+                                    IncomeDescription, DeductRate, IncomeTypeAmount};
+static_assert(LaysOut(RecordCode::Wht, kFields));
 static_assert(IsAmount(Amount) && IsAmount(IncomeTypeAmount));
 
 } // namespace tallivo::Wht
