@@ -7,10 +7,12 @@
 #include "app/Settings.h"
 #include "app/TierRateCommand.h"
 #include "common/Version.h"
+#include "format/RecordTypes.h"
 #include "gui/CommandRunner.h"
 #include "gui/GridCellDelegate.h"
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
+#include "gui/RecordInspector.h"
 #include "gui/ResultGridModel.h"
 #include "render/PagedReport.h"
 
@@ -472,6 +474,8 @@ QWidget* TForm1::CreateResultBox()
     });
     StringGrid1->addAction(copy);
     StringGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Double-click or Enter: the record the finding names.
+    connect(StringGrid1, &QTableView::activated, this, &TForm1::InspectFinding);
     StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     StringGrid1->setCornerButtonEnabled(false);
     QHeaderView* top = StringGrid1->horizontalHeader();
@@ -512,6 +516,8 @@ void TForm1::RunLong(std::function<void(Dialogs&)> command, GridUse grid)
         return;
     CopyEditsToState();
     m_runningGridUse = grid;
+    if (grid == GridUse::Rewrites)
+        m_checkedPath = m_app.inputPath;
     m_preparedReport.reset();
     SetCommandsEnabled(false);
     if (grid == GridUse::Rewrites)
@@ -697,6 +703,80 @@ void TForm1::SortByHeading(int column)
     top->setSortIndicatorShown(m_gridModel->SortColumn() >= 0);
     if (m_gridModel->SortColumn() >= 0)
         top->setSortIndicator(column, Qt::AscendingOrder);
+}
+
+void TForm1::InspectFinding(const QModelIndex& index)
+{
+    if (!index.isValid() || CommandRunning() || !m_gridModel->HoldsFindings())
+        return;
+    const ResultGrid& grid = m_app.session.grid;
+    const std::size_t r = m_gridModel->GridRow(index.row());
+    if (r == 0 || r + 1 >= grid.RowCount())
+        return; // the empty row after the findings
+    const auto text = [&](std::size_t c) { return FromPaymentText(grid.Cell(c, r)); };
+    InspectedFinding finding;
+    std::string_view line;
+    std::string_view columns;
+    std::string_view code;
+    switch (grid.Layout()) {
+    case GridLayout::RecordTypeErrors:
+        line = grid.Cell(1, r);
+        finding.firstColumn = 1;
+        finding.lastColumn = kRecordCodeWidth;
+        finding.text = "Record type invalid code";
+        break;
+    case GridLayout::RecordLengthErrors:
+        line = grid.Cell(2, r);
+        code = grid.Cell(1, r);
+        finding.text = "Invalid length in record type " + text(1);
+        break;
+    case GridLayout::Errors:
+        line = grid.Cell(2, r);
+        columns = grid.Cell(3, r);
+        finding.text = "Columns " + text(3) + ", " + text(4) + ": " + text(5);
+        break;
+    default:
+        return;
+    }
+    const auto number = [](std::string_view digits) -> std::uint64_t {
+        std::uint64_t n = 0;
+        if (digits.empty() || digits.size() > 18)
+            return 0;
+        for (const char c : digits) {
+            if (c < '0' || c > '9')
+                return 0;
+            n = n * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        return n;
+    };
+    finding.line = number(line);
+    if (finding.line == 0)
+        return;
+    if (!columns.empty()) {
+        const std::size_t dash = columns.find('-');
+        finding.firstColumn = number(columns.substr(0, dash));
+        finding.lastColumn = dash == std::string_view::npos ? finding.firstColumn : number(columns.substr(dash + 1));
+    }
+
+    const std::string path = m_checkedPath.empty() ? m_app.inputPath : m_checkedPath;
+    std::optional<std::string> record;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool read = RunCommand(*m_dialogs, [&] { record = ReadPaymentLine(path, finding.line); });
+    QApplication::restoreOverrideCursor();
+    if (!read)
+        return;
+    if (!record) {
+        m_dialogs->ShowMessage("Line " + std::to_string(finding.line) + " is not in the payment file any more.");
+        return;
+    }
+    if (!code.empty()) {
+        // The columns the record has too many, or lacks.
+        const std::size_t expected = RecordLength(code);
+        finding.firstColumn = std::min(expected, record->size()) + 1;
+        finding.lastColumn = std::max(expected, record->size());
+    }
+    RecordInspector inspector(*record, finding, FromPath(path), this);
+    inspector.exec();
 }
 
 QString TForm1::SelectedRowsText() const

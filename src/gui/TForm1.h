@@ -114,6 +114,8 @@ private:
     // The number of findings (and of those the filter shows) in the status bar.
     void ShowFindingCount();
     void SortByHeading(int column);
+    // The record inspector on the finding of a grid row, when it names a line.
+    void InspectFinding(const QModelIndex& index);
 
     AppState m_app;
     std::unique_ptr<QtDialogs> m_ownDialogs;
@@ -124,6 +126,7 @@ private:
     GridUse m_runningGridUse = GridUse::Reads;
     std::unique_ptr<PagedReport> m_preparedReport; // what a long command prepared to preview
     bool m_closeWhenIdle = false;
+    std::string m_checkedPath; // the payment file the findings in the grid are about
     QTimer* m_progressTimer = nullptr;
     QLabel* lblStage = nullptr;
     QProgressBar* progressBar = nullptr;

@@ -3,12 +3,14 @@
 // alignment and widths, the error handler, the message and file dialogs).
 #include "../../bench/PaymentFileGenerator.h"
 
+#include "PaymentRecordFixture.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "findings/ErrorFiles.h"
 #include "common/Version.h"
 #include "gui/CommandRunner.h"
 #include "gui/QtDialogs.h"
+#include "gui/RecordInspector.h"
 #include "gui/ReportPreview.h"
 #include "gui/ResultGridModel.h"
 #include "gui/TForm1.h"
@@ -31,6 +33,7 @@
 #include <QProgressBar>
 #include <QSemaphore>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -224,6 +227,7 @@ private slots:
     void CommandRunnerEndingsAndDialogsOnTheWindowThread();
     void ReportPreviewIsModalAndLaysOutOnlyThePagesShown();
     void FindingsCountedFilteredSortedAndCopiedWithoutReorderingTheErrorFile();
+    void InspectorShowsTheRecordWithTheFindingsColumnsMarked();
 };
 
 void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
@@ -799,6 +803,76 @@ void TForm1Test::FindingsCountedFilteredSortedAndCopiedWithoutReorderingTheError
     grid->horizontalHeader()->sectionClicked(2);
     QTRY_COMPARE(shownLines(), QStringList({"123456789", "10", "9", "1000", "1001", ""}));
     QCOMPARE(count->text(), QString("5 findings"));
+}
+
+void TForm1Test::InspectorShowsTheRecordWithTheFindingsColumnsMarked()
+{
+    const std::string thai = "\xA1\xD2\xC3\xA4\xE9\xD2"; // ka sara-aa ro, kho mai-tho sara-aa
+    const QString thaiShown = QString::fromUtf8("\u0E01\u0E32\u0E23\u0E04\u0E49\u0E32");
+    const std::string credit = test::ValidCredit("DCP").Set(Credit::ReceivingBankName, thai);
+    const struct
+    {
+        const char* name;
+        std::string file;
+        const char* findingField; // the finding to open: its Field Name, or its line
+        std::pair<std::size_t, std::size_t> marked;
+        const char* markedRow;    // the field listed first among those marked
+        QString shownValue;       // a value the field list shows
+    } kCases[] = {
+        {"field", test::FileOf({test::ValidHeader(), test::ValidDebit("DCP"),
+                                test::ValidCredit("DCP").Set(Credit::Amount, "00000000000ABCDE")
+                                    .Set(Credit::ReceivingBankName, thai),
+                                test::ValidTrailer()}),
+         "Credit Amount", {35, 50}, "Credit Amount", thaiShown},
+        {"record type", test::FileOf({test::ValidHeader(), "ABC " + thai}), "2", {1, 3}, "Record Type", thaiShown},
+        {"record length", test::FileOf({test::ValidHeader(), credit + "12345"}), "2", {356, 360}, "(not a field)",
+         thaiShown},
+    };
+    for (const auto& c : kCases) {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        TForm1 form(&dialogs);
+        form.State().SetClock(std::make_shared<FixedClock>(test::kToday));
+        std::filesystem::create_directories(dir.filePath("Data").toStdString());
+        form.State().programFolder = dir.path().toStdString() + "/";
+        CreateTableFiles(form.State().DataFolder());
+        const QString payment = dir.filePath("pay.txt");
+        std::ofstream(payment.toStdString(), std::ios::binary) << c.file;
+        Control<QLineEdit>(form, "edtFileInput")->setText(payment);
+        Control<QLineEdit>(form, "edtZip")->setText(dir.filePath("out.zip"));
+        RunToEnd(form, "ToolButton3");
+        QCOMPARE(dialogs.Texts().back(), std::string("Error Data !"));
+
+        // The finding's row, opened with Enter.
+        auto* grid = Control<QTableView>(form, "StringGrid1");
+        int row = -1;
+        for (int r = 0; r < grid->model()->rowCount() && row < 0; ++r)
+            for (int col : {1, 2, 4})
+                if (grid->model()->data(grid->model()->index(r, col)).toString() == c.findingField)
+                    row = r;
+        QVERIFY2(row >= 0, c.name);
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(row, 1));
+        bool inspected = false;
+        WhenModalOpens([&](QWidget* modal) {
+            auto* inspector = qobject_cast<RecordInspector*>(modal);
+            QVERIFY2(inspector, c.name);
+            QCOMPARE(inspector->View().Marked(), c.marked);
+            const QTableWidget& fields = inspector->FieldTable();
+            const int selected = fields.currentRow();
+            QVERIFY2(selected >= 0, c.name);
+            QCOMPARE(fields.item(selected, 1)->text(), QString(c.markedRow));
+            QCOMPARE(fields.item(selected, 2)->background().color(), QColor(255, 230, 120));
+            bool shown = false;
+            for (int r = 0; r < fields.rowCount(); ++r)
+                shown = shown || fields.item(r, 2)->text().contains(c.shownValue);
+            QVERIFY2(shown, c.name);
+            inspected = true;
+            inspector->reject();
+        });
+        QTest::keyClick(grid, Qt::Key_Return);
+        QTRY_VERIFY2(inspected, c.name);
+    }
 }
 
 QTEST_MAIN(TForm1Test)
