@@ -1,9 +1,12 @@
 #include "gui/QtDialogs.h"
 
+#include "gui/WindowSettings.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -100,7 +103,8 @@ void QtDialogs::ShowMessage(const std::string& text)
 {
     BeforeShowing();
     ArrowCursorWhileAsking arrow;
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kAppTitle), FromLocal(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Information, QString::fromLatin1(kAppTitle), FromLocal(text), QMessageBox::Ok,
+                    m_parent);
     box.exec();
 }
 
@@ -121,6 +125,9 @@ MsgButton QtDialogs::MessageDlg(const std::string& text, MsgKind kind, const std
         if (button != MsgButton::None)
             box.AddAnswer(button, StandardButtonOf(button));
     }
+    // Abort, where it is an answer, is the safe one: Enter gives it.
+    if (QAbstractButton* abort = box.button(QMessageBox::Abort))
+        box.setDefaultButton(qobject_cast<QPushButton*>(abort));
     box.exec();
     return box.Answer();
 }
@@ -150,9 +157,17 @@ std::optional<std::string> QtDialogs::RunFileDialog(FileDialogKind kind)
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         break;
     }
+    // Each dialog opens in the folder it was last used in.
+    static const char* const kFolderKeys[] = {"folders/payment", "folders/text", "folders/zip"};
+    const char* const folderKey = kFolderKeys[static_cast<int>(kind)];
+    WindowSettings settings;
+    if (const QString folder = settings.value(folderKey).toString(); !folder.isEmpty() && QDir(folder).exists())
+        dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return QFile::encodeName(QDir::toNativeSeparators(dialog.selectedFiles().constFirst())).toStdString();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    settings.setValue(folderKey, QFileInfo(chosen).absolutePath());
+    return QFile::encodeName(QDir::toNativeSeparators(chosen)).toStdString();
 }
 
 void QtDialogs::ShowError(const std::string& text)

@@ -1,5 +1,6 @@
 #include "gui/ReportPreview.h"
 
+#include "gui/WindowSettings.h"
 #include "render/PagedReport.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
@@ -291,7 +291,7 @@ void ReportPreview::Print()
 
 void ReportPreview::AskAndSavePdf()
 {
-    QSettings settings;
+    WindowSettings settings;
     const QString folder = settings.value("folders/pdf").toString();
     const QString path = QFileDialog::getSaveFileName(this, "Save as PDF", folder, "PDF File (*.pdf)");
     if (path.isEmpty())

@@ -8,12 +8,14 @@
 #include "app/TierRateCommand.h"
 #include "common/Version.h"
 #include "format/RecordTypes.h"
+#include "gui/AboutBox.h"
 #include "gui/CommandRunner.h"
 #include "gui/GridCellDelegate.h"
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
 #include "gui/RecordInspector.h"
 #include "gui/ResultGridModel.h"
+#include "gui/WindowSettings.h"
 #include "render/PagedReport.h"
 
 #include <QAbstractButton>
@@ -26,6 +28,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,6 +36,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
@@ -225,6 +229,7 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
             btnCancel->click();
     });
 
+    AddToolTips();
     FormCreate();
     RefreshGrid(true);
 }
@@ -242,6 +247,84 @@ QIcon TForm1::ProgramIcon()
 void TForm1::SetInputFile(const QString& path)
 {
     edtFileInput->setText(path);
+    RememberPaymentFile(path);
+}
+
+bool TForm1::RestoreGeometry()
+{
+    const QByteArray geometry = WindowSettings().value("window/geometry").toByteArray();
+    return !geometry.isEmpty() && restoreGeometry(geometry);
+}
+
+void TForm1::WithShortcut(QAbstractButton* button, const QKeySequence& key, const QString& tip)
+{
+    // A shortcut of the window rather than of the button, so it works also when the
+    // button is out of sight (a narrow window folds the toolbar), but not while disabled.
+    auto* shortcut = new QShortcut(key, this);
+    shortcut->setObjectName(button->objectName() + "Shortcut");
+    connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled())
+            button->click();
+    });
+    button->setToolTip(tip + " (" + key.toString(QKeySequence::NativeText) + ")");
+}
+
+void TForm1::AddToolTips()
+{
+    WithShortcut(btnOpenFile, QKeySequence::Open, "Choose the payment file");
+    WithShortcut(btnSaveError, QKeySequence::Save, "Save the findings as an error file");
+    const std::pair<QWidget*, const char*> tips[] = {
+        {edtFileInput, "The payment file to check and seal: type its path, drop it on the window or choose it "
+                       "with Open"},
+        {btnClearFile, "Empty the File Name box"},
+        {rdoReplace, "Write the sealed output over the payment file"},
+        {rdoNew, "Write the sealed output to a new file"},
+        {edtNewFile, "The new file that the sealed output is written to"},
+        {btnOpenNew, "Choose the new file"},
+        {btnClearNew, "Empty the New File Name box"},
+        {edtZip, "The zip archive that the sealed output is packed into (.zip is added to a name without it)"},
+        {btnOpenZip, "Choose the zip archive"},
+        {btnClearZip, "Empty the Zip File Name box"},
+        {edtHashvalue, "The hash value (SHA-1) of the last sealed output"},
+        {edtFilter, "Show only the findings that contain this text (Ctrl+F)"},
+        {StringGrid1, "The findings of the last check, or the payment summary of the last seal.\nEnter or a "
+                      "double-click shows the record a finding names; a click on a heading sorts by it, another "
+                      "returns to the findings' order; Ctrl+C copies the selected rows."},
+        {lblStage, "The stage of the command that is running"},
+        {progressBar, "How much of the file the stage has gone through"},
+        {btnCancel, "Stop the command at its next safe point, leaving every file as it was (Esc)"},
+        {lblFindings, "The number of findings, and of those the filter shows"},
+    };
+    for (const auto& [widget, tip] : tips)
+        widget->setToolTip(tip);
+}
+
+void TForm1::RememberPaymentFile(const QString& path)
+{
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        WindowSettings().AddRecentPaymentFile(QFileInfo(path).absoluteFilePath());
+}
+
+void TForm1::FillRecentFilesMenu(QMenu* menu)
+{
+    menu->clear();
+    const QStringList files = WindowSettings().RecentPaymentFiles();
+    for (const QString& file : files) {
+        QAction* action = menu->addAction(file);
+        action->setEnabled(QFileInfo(file).isFile());
+        connect(action, &QAction::triggered, this, [this, file] { edtFileInput->setText(file); });
+    }
+    if (files.isEmpty())
+        menu->addAction("No payment files yet")->setEnabled(false);
+    menu->addSeparator();
+    QAction* clear = menu->addAction("Clear this list");
+    clear->setEnabled(!files.isEmpty());
+    connect(clear, &QAction::triggered, this, [] { WindowSettings().ClearRecentPaymentFiles(); });
+}
+
+void TForm1::ShowAbout()
+{
+    ShowAboutBox(this);
 }
 
 void TForm1::CreateToolBar()
@@ -259,7 +342,9 @@ void TForm1::CreateToolBar()
                             "border-radius: 3px; padding: 1px 4px; }"
                             "QToolBar#ToolBar1 QToolButton:hover { background-color: rgb(160, 48, 160); "
                             "border-color: rgb(210, 150, 210); }"
-                            "QToolBar#ToolBar1 QToolButton:pressed { background-color: rgb(96, 0, 96); }");
+                            "QToolBar#ToolBar1 QToolButton:pressed { background-color: rgb(96, 0, 96); }"
+                            // The button that has the keyboard's focus shows it.
+                            "QToolBar#ToolBar1 QToolButton:focus { border: 1px dashed white; }");
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
     // Captions: "CordiaUPC", bold, 19 pixels; a narrow font stands in where it is missing.
@@ -278,6 +363,7 @@ void TForm1::CreateToolBar()
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setFont(captionFont);
         button->setMinimumSize(120, 47);
+        button->setFocusPolicy(Qt::TabFocus);
         connect(button, &QToolButton::clicked, this, handler);
         ToolBar1->addWidget(button);
         return button;
@@ -287,6 +373,12 @@ void TForm1::CreateToolBar()
                             &TForm1::ToolButton3Click);
     ToolButton4 = addButton("ToolButton4", "Report", QStyle::SP_FileDialogDetailedView, &TForm1::ToolButton4Click);
     ToolButton5 = addButton("ToolButton5", "Clear Form", QStyle::SP_DialogResetButton, &TForm1::ToolButton5Click);
+    WithShortcut(ToolButton1, QKeySequence(Qt::CTRL | Qt::Key_Q), "Exit the program");
+    WithShortcut(ToolButton3, QKeySequence(Qt::CTRL | Qt::Key_G),
+                 "Check the payment file and, when it is clean, seal it: the hash value, the output file and "
+                 "the zip archive");
+    WithShortcut(ToolButton4, QKeySequence(Qt::CTRL | Qt::Key_R), "Preview and print the payment reports of the seal");
+    WithShortcut(ToolButton5, QKeySequence(Qt::CTRL | Qt::Key_L), "Empty every box, the result and the findings");
 
     MCLFee = new QPushButton("Calculate Tier Rate Report", ToolBar1);
     MCLFee->setObjectName("MCLFee");
@@ -294,6 +386,12 @@ void TForm1::CreateToolBar()
     MCLFee->setMinimumSize(209, 47);
     connect(MCLFee, &QPushButton::clicked, this, &TForm1::MCLFeeClick);
     ToolBar1->addWidget(MCLFee);
+    WithShortcut(MCLFee, QKeySequence(Qt::CTRL | Qt::Key_T),
+                 "Check the payment file and show the tier-rate fee report of its credits to other banks");
+
+    ToolButtonAbout = addButton("ToolButtonAbout", "About", QStyle::SP_MessageBoxInformation, &TForm1::ShowAbout);
+    WithShortcut(ToolButtonAbout, QKeySequence(Qt::Key_F1), "About Tallivo: its version and the licences of the "
+                                                             "libraries it uses");
 }
 
 QPushButton* TForm1::NewButton(const char* name, const char* caption, void (TForm1::*handler)())
@@ -327,9 +425,23 @@ QWidget* TForm1::CreateInformationBox()
     edtFileInput = newEdit("edtFileInput");
     btnOpenFile = NewButton("btnOpenFile", "Open", &TForm1::btnOpenFileClick);
     btnClearFile = NewButton("btnClearFile", "Clear", &TForm1::btnClearFileClick);
+    // The payment files opened last, to choose from.
+    btnRecentFiles = new QToolButton;
+    btnRecentFiles->setObjectName("btnRecentFiles");
+    btnRecentFiles->setArrowType(Qt::DownArrow);
+    btnRecentFiles->setPopupMode(QToolButton::InstantPopup);
+    btnRecentFiles->setToolTip("The payment files opened last");
+    auto* recent = new QMenu(btnRecentFiles);
+    recent->setObjectName("mnuRecentFiles");
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentFilesMenu(recent); });
+    btnRecentFiles->setMenu(recent);
+    auto* openButtons = new QHBoxLayout;
+    openButtons->setSpacing(0);
+    openButtons->addWidget(btnOpenFile);
+    openButtons->addWidget(btnRecentFiles);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(edtFileInput, 0, 1);
-    grid->addWidget(btnOpenFile, 0, 2);
+    grid->addLayout(openButtons, 0, 2);
     grid->addWidget(btnClearFile, 0, 3);
 
     auto* output = new QGroupBox("Output File");
@@ -626,6 +738,8 @@ void TForm1::EnableNewFileControls(bool labelEnabled, bool controlsEnabled)
 void TForm1::FillFromFileDialog(std::string AppState::*box, FileDialogKind kind)
 {
     Handle([this, box, kind] { m_app.*box = m_dialogs->RunFileDialog(kind).value_or(""); });
+    if (kind == FileDialogKind::OpenPayment)
+        RememberPaymentFile(FromPath(m_app.*box));
 }
 
 void TForm1::RefreshGrid(bool force)
@@ -865,6 +979,7 @@ void TForm1::btnClearZipClick()
 
 void TForm1::ToolButton3Click()
 {
+    RememberPaymentFile(edtFileInput->text());
     RunLong([this](Dialogs& dialogs) { SealPaymentFile(m_app, dialogs); }, GridUse::Rewrites);
 }
 
@@ -894,6 +1009,7 @@ void TForm1::ToolButton1Click()
 
 void TForm1::MCLFeeClick()
 {
+    RememberPaymentFile(edtFileInput->text());
     RunLong(
         [this](Dialogs& dialogs) {
             if (const auto report = BuildTierRateReport(m_app, dialogs))
@@ -919,6 +1035,7 @@ void TForm1::dropEvent(QDropEvent* event)
     if (file.isEmpty() || CommandRunning())
         return;
     edtFileInput->setText(file);
+    RememberPaymentFile(file);
     event->acceptProposedAction();
 }
 
@@ -932,6 +1049,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     // Closing the window ends the program without a question.
+    WindowSettings().setValue("window/geometry", saveGeometry());
     event->accept();
     QCoreApplication::quit();
 }

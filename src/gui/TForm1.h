@@ -14,7 +14,10 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QGroupBox;
+class QKeySequence;
+class QMenu;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -45,6 +48,9 @@ public:
     static QIcon ProgramIcon();
     // Puts a path into the File Name box, as typing it would.
     void SetInputFile(const QString& path);
+    // Gives the window the size and place it had when it was last closed; false when it
+    // has none yet.
+    bool RestoreGeometry();
 
     AppState& State() { return m_app; }
     ResultGridModel& GridModel() { return *m_gridModel; }
@@ -69,6 +75,7 @@ public:
     void ToolButton1Click();
     void MCLFeeClick();
     void btnSaveErrorClick();
+    void ShowAbout();
 
 signals:
     // A long command has ended and the window shows its outcome (after its preview closed).
@@ -116,6 +123,12 @@ private:
     void SortByHeading(int column);
     // The record inspector on the finding of a grid row, when it names a line.
     void InspectFinding(const QModelIndex& index);
+    // A shortcut for a button, named in its tool tip.
+    void WithShortcut(QAbstractButton* button, const QKeySequence& key, const QString& tip);
+    void AddToolTips();
+    // The recent payment files: one more, and the menu that offers them.
+    void RememberPaymentFile(const QString& path);
+    void FillRecentFilesMenu(QMenu* menu);
 
     AppState m_app;
     std::unique_ptr<QtDialogs> m_ownDialogs;
@@ -141,6 +154,8 @@ private:
     QToolButton* ToolButton4 = nullptr;
     QToolButton* ToolButton5 = nullptr;
     QPushButton* MCLFee = nullptr;
+    QToolButton* ToolButtonAbout = nullptr;
+    QToolButton* btnRecentFiles = nullptr;
 
     QLabel* Label1 = nullptr;
     QLineEdit* edtFileInput = nullptr;

@@ -65,6 +65,9 @@ int main(int argc, char** argv)
     tallivo::TForm1 window;
     if (!files.isEmpty())
         window.SetInputFile(files.front());
-    window.showMaximized();
+    if (window.RestoreGeometry())
+        window.show();
+    else
+        window.showMaximized();
     return app.exec();
 }

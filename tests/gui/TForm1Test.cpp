@@ -14,6 +14,7 @@
 #include "gui/ReportPreview.h"
 #include "gui/ResultGridModel.h"
 #include "gui/TForm1.h"
+#include "gui/WindowSettings.h"
 #include "render/PagedReport.h"
 
 #include <QAbstractButton>
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -32,7 +34,10 @@
 #include <QTableView>
 #include <QProgressBar>
 #include <QSemaphore>
+#include <QSettings>
+#include <QShortcut>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,7 +59,7 @@ Q_DECLARE_METATYPE(tallivo::FileDialogKind)
 namespace {
 
 template <typename T>
-T* Control(const QWidget& form, const char* name)
+T* Control(const QObject& form, const char* name)
 {
     T* control = form.findChild<T*>(name);
     if (!control)
@@ -209,7 +214,11 @@ class TForm1Test : public QObject
 {
     Q_OBJECT
 
+    // The window's settings go to a folder of the test's own, never the user's.
+    QTemporaryDir m_settings;
+
 private slots:
+    void initTestCase();
     void ControlsStartWithTheirCaptionsAndStates();
     void ClearFormReturnsToReplaceMode();
     void CancelledOpenDialogsEmptyTheirBox_data();
@@ -228,7 +237,19 @@ private slots:
     void ReportPreviewIsModalAndLaysOutOnlyThePagesShown();
     void FindingsCountedFilteredSortedAndCopiedWithoutReorderingTheErrorFile();
     void InspectorShowsTheRecordWithTheFindingsColumnsMarked();
+    void EveryControlHasATipAndTheToolbarItsShortcuts();
+    void MessageBoxesCarryTheIconOfTheirKindAndAbortIsTheDefault();
+    void SizePlaceFoldersAndRecentFilesAreRemembered();
+    void AboutBoxNamesTheVersionAndTheLibrariesLicences();
 };
+
+void TForm1Test::initTestCase()
+{
+    QVERIFY(m_settings.isValid());
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+}
 
 void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
 {
@@ -873,6 +894,157 @@ void TForm1Test::InspectorShowsTheRecordWithTheFindingsColumnsMarked()
         QTest::keyClick(grid, Qt::Key_Return);
         QTRY_VERIFY2(inspected, c.name);
     }
+}
+
+void TForm1Test::EveryControlHasATipAndTheToolbarItsShortcuts()
+{
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    int controls = 0;
+    for (QWidget* w : form.findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QTableView*>(w) || qobject_cast<QProgressBar*>(w);
+        if (!control || w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+            continue;
+        ++controls;
+        QVERIFY2(!w->toolTip().isEmpty(), qPrintable(w->objectName()));
+    }
+    QVERIFY(controls >= 20);
+
+    const struct
+    {
+        const char* name;
+        QKeySequence key;
+    } kShortcuts[] = {
+        {"ToolButton1", QKeySequence(Qt::CTRL | Qt::Key_Q)}, {"ToolButton3", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {"ToolButton4", QKeySequence(Qt::CTRL | Qt::Key_R)}, {"ToolButton5", QKeySequence(Qt::CTRL | Qt::Key_L)},
+        {"MCLFee", QKeySequence(Qt::CTRL | Qt::Key_T)},      {"ToolButtonAbout", QKeySequence(Qt::Key_F1)},
+        {"btnOpenFile", QKeySequence::Open},                 {"btnSaveError", QKeySequence::Save},
+    };
+    for (const auto& k : kShortcuts) {
+        auto* button = Control<QAbstractButton>(form, k.name);
+        QCOMPARE(Control<QShortcut>(form, qPrintable(QString(k.name) + "Shortcut"))->key(), k.key);
+        QVERIFY2(button->toolTip().endsWith("(" + k.key.toString(QKeySequence::NativeText) + ")"), k.name);
+    }
+    // The toolbar's buttons take the focus from the keyboard and show it.
+    for (const char* name : {"ToolButton1", "ToolButton3", "ToolButton4", "ToolButton5", "ToolButtonAbout"})
+        QVERIFY2(Control<QWidget>(form, name)->focusPolicy() & Qt::TabFocus, name);
+    QVERIFY(Control<QWidget>(form, "ToolBar1")->styleSheet().contains("QToolButton:focus"));
+
+    // A shortcut does what its button does.
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    Control<QLineEdit>(form, "edtZip")->setText("/data/out.zip");
+    QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(Text(form, "edtZip").isEmpty());
+}
+
+void TForm1Test::MessageBoxesCarryTheIconOfTheirKindAndAbortIsTheDefault()
+{
+    QtDialogs dialogs(nullptr);
+    OnNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        box->accept();
+    });
+    dialogs.ShowMessage("Error data save success");
+
+    OnNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::Abort));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QCOMPARE(dialogs.MessageDlg("There are some invalid Orvane Account.  Please choose action to do. ",
+                                MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore}),
+             MsgButton::Abort);
+
+    OnNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Question);
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QCOMPARE(dialogs.MessageDlg("Please Confirm to Ignore invalid Orvane Account. ", MsgKind::Confirmation,
+                                {MsgButton::Yes, MsgButton::Cancel}),
+             MsgButton::Cancel);
+}
+
+void TForm1Test::SizePlaceFoldersAndRecentFilesAreRemembered()
+{
+    QTemporaryDir dir;
+    WindowSettings().clear();
+    const QString payment = dir.filePath("remembered.txt");
+    std::ofstream(payment.toStdString()) << "001\r\n";
+    {
+        ScriptedDialogs dialogs;
+        TForm1 form(&dialogs);
+        QVERIFY(!form.RestoreGeometry()); // nothing remembered yet
+        form.SetInputFile(payment);
+        form.setGeometry(40, 50, 1100, 640);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.close();
+    }
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    QVERIFY(form.RestoreGeometry());
+    QCOMPARE(form.size(), QSize(1100, 640));
+
+    // The recent files fill the box; the list can be emptied.
+    QMenu* recent = Control<QToolButton>(form, "btnRecentFiles")->menu();
+    QMetaObject::invokeMethod(recent, "aboutToShow");
+    QCOMPARE(recent->actions().front()->text(), QFileInfo(payment).absoluteFilePath());
+    recent->actions().front()->trigger();
+    QCOMPARE(Text(form, "edtFileInput"), QFileInfo(payment).absoluteFilePath());
+    recent->actions().back()->trigger(); // Clear this list
+    QVERIFY(WindowSettings().RecentPaymentFiles().isEmpty());
+
+    // Each file dialog opens in the folder it chose from last.
+    QTemporaryDir zipFolder;
+    QtDialogs fileDialogs(nullptr);
+    const auto choose = [&](FileDialogKind kind, const QString& path) {
+        OnNextModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            Control<QLineEdit>(*dialog, "fileNameEdit")->setText(path); // typed
+            static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+        });
+        QCOMPARE(fileDialogs.RunFileDialog(kind), std::optional<std::string>(path.toStdString()));
+    };
+    choose(FileDialogKind::OpenPayment, payment);
+    choose(FileDialogKind::SaveZip, zipFolder.filePath("out.zip"));
+    const std::pair<FileDialogKind, QString> kFolders[] = {{FileDialogKind::OpenPayment, dir.path()},
+                                                           {FileDialogKind::SaveZip, zipFolder.path()}};
+    for (const auto& [kind, folder] : kFolders) {
+        OnNextModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->directory().absolutePath(), QDir(folder).absolutePath());
+            dialog->reject();
+        });
+        QVERIFY(!fileDialogs.RunFileDialog(kind));
+    }
+}
+
+void TForm1Test::AboutBoxNamesTheVersionAndTheLibrariesLicences()
+{
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    QString text;
+    OnNextModal([&](QWidget* modal) {
+        QCOMPARE(modal->objectName(), QString("AboutBox"));
+        text = Control<QLabel>(*modal, "lblAbout")->text();
+        static_cast<QDialog*>(modal)->reject();
+    });
+    Click(form, "ToolButtonAbout");
+    QVERIFY(text.contains(QString("Tallivo ") + kVersion));
+    for (const char* library : {"Qt", "SQLite", "libzip", "zlib", "Mustache", "Lesser General Public License",
+                                "Boost Software License"})
+        QVERIFY2(text.contains(library), library);
 }
 
 QTEST_MAIN(TForm1Test)
