@@ -197,13 +197,13 @@ RecordInspector::RecordInspector(const std::string& record, const InspectedFindi
     QString caption = QStringLiteral("Line %1 of %2").arg(numbers.toString(static_cast<qulonglong>(finding.line)),
                                                           QFileInfo(path).fileName());
     if (layout)
-        caption += QStringLiteral(": %1 record (%2), %3 columns, the line has %4")
+        caption += QStringLiteral(": %1 record (%2) of %3 columns; this line has %4")
                        .arg(QString::fromLatin1(layout->name.data(), qsizetype(layout->name.size())),
                             QString::fromLatin1(layout->code.data(), qsizetype(layout->code.size())))
                        .arg(layout->length)
                        .arg(record.size());
     else
-        caption += QStringLiteral(": no known record type, %1 columns").arg(record.size());
+        caption += QStringLiteral(": no known record type; this line has %1 columns").arg(record.size());
     auto* heading = new QLabel(caption);
     heading->setObjectName("lblRecord");
     heading->setToolTip(path);

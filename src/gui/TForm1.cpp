@@ -344,7 +344,9 @@ void TForm1::CreateToolBar()
                             "border-color: rgb(210, 150, 210); }"
                             "QToolBar#ToolBar1 QToolButton:pressed { background-color: rgb(96, 0, 96); }"
                             // The button that has the keyboard's focus shows it.
-                            "QToolBar#ToolBar1 QToolButton:focus { border: 1px dashed white; }");
+                            "QToolBar#ToolBar1 QToolButton:focus { border: 1px dashed white; }"
+                            // While a command runs the buttons look as unavailable as they are.
+                            "QToolBar#ToolBar1 QToolButton:disabled { color: rgb(176, 120, 176); }");
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
     // Captions: "CordiaUPC", bold, 19 pixels; a narrow font stands in where it is missing.
@@ -795,6 +797,8 @@ void TForm1::SizeColumnsToContent()
 
 void TForm1::ShowFindingCount()
 {
+    // The filter narrows findings; a payment summary or an empty grid has none.
+    edtFilter->setEnabled(m_gridModel->HoldsFindings() || !edtFilter->text().isEmpty());
     if (!m_gridModel->HoldsFindings()) {
         lblFindings->clear();
         return;
