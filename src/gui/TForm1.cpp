@@ -638,7 +638,7 @@ void TForm1::RunLong(std::function<void(Dialogs&)> command, GridUse grid)
         m_gridModel->SetFrozen(true);
     for (QWidget* w : std::initializer_list<QWidget*>{lblStage, progressBar, btnCancel})
         w->show();
-    lblStage->clear();
+    lblStage->setText("Working...");
     progressBar->setRange(0, 0);
     btnCancel->setEnabled(true);
     m_runner->Start(std::move(command));
@@ -648,7 +648,8 @@ void TForm1::RunLong(std::function<void(Dialogs&)> command, GridUse grid)
 void TForm1::ShowProgress()
 {
     const CommandRunner::Status status = m_runner->CurrentStatus();
-    lblStage->setText(status.stage);
+    if (!status.stage.isEmpty())
+        lblStage->setText(status.stage);
     if (status.share < 0) {
         progressBar->setRange(0, 0); // busy, share not known
     } else {
