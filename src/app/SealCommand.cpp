@@ -4,6 +4,7 @@
 
 #include "app/ReportCommands.h"
 #include "checking/ExpressCheques.h"
+#include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
 #include "common/FileExists.h"
@@ -25,32 +26,39 @@ const char* const kInvalidAccountQuestion = "There are some invalid Orvane Accou
 // written, no invalid-account question).
 enum class SealMode { Seal, CheckOnly };
 
-CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
+// The inputs: the payment file exists and, for the seal, the output choices are
+// acceptable. False when refused (the refusal has been shown).
+bool AcceptInputs(AppState& app, Dialogs& dialogs, SealMode mode)
 {
     CheckSession& s = app.session;
-    const std::string& path = app.inputPath;
-
-    // The inputs.
     s.ctx.InvalidAccountCount = 0;
     s.hasFindingsToSave = false;
-    if (!FileExists(path)) {
+    if (!FileExists(app.inputPath)) {
         dialogs.ShowMessage("Input File does not exist");
-        return CommandOutcome::Refused;
+        return false;
     }
     if (mode == SealMode::Seal) {
         if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty()) {
             dialogs.ShowMessage("If you select new file for output , should be insert file name");
-            return CommandOutcome::Refused;
+            return false;
         }
         if (app.zipName.empty()) {
             dialogs.ShowMessage("Please insert zip file name");
-            return CommandOutcome::Refused;
+            return false;
         }
         if (!IsValidZipName(app.zipName)) {
             dialogs.ShowMessage("Invalid zip file name");
-            return CommandOutcome::Refused;
+            return false;
         }
     }
+    return true;
+}
+
+// Everything after the inputs: the checks of the file and, for the seal, the seal.
+CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode)
+{
+    CheckSession& s = app.session;
+    const std::string& path = app.inputPath;
 
     // The structure.
     if (!CheckFileStructure(app, dialogs, path))
@@ -93,15 +101,44 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
     return CommandOutcome::Completed;
 }
 
+CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
+{
+    if (!AcceptInputs(app, dialogs, mode))
+        return CommandOutcome::Refused;
+    if (rules == FileRules::Standard)
+        return RunFileSteps(app, dialogs, mode);
+
+    // The strict rules: a file with strict findings is never sealed, nor normalised.
+    // The other checks run on it as for the check alone and its strict findings join
+    // theirs, also when an error ends those checks.
+    CheckSession& s = app.session;
+    const std::vector<StrictFinding> strict = FindStrictFindings(app.inputPath);
+    if (strict.empty())
+        return RunFileSteps(app, dialogs, mode);
+    CommandOutcome outcome = CommandOutcome::Refused;
+    try {
+        outcome = RunFileSteps(app, dialogs, SealMode::CheckOnly);
+    } catch (...) {
+        AddStrictFindings(s, strict);
+        throw;
+    }
+    AddStrictFindings(s, strict);
+    if (outcome == CommandOutcome::Completed)
+        dialogs.ShowMessage(kErrorData);
+    return CommandOutcome::Refused;
+}
+
 // Both commands start afresh: no summary, no hash value, no captions, an empty grid.
-CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode)
+CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
 {
     app.summaryBuilt = false;
     app.hashValue.clear();
     app.summaryCaption.clear();
     app.session.statusText.clear();
+    app.session.strictFindings.clear();
+    app.session.passLine = 0;
     app.session.ResetErrorGrid();
-    return RunSealSteps(app, dialogs, mode);
+    return RunSealSteps(app, dialogs, mode, rules);
 }
 
 } // namespace
@@ -167,14 +204,14 @@ bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
     return true;
 }
 
-CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs)
+CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::CheckOnly);
+    return StartAfresh(app, dialogs, SealMode::CheckOnly, rules);
 }
 
-CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs)
+CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::Seal);
+    return StartAfresh(app, dialogs, SealMode::Seal, rules);
 }
 
 } // namespace tallivo

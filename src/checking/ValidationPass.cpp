@@ -254,6 +254,7 @@ void Pass::Run(const std::string& path)
     int lineNo = 0;
     while (reader.Next(paymentLine)) {
         ++lineNo;
+        m_s.passLine = reader.LineNumber();
         const std::string_view line = paymentLine.text;
         if (line.size() >= 3) {
             switch (Code(line)) {
@@ -276,6 +277,7 @@ void Pass::Run(const std::string& path)
             Report("002", DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(), "73-78",
                    "No.of Credit", "No. of Credit does not match with Total Credit Detail");
     }
+    m_s.passLine = 0;
 }
 
 } // namespace
