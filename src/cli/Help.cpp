@@ -21,19 +21,26 @@ const char* const kFiles = R"(Files:
 )";
 
 const char* const kSettings = R"(Settings file:
-  Read line by line. "[Name]" starts a section; "Key=Value" in a section sets a
-  key. Section and key names match in any letter case; blanks and tabs around
-  names and values are dropped; the first matching key counts. A value runs to
-  the end of its line: there are no comments after a value and no quotes.
-  Other lines are ignored, so a whole line of comment (";" or "#") is fine.
-  [BeneChargeProfile]
-  BeneChargeFlag=FALSE   TRUE (any case) marks credit records "B " in the
-                         sealed output; anything else, or none, does not.
-  [ThreeTierRate]
-  RangeFee1=10           fee per credit record to other banks up to 100,000.00;
-  RangeFee2=20           above 100,000.00 up to 500,000.00;
-  RangeFee3=30           above 500,000.00 up to 2,000,000.00. Decimal numbers
-                         (12.50); fee needs all three.
+  Read line by line. "[Name]" starts a section and "Key=Value" in it sets a
+  key; names match in any letter case, blanks and tabs around names and values
+  are dropped, and the first matching key counts. A value runs to the end of
+  its line (at most 2047 characters): there are no comments after a value and
+  no quotes. Any other line is ignored, so a whole line of comment starting
+  with ";" or "#" is fine. The shipped file:
+
+    [BeneChargeProfile]
+    BeneChargeFlag=FALSE
+
+    [ThreeTierRate]
+    RangeFee1=10
+    RangeFee2=20
+    RangeFee3=30
+
+  BeneChargeFlag TRUE (any letter case) marks credit records "B " in the
+  sealed output; any other value, or none, does not. RangeFee1, 2 and 3 are
+  the fees per credit record to other banks up to 100,000.00, above that up to
+  500,000.00, and above that up to 2,000,000.00: decimal numbers such as 10 or
+  12.50; the fee report needs all three.
 )";
 
 } // namespace
@@ -45,20 +52,17 @@ std::string VersionText()
 
 std::string GeneralHelp()
 {
-    return std::string(R"(Usage: tallivo-cli COMMAND [OPTION]... FILE...
+    return std::string(R"(Usage: tallivo-cli check [OPTION]... FILE...
+  or:  tallivo-cli seal --zip ZIP [OPTION]... FILE
+  or:  tallivo-cli fee [OPTION]... FILE
+  or:  tallivo-cli verify [OPTION]... SEALED_FILE
+  or:  tallivo-cli help [COMMAND]
 Checks bulk payment files before they go to the bank, seals a clean one with its
 hash value into a zip archive, verifies sealed files and prints the tier-rate
-fee report.
+fee report. "tallivo-cli help COMMAND" (or COMMAND --help) shows a command's
+options with an example.
 
 Commands:
-  tallivo-cli check  [--format F] [--errors OUT] [--strict] FILE...
-  tallivo-cli seal   --zip ZIP [--new-file OUT] [--invalid-accounts A]
-                     [--format F] [--errors OUT] [--report-pdf PDF] [--strict]
-                     FILE
-  tallivo-cli fee    [--invalid-accounts A] [--pdf PDF] FILE
-  tallivo-cli verify SEALED_FILE
-  tallivo-cli help COMMAND    (or COMMAND --help) a command's help and example
-
   check   checks each FILE as the seal would, and changes nothing
   seal    checks FILE and, when it is acceptable, writes the sealed output and
           packs it alone into the zip archive
