@@ -45,6 +45,13 @@ TEST(CliText, ThaiIsUtf8AndControlCharactersAreVisibleWhereTheyAreNotData)
     EXPECT_EQ(tsv.status, 1);
     EXPECT_NE(tsv.out.find("\t" + kThai874 + " \x1b[31m\n"), std::string::npos) << "TSV keeps the file's bytes";
 
+    // On a terminal (script(1) gives it one) TSV is UTF-8 and shows the ESC too.
+    const std::string onTerminal = Shell("script -qec " + ShellQuote(ShellQuote(TALLIVO_CLI) + " check --format tsv " +
+                                                                    ShellQuote(path)) +
+                                         " /dev/null");
+    EXPECT_NE(onTerminal.find("\t" + kThaiUtf8 + " \xe2\x90\x9b[31m"), std::string::npos) << onTerminal;
+    EXPECT_EQ(onTerminal.find('\x1b'), std::string::npos);
+
     const CliResult text = RunCli({"check", path});
     EXPECT_NE(text.out.find("  " + kThaiUtf8 + " \xe2\x90\x9b[31m\n"), std::string::npos) << text.out; // ␛
     EXPECT_EQ(text.out.find('\x1b'), std::string::npos);
