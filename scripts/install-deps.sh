@@ -2,7 +2,7 @@
 # Installs what Tallivo needs to build and test on Debian 12 (only what is missing),
 # and the further packages named as arguments.
 set -eu
-PACKAGES="build-essential cmake pkg-config qt6-base-dev libgl-dev libsqlite3-dev zlib1g-dev libzip-dev \
+PACKAGES="build-essential cmake pkg-config qt6-base-dev libgl-dev libsqlite3-dev zlib1g-dev libzip-dev libisal-dev \
 libgtest-dev libgmock-dev libkainjow-mustache-dev libssl-dev fonts-dejavu-core fonts-tlwg-garuda zip unzip python3 $*"
 missing=""
 for p in $PACKAGES; do
