@@ -5,10 +5,19 @@
 // Names are random, accounts carry valid check digits, and every amount adds up
 // (credit amounts to their debit, WHT amounts to the credit's declared total, debit
 // amounts to the trailer's total). Written streaming; memory does not grow with the size.
+#include "format/CreditLayout.h"
+#include "format/DebitLayout.h"
+#include "format/HeaderLayout.h"
+#include "format/InvoiceLayout.h"
+#include "format/PayeeLayout.h"
+#include "format/Primitives.h"
+#include "format/ProductSets.h"
+#include "format/RecordTypes.h"
+#include "format/TrailerLayout.h"
+#include "format/WhtLayout.h"
+
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -61,30 +70,31 @@ private:
     std::uint64_t m_state;
 };
 
-// One record being filled: blanks, then fields set by column.
+// One record being filled: the record type code and blanks, then fields set by the layout.
 class Line
 {
 public:
-    Line(std::string_view code, std::size_t length) : m_text(length, ' ') { Put(1, code); }
-    // Text at column first (from 1); must fit within the record.
-    Line& Put(std::size_t first, std::string_view text)
+    explicit Line(std::string_view code) : m_text(RecordLength(code), ' ') { m_text.replace(0, code.size(), code); }
+    // Text in a field, blank-padded; must fit the field.
+    Line& Put(const Field& field, std::string_view text)
     {
-        if (first - 1 + text.size() > m_text.size())
-            throw std::logic_error("field past the record's end");
-        std::memcpy(m_text.data() + first - 1, text.data(), text.size());
+        SetField(m_text, field, text);
         return *this;
     }
-    // A number right-aligned with leading zeros in width columns.
-    Line& Digits(std::size_t first, std::uint64_t value, std::size_t width)
+    // A number right-aligned with leading zeros in the field's width.
+    Line& Digits(const Field& field, std::uint64_t value)
     {
         char buf[24];
+        const std::size_t width = field.Width();
+        if (width > sizeof buf)
+            throw std::logic_error("field too wide for a number");
         for (std::size_t i = width; i-- > 0;) {
             buf[i] = static_cast<char>('0' + value % 10);
             value /= 10;
         }
         if (value != 0)
             throw std::logic_error("number does not fit its field");
-        return Put(first, std::string_view(buf, width));
+        return Put(field, std::string_view(buf, width));
     }
     const std::string& Text() const { return m_text; }
 
@@ -99,29 +109,20 @@ inline constexpr std::string_view kCompanyWords[] = {"TRADING", "SUPPLY", "ENGIN
                                                      "STEEL", "PLASTICS", "SERVICES", "HOLDINGS", "TEXTILE"};
 inline constexpr std::string_view kIncomeTypes[] = {"1",     "2",     "3",     "4a",  "4b",  "4b1.1", "4b1.2",
                                                     "4b1.3", "4b1.4", "4b2",   "4b3", "5",   "6"};
+// A sample of the valid pickup locations.
 inline constexpr std::string_view kPickupLocations[] = {"C001", "C007", "0886", "0633", "0537", "0501", "0669",
                                                         "0106", "0274", "5108", "5051", "0355"};
-inline constexpr std::string_view kBahtNetPaymentTypes[] = {"CSH", "BCQ", "HCQ", "DCA", "DSA", "BCA", "BSA",
-                                                            "FCA", "FSA", "SPD", "SPC", "UST", "OFA", "FWD"};
-inline constexpr std::string_view kMediaServicesTypes[] = {"01", "02", "03", "04", "05", "06", "07", "59"};
 inline constexpr std::string_view kChequeDocTypes[] = {"1", "2", "5", "9", "A", "C", "H", "K", "Q"};
 inline constexpr std::string_view kOtherBanks[] = {"002", "004", "006", "011", "022", "025", "030", "065", "069"};
-inline constexpr std::string_view kWhtFormTypes[] = {"01", "02", "03", "53"};
 
 // The products of the batches, weighted by how often payment files carry them.
 inline constexpr std::string_view kBatchProducts[] = {"DCP", "DCP", "DCP", "PAY", "PAY", "PA2", "PA3", "MCL", "MCL",
                                                       "PA4", "PA5", "PA6", "BNT", "BNT", "MCP", "CCP", "DDP"};
 
-inline bool In(std::string_view p, std::initializer_list<std::string_view> set)
+inline bool IsExpressCheque(std::string_view p)
 {
-    for (std::string_view s : set)
-        if (s == p)
-            return true;
-    return false;
+    return Contains(kExpressChequeProducts, p);
 }
-inline bool IsMediaClearing(std::string_view p) { return In(p, {"MCL", "PA4", "PA5", "PA6"}); }
-inline bool IsCheque(std::string_view p) { return In(p, {"MCP", "DDP", "CCP", "XMQ", "XDQ"}); }
-inline bool IsOrvaneAccountProduct(std::string_view p) { return In(p, {"DCP", "PAY", "PA2", "PA3"}); }
 
 class Writer
 {
@@ -148,20 +149,22 @@ public:
             // Express cheques are limited to 20 credit records per product in a file: one small batch each.
             std::string_view product = m_random.Pick(kBatchProducts);
             if (m_stats.debits == 3 && expressBatches == 0)
-                product = "XMQ";
+                product = Product::ExpressManagerCheque;
             else if (m_stats.debits == 7 && expressBatches == 1)
-                product = "XDQ";
-            if (product == "XMQ" || product == "XDQ")
+                product = Product::ExpressDemandDraft;
+            if (IsExpressCheque(product))
                 ++expressBatches;
-            const int credits = product == "XMQ" || product == "XDQ"
+            const int credits = IsExpressCheque(product)
                                     ? static_cast<int>(m_random.Between(1, 20))
                                     : static_cast<int>(m_random.Between(1, static_cast<std::uint64_t>(m_options.maxCreditsPerBatch)));
             debitTotal += Batch(product, credits);
         }
         if (m_stats.debits > 999999 || m_stats.credits > 999999)
             throw std::runtime_error("too many records for the trailer's counts: ask for a smaller file");
-        Line t("999", 31);
-        t.Digits(4, m_stats.debits, 6).Digits(10, m_stats.credits, 6).Digits(16, debitTotal, 16);
+        Line t(RecordCode::Trailer);
+        t.Digits(Trailer::DebitCount, m_stats.debits)
+            .Digits(Trailer::CreditCount, m_stats.credits)
+            .Digits(Trailer::TotalAmount, debitTotal);
         Emit(t);
         Flush();
         if (std::fclose(m_file) != 0)
@@ -193,14 +196,10 @@ private:
     // or 11 with a branch digit inserted in 4th place.
     std::string Account()
     {
-        static constexpr int kWeights[9] = {4, 3, 2, 7, 6, 5, 4, 3, 2};
         char d[10];
-        int sum = 0;
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 9; ++i)
             d[i] = static_cast<char>('0' + m_random.Between(i == 0 ? 1 : 0, 9));
-            sum += kWeights[i] * (d[i] - '0');
-        }
-        d[9] = static_cast<char>('0' + (sum % 10 == 0 ? 0 : 10 - sum % 10));
+        d[9] = static_cast<char>('0' + AccountCheckDigit(std::string_view(d, 9)));
         std::string account(d, 10);
         if (m_random.Chance(10))
             account.insert(3, 1, static_cast<char>('0' + m_random.Between(0, 9)));
@@ -271,12 +270,12 @@ private:
 
     void Header()
     {
-        Line h("001", 96);
-        h.Put(4, "CORP" + std::to_string(m_random.Between(10000000, 99999999)))
-            .Put(16, "PAYROLL AND SUPPLIERS " + std::to_string(m_options.seed))
-            .Put(48, "20250115")
-            .Put(56, "093000")
-            .Put(62, m_random.Chance(50) ? "VYN" : "CNC");
+        Line h(RecordCode::Header);
+        h.Put(Header::CompanyId, "CORP" + std::to_string(m_random.Between(10000000, 99999999)))
+            .Put(Header::CustomerReference, "PAYROLL AND SUPPLIERS " + std::to_string(m_options.seed))
+            .Put(Header::FileDate, "20250115")
+            .Put(Header::FileTime, "093000")
+            .Put(Header::ChannelId, m_random.Chance(50) ? "VYN" : "CNC");
         Emit(h);
     }
 
@@ -290,20 +289,21 @@ private:
         for (int i = 0; i < credits; ++i)
             sum += CreditGroup(product, group, i + 1);
 
-        Line d("002", 109);
-        d.Put(4, product)
-            .Put(7, FutureDate())
-            .Put(15, Account())
-            .Put(40, m_random.Chance(70) ? "01" : "11")
-            .Put(42, m_random.Chance(50) ? "0001" : "    ")
-            .Put(46, "THB")
-            .Digits(49, sum, 16)
-            .Put(65, Reference("D", m_stats.debits))
-            .Digits(73, static_cast<std::uint64_t>(credits), 6);
-        if (IsMediaClearing(product)) {
-            d.Digits(79, m_random.Between(100000000, 999999999), 15).Put(103, m_random.Pick({"0", "1", "2", " "}));
-        } else if (product != "BNT") {
-            d.Put(79, Account()).Put(104, "01").Put(106, "0001");
+        Line d(RecordCode::Debit);
+        d.Put(Debit::ProductCode, product)
+            .Put(Debit::ValueDate, FutureDate())
+            .Put(Debit::Account, Account())
+            .Put(Debit::AccountType, m_random.Chance(70) ? "01" : "11")
+            .Put(Debit::BranchCode, m_random.Chance(50) ? "0001" : "    ")
+            .Put(Debit::Currency, "THB")
+            .Digits(Debit::Amount, sum)
+            .Put(Debit::InternalReference, Reference("D", m_stats.debits))
+            .Digits(Debit::CreditCount, static_cast<std::uint64_t>(credits));
+        if (Contains(kMediaClearingGroup, product)) {
+            d.Digits(Debit::FeeDebitAccount, m_random.Between(100000000, 999999999))
+                .Put(Debit::MediaCircle, m_random.Pick({"0", "1", "2", " "}));
+        } else if (product != Product::BahtNet) {
+            d.Put(Debit::FeeAccount, Account()).Put(Debit::FeeAccountType, "01").Put(Debit::FeeBranchCode, "0001");
         }
         Emit(d);
         ++m_stats.debits;
@@ -316,12 +316,12 @@ private:
     // A credit record with its payee, WHT and invoice records, appended to out; returns the credit amount.
     std::uint64_t CreditGroup(std::string_view product, std::string& out, int sequence)
     {
-        const bool mcl = product == "MCL";
-        const bool media = IsMediaClearing(product);
-        const bool cheque = IsCheque(product);
-        const bool bnt = product == "BNT";
-        const bool toHomeBank = IsOrvaneAccountProduct(product) || cheque || (mcl && m_random.Chance(20));
-        const std::string bank = toHomeBank ? "014" : std::string(m_random.Pick(kOtherBanks));
+        const bool mcl = product == Product::MediaClearing;
+        const bool media = Contains(kMediaClearingGroup, product);
+        const bool cheque = Contains(kChequeProducts, product);
+        const bool bnt = product == Product::BahtNet;
+        const bool toHomeBank = Contains(kOrvaneAccountProducts, product) || cheque || (mcl && m_random.Chance(20));
+        const std::string bank(toHomeBank ? kHomeBankCode : m_random.Pick(kOtherBanks));
         const std::string account = Account();
         // Media clearing to another bank is limited to 2,000,000.000 per credit.
         const std::uint64_t amount = Amount(100, mcl && !toHomeBank ? 1999999 : 900000);
@@ -352,91 +352,93 @@ private:
             invoiceTotal += invoiceAmounts.back();
         }
 
-        Line c("003", 355);
-        c.Digits(4, static_cast<std::uint64_t>(sequence), 6)
-            .Put(10, account)
-            .Digits(35, amount, 16)
-            .Put(51, "THB")
-            .Put(54, Reference("C", m_stats.credits))
-            .Put(62, whtRecords > 0 ? "Y" : "N")
-            .Put(63, invoiceRecords > 0 ? "Y" : "N")
-            .Put(64, advice ? "Y" : "N")
-            .Digits(92, static_cast<std::uint64_t>(whtRecords), 2)
-            .Digits(94, whtTotal, 16)
-            .Digits(110, static_cast<std::uint64_t>(invoiceRecords), 6)
-            .Digits(116, invoiceTotal, 16)
-            .Put(181, bank)
-            .Put(184, toHomeBank ? "ORVANE BANK" : "OTHER BANK PUBLIC COMPANY LIMITED")
-            .Digits(219, m_random.Between(1, 9999), 4);
+        Line c(RecordCode::Credit);
+        c.Digits(Credit::SequenceNumber, static_cast<std::uint64_t>(sequence))
+            .Put(Credit::Account, account)
+            .Digits(Credit::Amount, amount)
+            .Put(Credit::Currency, "THB")
+            .Put(Credit::InternalReference, Reference("C", m_stats.credits))
+            .Put(Credit::WhtPresent, whtRecords > 0 ? "Y" : "N")
+            .Put(Credit::InvoicePresent, invoiceRecords > 0 ? "Y" : "N")
+            .Put(Credit::AdviceRequired, advice ? "Y" : "N")
+            .Digits(Credit::WhtCount, static_cast<std::uint64_t>(whtRecords))
+            .Digits(Credit::TotalWhtAmount, whtTotal)
+            .Digits(Credit::InvoiceCount, static_cast<std::uint64_t>(invoiceRecords))
+            .Digits(Credit::TotalInvoiceAmount, invoiceTotal)
+            .Put(Credit::ReceivingBankCode, bank)
+            .Put(Credit::ReceivingBankName, toHomeBank ? "ORVANE BANK" : "OTHER BANK PUBLIC COMPANY LIMITED")
+            .Digits(Credit::ReceivingBranchCode, m_random.Between(1, 9999));
         if (whtRecords > 0 || invoiceRecords > 0 || advice) {
             const char* mode = cheque ? m_random.Pick({"M", "C", "P"}) : m_random.Pick({"M", "C", "P", "S"});
-            c.Put(65, mode);
+            c.Put(Credit::DeliveryMode, mode);
             if (mode[0] == 'C')
-                c.Put(66, m_random.Pick(kPickupLocations));
+                c.Put(Credit::PickupLocation, m_random.Pick(kPickupLocations));
         }
         if (whtRecords > 0) {
-            c.Put(70, m_random.Pick(kWhtFormTypes))
-                .Digits(86, m_random.Between(1, 999999), 6)
-                .Put(132, m_random.Pick({"1", "2", "3", "4"}))
-                .Put(133, "WITHHOLDING TAX DEDUCTED AT SOURCE")
-                .Put(173, PastDate())
-                .Put(258, m_random.Chance(50) ? "B" : "C");
+            c.Put(Credit::WhtFormType, m_random.Pick(kWhtFormTypes))
+                .Digits(Credit::WhtAttachNo, m_random.Between(1, 999999))
+                .Put(Credit::WhtPayType, m_random.Pick({"1", "2", "3", "4"}))
+                .Put(Credit::WhtRemark, "WITHHOLDING TAX DEDUCTED AT SOURCE")
+                .Put(Credit::WhtDeductDate, PastDate())
+                .Put(Credit::WhtSignatory, m_random.Chance(50) ? "B" : "C");
         }
         if (notify != ' ')
-            c.Put(259, std::string_view(&notify, 1));
+            c.Put(Credit::BeneficiaryNotification, std::string_view(&notify, 1));
         if (cheque) {
-            c.Put(260, Reference("CHQ", m_stats.credits)).Put(280, m_random.Pick(kChequeDocTypes));
+            c.Put(Credit::ChequeReference, Reference("CHQ", m_stats.credits))
+                .Put(Credit::ChequeDocumentType, m_random.Pick(kChequeDocTypes));
         }
         if (bnt) {
-            c.Put(281, m_random.Pick(kBahtNetPaymentTypes)).Digits(284, m_random.Between(0, 23), 2);
+            c.Put(Credit::PaymentTypeCode, m_random.Pick(kBahtNetPaymentTypes))
+                .Digits(Credit::ServicesType, m_random.Between(0, 23));
         } else if (mcl) {
-            c.Put(284, m_random.Pick(kMediaServicesTypes));
+            c.Put(Credit::ServicesType, m_random.Pick(kMediaClearingServicesTypes));
         } else if (media) {
-            c.Put(284, "01");
+            c.Put(Credit::ServicesType, "01");
         }
         Append(out, c);
         ++m_stats.credits;
 
-        Line p("004", 816);
+        Line p(RecordCode::Payee);
         const std::string nameTh = ThaiName();
-        p.Put(4, Reference("P", m_stats.payees))
-            .Digits(12, static_cast<std::uint64_t>(sequence), 6)
-            .Put(33, nameTh)
-            .Put(343, std::to_string(m_random.Between(1000000000, 9999999999)))
-            .Put(353, m_random.Chance(90) ? PayeeNameEn() : std::string())
-            .Put(507, m_random.Chance(20) ? ThaiName() : std::string());
+        p.Put(Payee::InternalReference, Reference("P", m_stats.payees))
+            .Digits(Payee::SequenceNumber, static_cast<std::uint64_t>(sequence))
+            .Put(Payee::NameThai, nameTh)
+            .Put(Payee::TaxId, std::to_string(m_random.Between(1000000000, 9999999999)))
+            .Put(Payee::NameEnglish, m_random.Chance(90) ? PayeeNameEn() : std::string())
+            .Put(Payee::Payee2NameThai, m_random.Chance(20) ? ThaiName() : std::string());
         if (notify == 'F')
-            p.Put(423, "02" + std::to_string(m_random.Between(10000000, 99999999)));
+            p.Put(Payee::FaxNumber, "02" + std::to_string(m_random.Between(10000000, 99999999)));
         Append(out, p);
         ++m_stats.payees;
 
         for (std::size_t i = 0; i < types.size(); ++i) {
-            Line w("005", 138);
-            w.Put(4, Reference("W", m_stats.whts))
-                .Digits(12, static_cast<std::uint64_t>(sequence), 6)
-                .Digits(18, i + 1, 2)
-                .Digits(20, whtAmounts[i], 16)
-                .Put(36, types[i])
-                .Put(121, m_random.Pick({"01", "02", "03", "05", "10", "15"}))
-                .Digits(123, whtAmounts[i] * 20, 16);
+            Line w(RecordCode::Wht);
+            w.Put(Wht::InternalReference, Reference("W", m_stats.whts))
+                .Digits(Wht::CreditSequenceNo, static_cast<std::uint64_t>(sequence))
+                .Digits(Wht::SequenceNo, i + 1)
+                .Digits(Wht::Amount, whtAmounts[i])
+                .Put(Wht::IncomeType, types[i])
+                .Put(Wht::DeductRate, m_random.Pick({"01", "02", "03", "05", "10", "15"}))
+                .Digits(Wht::IncomeTypeAmount, whtAmounts[i] * 20);
             if (types[i] == "6" || m_random.Chance(30))
-                w.Put(41, "PROFESSIONAL SERVICE FEE");
+                w.Put(Wht::IncomeDescription, "PROFESSIONAL SERVICE FEE");
             Append(out, w);
             ++m_stats.whts;
         }
         for (std::size_t i = 0; i < invoiceAmounts.size(); ++i) {
             const std::uint64_t vat = invoiceAmounts[i] / 1000 * 70 / 10 * 10;
-            Line v("006", 196);
-            v.Put(4, Reference("I", m_stats.invoices))
-                .Digits(12, static_cast<std::uint64_t>(sequence), 6)
-                .Digits(18, i + 1, 6)
-                .Put(24, "INV" + std::to_string(m_random.Between(1000000, 9999999)))
-                .Digits(39, invoiceAmounts[i], 16)
-                .Put(55, PastDate())
-                .Digits(148, vat, 16)
-                .Digits(164, 0, 16)
-                .Digits(180, 0, 16)
-                .Put(196, m_random.Chance(50) ? "T" : "E");
+            Line v(RecordCode::Invoice);
+            v.Put(Invoice::InternalReference, Reference("I", m_stats.invoices))
+                .Digits(Invoice::CreditSequenceNo, static_cast<std::uint64_t>(sequence))
+                .Digits(Invoice::SequenceNo, i + 1)
+                .Put(Invoice::Number, "INV" + std::to_string(m_random.Between(1000000, 9999999)))
+                .Digits(Invoice::Amount, invoiceAmounts[i])
+                .Put(Invoice::Date, PastDate())
+                .Digits(Invoice::VatAmount, vat)
+                .Digits(Invoice::PayeeChargeAmount, 0)
+                .Digits(Invoice::WhtAmount, 0)
+                .Put(Invoice::PrintLanguage, m_random.Chance(50) ? "T" : "E");
             Append(out, v);
             ++m_stats.invoices;
         }

@@ -89,8 +89,8 @@ int main(int argc, char** argv)
         s.accountRow = &store;
         // The declared-count texts survive between passes; start as after a pass over a
         // clean file, so a missing credit check cannot end the pass at the first credit.
-        s.ctx.DeclaredWhtCountText = "00";
-        s.ctx.DeclaredInvoiceCountText = "000000";
+        s.ctx.declaredWhtCountText = "00";
+        s.ctx.declaredInvoiceCountText = "000000";
         const auto start = std::chrono::steady_clock::now();
         tallivo::ValidatePaymentFile(s, file);
         const double validateSeconds = Seconds(start);
@@ -102,8 +102,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "wc -l failed\n");
         const double wcSeconds = Seconds(wcStart);
 
-        std::printf("validation pass: %.1f MB in %.3f s = %.0f MB/s; DataValid %s, %zu finding rows\n", mb,
-                    validateSeconds, mb / validateSeconds, s.ctx.DataValid ? "true" : "false",
+        std::printf("validation pass: %.1f MB in %.3f s = %.0f MB/s; dataValid %s, %zu finding rows\n", mb,
+                    validateSeconds, mb / validateSeconds, s.ctx.dataValid ? "true" : "false",
                     s.grid.RowCount() - 2);
         std::printf("peak RSS: %.1f MB (%.1f MB before the pass)\n", rssAfter / 1024.0, rssBefore / 1024.0);
         std::printf("wc -l: %.3f s = %.0f MB/s; validation pass takes %.2fx the time of wc -l\n", wcSeconds,

@@ -1,11 +1,17 @@
 #pragma once
-// What the fuzz targets share: a private folder for the files they write, and a stop
-// that names the broken promise (abort() makes the fuzzer keep the input).
+// What the fuzz targets share: a private folder for the files they write, dialogs that
+// answer from a script, and a stop that names the broken promise (abort() makes the
+// fuzzer keep the input).
+#include "app/Dialogs.h"
+
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <unistd.h>
 
@@ -56,5 +62,27 @@ inline void Expect(bool holds, const std::string& promise)
     if (!holds)
         Broken(promise);
 }
+
+// Message dialogs take the next scripted answer (none left: the dialog is closed);
+// file dialogs are cancelled; every text shown is kept.
+class ScriptedAnswers : public Dialogs
+{
+public:
+    explicit ScriptedAnswers(std::vector<MsgButton> answers) : m_answers(std::move(answers)) {}
+    void ShowMessage(const std::string& text) override { shown.push_back(text); }
+    MsgButton MessageDlg(const std::string& text, MsgKind, const std::vector<MsgButton>&) override
+    {
+        shown.push_back(text);
+        return m_next < m_answers.size() ? m_answers[m_next++] : MsgButton::None;
+    }
+    std::optional<std::string> RunFileDialog(FileDialogKind) override { return std::nullopt; }
+    void ShowError(const std::string& text) override { shown.push_back(text); }
+
+    std::vector<std::string> shown;
+
+private:
+    std::vector<MsgButton> m_answers;
+    std::size_t m_next = 0;
+};
 
 } // namespace tallivo::fuzz

@@ -1,10 +1,17 @@
 #pragma once
 // Builds payment file records for tests: a valid default record of each type, whose
-// fields are then set by column range, and whole files joined with CR LF.
+// fields are then set through the record's layout, and whole files joined with CR LF.
 //
-//     Rec debit = ValidDebit("DCP").Set("49-64", "0000000000000000");
+//     Rec debit = ValidDebit("DCP").Set(Debit::Amount, "0000000000000000");
 #include "checking/CheckSession.h"
 #include "common/Clock.h"
+#include "format/DebitLayout.h"
+#include "format/DirectDebitBatchLayout.h"
+#include "format/DirectDebitItemLayout.h"
+#include "format/HeaderLayout.h"
+#include "format/ProductSets.h"
+#include "format/RecordTypes.h"
+#include "format/TrailerLayout.h"
 
 #include <cstddef>
 #include <initializer_list>
@@ -24,10 +31,27 @@ inline constexpr const char* kGoodAccount2 = "5555555550";
 class Rec
 {
 public:
+    // A record of a known type: its code, then blanks to the type's length.
+    explicit Rec(std::string_view code) : Rec(code, RecordLength(code)) {}
+    // A record of any code and length.
     Rec(std::string_view code, std::size_t length) : m_text(length, ' ') { m_text.replace(0, code.size(), code); }
 
-    // Sets columns "a-b" (or "a") to text, padded with blanks to the field's width.
-    // A text longer than the field is a mistake in the test.
+    // Sets a field to text, padded with blanks to the field's width. A text longer than
+    // the field is a mistake in the test.
+    Rec& Set(const Field& field, std::string_view text)
+    {
+        SetField(m_text, field, text);
+        return *this;
+    }
+    // Sets a field to text exactly as given, which must fill it (for leading or trailing blanks).
+    Rec& Raw(const Field& field, std::string_view text)
+    {
+        if (text.size() != field.Width())
+            throw std::logic_error("raw text must fill " + std::string(field.columns));
+        SetField(m_text, field, text);
+        return *this;
+    }
+    // The same by column range "a-b" (or "a"), for tests that address columns no layout names.
     Rec& Set(std::string_view columns, std::string_view text)
     {
         std::size_t first = 0;
@@ -41,7 +65,6 @@ public:
         m_text.replace(first - 1, width, field);
         return *this;
     }
-    // Sets columns "a-b" to text exactly as given, without padding (for leading/trailing blanks use spaces).
     Rec& Raw(std::string_view columns, std::string_view text)
     {
         std::size_t first = 0;
@@ -78,56 +101,63 @@ private:
 
 inline Rec ValidHeader()
 {
-    return Rec("001", 96)
-        .Set("4-15", "COMPANY01")
-        .Set("16-47", "FILE REFERENCE 1")
-        .Set("48-55", "20250115")
-        .Set("56-61", "101500")
-        .Set("62-64", "VYN");
+    return Rec(RecordCode::Header)
+        .Set(Header::CompanyId, "COMPANY01")
+        .Set(Header::CustomerReference, "FILE REFERENCE 1")
+        .Set(Header::FileDate, "20250115")
+        .Set(Header::FileTime, "101500")
+        .Set(Header::ChannelId, "VYN");
 }
 
 // A debit record of a product, valid for that product (layout A for the fee account
 // products, layout B for the media clearing group), value date after kToday.
 inline Rec ValidDebit(std::string_view product = "DCP")
 {
-    Rec r("002", 109);
-    r.Set("4-6", product)
-        .Set("7-14", "20250120")
-        .Set("15-39", kGoodAccount)
-        .Set("40-41", "01")
-        .Set("42-45", "0001")
-        .Set("46-48", "THB")
-        .Set("49-64", "0000000001000000")
-        .Set("65-72", "INTREF01")
-        .Set("73-78", "000001");
-    if (product == "MCL" || product == "PA4" || product == "PA5" || product == "PA6")
-        r.Set("79-93", "123456789012345").Set("103", "0");
-    else if (product != "BNT")
-        r.Set("79-103", kGoodAccount2);
+    Rec r(RecordCode::Debit);
+    r.Set(Debit::ProductCode, product)
+        .Set(Debit::ValueDate, "20250120")
+        .Set(Debit::Account, kGoodAccount)
+        .Set(Debit::AccountType, "01")
+        .Set(Debit::BranchCode, "0001")
+        .Set(Debit::Currency, "THB")
+        .Set(Debit::Amount, "0000000001000000")
+        .Set(Debit::InternalReference, "INTREF01")
+        .Set(Debit::CreditCount, "000001");
+    if (Contains(kMediaClearingGroup, product))
+        r.Set(Debit::FeeDebitAccount, "123456789012345").Set(Debit::MediaCircle, "0");
+    else if (product != Product::BahtNet)
+        r.Set(Debit::FeeAccount, kGoodAccount2);
     return r;
 }
 
 inline Rec ValidTrailer(std::string_view debits = "000001", std::string_view credits = "000001",
                         std::string_view amount = "0000000001000000")
 {
-    return Rec("999", 31).Set("4-9", debits).Set("10-15", credits).Set("16-31", amount);
+    return Rec(RecordCode::Trailer)
+        .Set(Trailer::DebitCount, debits)
+        .Set(Trailer::CreditCount, credits)
+        .Set(Trailer::TotalAmount, amount);
 }
 
 inline Rec ValidDirectDebitBatch(std::string_view product = "DDR")
 {
-    return Rec("007", 300)
-        .Set("4-6", product)
-        .Set("7-14", "DDREF001")
-        .Set("15-22", "20250120")
-        .Set("23-24", "01")
-        .Set("25-49", kGoodAccount)
-        .Set("59-83", kGoodAccount2)
-        .Set("93-95", "THB");
+    return Rec(RecordCode::DirectDebitBatch)
+        .Set(DirectDebitBatch::ProductCode, product)
+        .Set(DirectDebitBatch::InternalReference, "DDREF001")
+        .Set(DirectDebitBatch::ValueDate, "20250120")
+        .Set(DirectDebitBatch::ProcessingRound, "01")
+        .Set(DirectDebitBatch::CreditAccount, kGoodAccount)
+        .Set(DirectDebitBatch::CreditAccount2, kGoodAccount2)
+        .Set(DirectDebitBatch::Currency, "THB");
 }
 
 inline Rec ValidDirectDebitItem()
 {
-    return Rec("008", 200).Set("4-11", "ITEM0001").Set("12-17", "000001").Set("18-42", kGoodAccount).Set("43-45", "THB");
+    return Rec(RecordCode::DirectDebitItem)
+        .Set(DirectDebitItem::InternalReference, "ITEM0001")
+        .Set(DirectDebitItem::SequenceNumber, "000001")
+        .Set(DirectDebitItem::Account, kGoodAccount)
+        .Set(DirectDebitItem::Currency, "THB");
 }
 
 // Lines joined, each ended by CR LF.
@@ -156,7 +186,7 @@ inline std::vector<std::string> ErrorRows(const ResultGrid& grid)
     return rows;
 }
 
-// A session ready for record checks: the error layout set up, DataValid true, and a
+// A session ready for record checks: the error layout set up, dataValid true, and a
 // clock fixed at kToday.
 struct CheckFixture
 {
@@ -167,7 +197,7 @@ struct CheckFixture
     {
         s.clock = &clock;
         s.SetUpErrorLayout();
-        s.ctx.DataValid = true;
+        s.ctx.dataValid = true;
     }
     std::vector<std::string> Rows() const { return ErrorRows(s.grid); }
 };

@@ -1,5 +1,7 @@
 #pragma once
 // Small helpers for tests: a temporary folder per test and files written into it.
+#include "format/RecordTypes.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -52,6 +54,11 @@ inline std::string Record(const std::string& code, std::size_t length, char fill
     std::string r = code;
     r.resize(length, fill);
     return r;
+}
+// A record of a known type code padded to the type's length.
+inline std::string Record(std::string_view code)
+{
+    return Record(std::string(code), RecordLength(code));
 }
 
 } // namespace tallivo::test

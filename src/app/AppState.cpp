@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 
+#include "app/UserFolders.h"
 #include "app/TableAccountRow.h"
 #include "store/TableStore.h"
 
@@ -16,6 +17,11 @@ AppState::AppState() : programFolder(ExecutableFolder())
 }
 
 AppState::~AppState() = default;
+
+std::string AppState::DataFolder() const
+{
+    return TableFolder(programFolder);
+}
 
 TableStore& AppState::Tables()
 {

@@ -47,7 +47,9 @@ struct AppState
     std::string rangeFee2;
     std::string rangeFee3;
 
-    std::string DataFolder() const { return programFolder + "Data/"; }
+    // The folder of the table files (app/UserFolders.h): the program folder's Data/ when
+    // it may be written, otherwise the user's own, made on first use.
+    std::string DataFolder() const;
     std::string ReportFolder() const { return programFolder + "Report/"; }
 
     // Replaces the clock used by the value-date rules (tests fix the date).

@@ -12,9 +12,9 @@ enum class MsgButton { None, Ok, Yes, No, Cancel, Abort, Ignore };
 
 // The window's three file dialogs.
 enum class FileDialogKind {
-    OpenPayment, // dlg1: "Text File (.txt)|*.txt|All File (*.*)|*.*", the file need not exist
-    SaveText,    // sdlg: "Text (*.txt)|*.txt", default extension txt, asks before overwriting
-    SaveZip,     // dlgZip: "Zip File (*.zip)|*.zip", default extension zip, no overwrite question
+    OpenPayment, // the payment file: "Text File (.txt)|*.txt|All File (*.*)|*.*", the file need not exist
+    SaveText,    // an error file or the new file: "Text (*.txt)|*.txt", default extension txt, asks before overwriting
+    SaveZip,     // the zip archive: "Zip File (*.zip)|*.zip", default extension zip, no overwrite question
 };
 
 class Dialogs

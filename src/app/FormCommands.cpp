@@ -8,7 +8,7 @@ namespace tallivo {
 bool SaveFindings(AppState& app, Dialogs& dialogs)
 {
     CheckSession& s = app.session;
-    const ErrorFileKind kind = ChooseErrorFile(s.recordTypesValid, s.recordLengthsValid, s.ctx.DataValid);
+    const ErrorFileKind kind = ChooseErrorFile(s.recordTypesValid, s.recordLengthsValid, s.ctx.dataValid);
     if (kind == ErrorFileKind::None)
         return false;
     const auto path = dialogs.RunFileDialog(FileDialogKind::SaveText);
@@ -34,7 +34,7 @@ void ClearForm(AppState& app)
     app.session.statusText.clear();
     app.summaryCaption.clear();
     app.session.hasFindingsToSave = false;
-    app.session.ctx.InvalidAccountCount = 0;
+    app.session.ctx.invalidAccountCount = 0;
 }
 
 bool ConfirmExit(Dialogs& dialogs)

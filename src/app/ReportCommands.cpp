@@ -33,7 +33,7 @@ void InOneTransaction(ReportStore& store, Fn&& fn)
 // comId and hashValue, as string constants.
 void SetReportVariables(PreparedReport& report, const AppState& app)
 {
-    report.variables["comId"] = QuotedText(app.session.ctx.CompanyId);
+    report.variables["comId"] = QuotedText(app.session.ctx.companyId);
     report.variables["hashValue"] = QuotedText(app.hashValue);
 }
 
@@ -43,14 +43,14 @@ void BuildPaymentSummary(AppState& app)
 {
     app.summaryBuilt = true; // first, so it stays true if a later step fails
     app.summaryCaption = "PAYMENT DETAIL";
-    app.session.statusText = "Company ID : " + app.session.ctx.CompanyId;
+    app.session.statusText = "Company ID : " + app.session.ctx.companyId;
     ResultGrid& grid = app.session.grid;
     app.session.ResetErrorGrid();
     SetUpSummaryLayout(grid);
 
     ReportStore& store = ReportStoreOf(app);
     InOneTransaction(store, [&] {
-        WritePaymentSummary(grid, app.inputPath, app.session.ctx.CurrentProduct, store);
+        WritePaymentSummary(grid, app.inputPath, app.session.ctx.currentProduct, store);
     });
 }
 
@@ -78,7 +78,7 @@ bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
     ReportStore& store = ReportStoreOf(app);
     ReportObjects& reports = ReportObjectsOf(app);
     ReportDocument document;
-    if (app.session.ctx.CurrentProduct != "DDR") {
+    if (app.session.ctx.currentProduct != "DDR") {
         PreparedReport payment;
         payment.rows = store.TableRows("ReportTable");
         LoadReportTemplate(reports.payment, app.ReportFolder() + "Payment.html");

@@ -31,7 +31,7 @@ enum class SealMode { Seal, CheckOnly };
 bool AcceptInputs(AppState& app, Dialogs& dialogs, SealMode mode)
 {
     CheckSession& s = app.session;
-    s.ctx.InvalidAccountCount = 0;
+    s.ctx.invalidAccountCount = 0;
     s.hasFindingsToSave = false;
     if (!FileExists(app.inputPath)) {
         dialogs.ShowMessage("Input File does not exist");
@@ -77,13 +77,13 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode)
 
     // Every field of every record.
     ValidatePaymentFile(s, path);
-    if (!s.ctx.DataValid) {
+    if (!s.ctx.dataValid) {
         dialogs.ShowMessage(kErrorData);
         return CommandOutcome::Refused;
     }
 
     // Invalid home-bank accounts of debit records (the checks alone never ask).
-    if (mode == SealMode::CheckOnly && s.ctx.InvalidAccountCount > 0)
+    if (mode == SealMode::CheckOnly && s.ctx.invalidAccountCount > 0)
         return CommandOutcome::Refused;
     if (!ResolveInvalidAccounts(app, dialogs))
         return CommandOutcome::Refused;
@@ -161,13 +161,13 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
         const MsgButton answer = dialogs.MessageDlg("Please Confirm to Ignore invalid Orvane Account. ",
                                                     MsgKind::Confirmation, {MsgButton::Yes, MsgButton::Cancel});
         if (answer == MsgButton::Yes) {
-            s.ctx.DataValid = true;
+            s.ctx.dataValid = true;
         } else if (answer == MsgButton::Cancel) {
-            s.ctx.DataValid = false;
+            s.ctx.dataValid = false;
             s.FlagInvalidData();
         }
     } else if (app.invalidAccountAnswer == MsgButton::Abort) {
-        s.ctx.DataValid = false;
+        s.ctx.dataValid = false;
         s.FlagInvalidData();
     }
 }
@@ -190,14 +190,14 @@ bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path
 
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
 {
-    if (app.session.ctx.InvalidAccountCount <= 0)
+    if (app.session.ctx.invalidAccountCount <= 0)
         return true;
     app.invalidAccountAnswer =
         dialogs.MessageDlg(kInvalidAccountQuestion, MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore});
     if (app.invalidAccountAnswer != MsgButton::Abort && app.invalidAccountAnswer != MsgButton::Ignore)
         return false;
     ConfirmIgnoreInvalidAccounts(app, dialogs);
-    if (!app.session.ctx.DataValid) {
+    if (!app.session.ctx.dataValid) {
         dialogs.MessageDlg("Error Data", MsgKind::Error, {MsgButton::Ok});
         return false;
     }

@@ -29,7 +29,7 @@ CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules
 // asked) and refused with its findings.
 CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules = FileRules::Standard);
 
-// Reads invalidAccountAnswer; may ask to confirm Ignore; may change DataValid.
+// Reads invalidAccountAnswer; may ask to confirm Ignore; may change dataValid.
 void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs);
 
 // The steps that the seal command and the tier-rate report share:

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/AppState.h"
+#include "app/UserFolders.h"
 
 #include <algorithm>
 #include <cctype>
@@ -28,7 +29,7 @@ bool SameText(const std::string& a, const std::string& b)
 
 std::string ConfigPath(const AppState& app)
 {
-    return app.DataFolder() + "Config.ini";
+    return SettingsFile(app.programFolder);
 }
 
 } // namespace

@@ -9,30 +9,30 @@ namespace tallivo {
 
 struct CheckContext
 {
-    bool DataValid = false;
-    std::string CurrentProduct; // columns 4-6 of the last "002" or "007" line
-    double DebitAmount = 0;
-    std::int32_t DebitLine = 0;
-    double CreditAmountSum = 0;
-    double DebitAmountTotal = 0;
-    double TotalWhtAmount = 0;
-    std::int32_t CreditLine = 0;
-    double WhtAmountSum = 0;
-    std::int32_t DebitCount = 0;
-    std::int32_t CreditCount = 0;
-    std::int32_t DeclaredCreditCount = 0;
-    std::int32_t CreditsUnderDebit = 0;
-    std::string DeclaredWhtCountText;
-    std::int32_t DeclaredWhtCount = 0;
-    std::int32_t WhtCount = 0;
-    std::string DeclaredInvoiceCountText;
-    std::int32_t DeclaredInvoiceCount = 0;
-    std::int32_t InvoiceCount = 0;
-    bool TrailerSeen = false;
-    std::string CompanyId;
-    std::int32_t InvalidAccountCount = 0;
-    bool BeneNotifyByFax = false;
-    bool WhtPresent = false;
+    bool dataValid = false;
+    std::string currentProduct; // the product code of the last debit or direct-debit batch record
+    double debitAmount = 0;
+    std::int32_t debitLine = 0;
+    double creditAmountSum = 0;
+    double debitAmountTotal = 0;
+    double totalWhtAmount = 0;
+    std::int32_t creditLine = 0;
+    double whtAmountSum = 0;
+    std::int32_t debitCount = 0;
+    std::int32_t creditCount = 0;
+    std::int32_t declaredCreditCount = 0;
+    std::int32_t creditsUnderDebit = 0;
+    std::string declaredWhtCountText;
+    std::int32_t declaredWhtCount = 0;
+    std::int32_t whtCount = 0;
+    std::string declaredInvoiceCountText;
+    std::int32_t declaredInvoiceCount = 0;
+    std::int32_t invoiceCount = 0;
+    bool trailerSeen = false;
+    std::string companyId;
+    std::int32_t invalidAccountCount = 0;
+    bool beneNotifyByFax = false;
+    bool whtPresent = false;
 };
 
 } // namespace tallivo

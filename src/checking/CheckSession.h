@@ -37,7 +37,7 @@ struct CheckSession
                          std::string_view fieldName, std::string_view message, std::string_view account,
                          std::string_view payeeName);
     // Marks the findings as savable and sets the status "Invalid data fields". Does not
-    // touch DataValid.
+    // touch dataValid.
     void FlagInvalidData();
     // Empties the grid (row 0 keeps its texts), leaving 2 rows and 2 columns.
     void ResetErrorGrid() { grid.Reset(); }

@@ -1,6 +1,7 @@
 // The credit record's delivery rules and product rules, in their order.
 #include "checking/CreditProductRules.h"
 
+#include "format/CreditLayout.h"
 #include "format/Primitives.h"
 #include "format/ProductSets.h"
 
@@ -18,34 +19,29 @@ constexpr std::string_view kPickupLocations[] = {
     "0799", "0687", "0034", "0032", "0702", "0945", "0585", "0356", "0077", "0569", "0503",
     "0510", "0640", "0590", "0870", "5108", "5051", "0766", "0552", "0355"};
 
-constexpr std::string_view kBahtNetPaymentTypes[] = {"CSH", "BCQ", "HCQ", "DCA", "DSA", "BCA", "BSA",
-                                                     "FCA", "FSA", "SPD", "SPC", "UST", "OFA", "FWD"};
-
-constexpr std::string_view kMediaClearingServicesTypes[] = {"01", "02", "03", "04", "05", "06", "07", "59"};
-
 bool IsChequeDocumentType(char c)
 {
     return (c >= '1' && c <= '9') || (c >= 'A' && c <= 'Q');
 }
 
-// The column-65 rows of a failed delivery rule: one per flag that is "Y", in the order
+// The delivery mode rows of a failed delivery rule: one per flag that is "Y", in the order
 // WHT Present, Invoice Details Present, Credit Advice Required. Each row is a data failure;
-// clearing DataValid and flagging again after the first row changes nothing.
+// clearing dataValid and flagging again after the first row changes nothing.
 void ReportDeliveryMode(RuleReporter& r, const Fields& f, std::string_view product, std::string_view lastPart)
 {
     struct Flag
     {
-        std::size_t column;
+        const Field& field;
         std::string_view firstPart;
     };
     static constexpr Flag kFlags[] = {
-        {62, "If WHT Present is Y and product code is "},
-        {63, "If Invoice Details Present is Y and product code is "},
-        {64, "If Credit Advice Required is Y and product code is "},
+        {Credit::WhtPresent, "If WHT Present is Y and product code is "},
+        {Credit::InvoicePresent, "If Invoice Details Present is Y and product code is "},
+        {Credit::AdviceRequired, "If Credit Advice Required is Y and product code is "},
     };
     for (const Flag& flag : kFlags)
-        if (f.At(flag.column) == 'Y')
-            r.Fail("65-65", "Delivery Mode", std::string(flag.firstPart).append(product).append(lastPart));
+        if (f.At(flag.field) == 'Y')
+            r.Fail(Credit::DeliveryMode, std::string(flag.firstPart).append(product).append(lastPart));
 }
 
 // "If product code is " + P + lastPart: the messages that name the product.
@@ -64,102 +60,94 @@ bool IsBahtNetServicesType(std::string_view field)
     return value >= 0 && value <= 23;
 }
 
-bool IsDigitsOfLength(std::string_view field, std::size_t length)
-{
-    return IsNumber(field) && Trim(field).size() == length;
-}
-
 } // namespace
 
 void CheckCreditDeliveryRules(RuleReporter& r, const Fields& f, std::string_view product)
 {
-    const bool anyFlag = f.At(62) == 'Y' || f.At(63) == 'Y' || f.At(64) == 'Y';
-    const char mode = f.At(65);
+    const bool anyFlag =
+        f.At(Credit::WhtPresent) == 'Y' || f.At(Credit::InvoicePresent) == 'Y' || f.At(Credit::AdviceRequired) == 'Y';
+    const char mode = f.At(Credit::DeliveryMode);
 
-    // D1
+    // With any flag set, a cheque or transfer product names a delivery mode it allows.
     if (anyFlag && Contains(kChequeProducts, product) && !(mode == 'M' || mode == 'C' || mode == 'P'))
         ReportDeliveryMode(r, f, product, " This field should be M,C or P");
-    // D2
     if (anyFlag && Contains(kTransferProducts, product) && !(mode == 'M' || mode == 'C' || mode == 'P' || mode == 'S'))
         ReportDeliveryMode(r, f, product, " This field should be M,C,P or S");
-    // D3
-    if (mode == 'C' && !Contains(kPickupLocations, f["66-69"]))
-        r.Fail("66-69", "Pickup Location", "Invalid Pickup Location");
+    // A payment to be picked up names a known pickup location.
+    if (mode == 'C' && !Contains(kPickupLocations, f[Credit::PickupLocation]))
+        r.Fail(Credit::PickupLocation, "Invalid Pickup Location");
 }
 
 void CheckCreditProductRules(RuleReporter& r, const Fields& f, std::string_view product,
                              std::string_view creditAccount)
 {
-    const std::string_view bankCode = f["181-183"];
+    const std::string_view bankCode = f[Credit::ReceivingBankCode];
 
     if (Contains(kMediaClearingGroup, product)) {
-        // P1a-P1d
-        if (!IsDigitsOfLength(f["181-183"], 3))
-            r.Fail("181-183", "Receiving Bank Code",
+        // Media clearing names the receiving bank and branch, and its services type.
+        if (!IsFullWidthNumber(f, Credit::ReceivingBankCode))
+            r.Fail(Credit::ReceivingBankCode,
                    "If product code is MCL,PA4,PA5,PA6 this field should be number and length equal 3 digits");
-        if (Trim(f["184-218"]).empty())
-            r.Fail("184-218", "Receiving Bank Name", "If product code is MCL,PA4,PA5,PA6 this field should not be space");
-        if (!IsDigitsOfLength(f["219-222"], 4))
-            r.Fail("219-222", "Receiving Branch Code",
+        if (Trim(f[Credit::ReceivingBankName]).empty())
+            r.Fail(Credit::ReceivingBankName, "If product code is MCL,PA4,PA5,PA6 this field should not be space");
+        if (!IsFullWidthNumber(f, Credit::ReceivingBranchCode))
+            r.Fail(Credit::ReceivingBranchCode,
                    "If product code is MCL,PA4,PA5,PA6 this field should be number  and length equal 4 digits");
-        if (product == "MCL" && !Contains(kMediaClearingServicesTypes, f["284-285"]))
-            r.Fail("284-285", "ServicesType", "If product code is MCL,PA4,PA5,PA6 this field should be 01-07 or 59");
+        if (product == Product::MediaClearing && !Contains(kMediaClearingServicesTypes, f[Credit::ServicesType]))
+            r.Fail(Credit::ServicesType, "If product code is MCL,PA4,PA5,PA6 this field should be 01-07 or 59");
     }
 
-    if (product == "BNT") {
-        // P2a-P2e
-        if (!IsNumber(f["181-183"]))
-            r.Fail("181-183", "Receiving Bank Code", "If product code is BNT this field should be number");
-        if (Trim(f["184-218"]).empty())
-            r.Fail("184-218", "Receiving Bank Name", "If product code is BNT this field should not be space");
-        if (!IsNumber(f["219-222"]))
-            r.Fail("219-222", "Receiving Branch Code", "If product code is BNT this field should be number");
-        if (!Contains(kBahtNetPaymentTypes, f["281-283"]))
-            r.Fail("281-283", "Payment Type Code", "If product code is BNT this field should be in code");
-        if (!IsBahtNetServicesType(f["284-285"]))
-            r.Fail("284-285", "ServicesType", "If product code is BNT this field should be 00-23");
+    if (product == Product::BahtNet) {
+        // BahtNet names the receiving bank and branch, a payment type and a services type.
+        if (!IsNumber(f[Credit::ReceivingBankCode]))
+            r.Fail(Credit::ReceivingBankCode, "If product code is BNT this field should be number");
+        if (Trim(f[Credit::ReceivingBankName]).empty())
+            r.Fail(Credit::ReceivingBankName, "If product code is BNT this field should not be space");
+        if (!IsNumber(f[Credit::ReceivingBranchCode]))
+            r.Fail(Credit::ReceivingBranchCode, "If product code is BNT this field should be number");
+        if (!Contains(kBahtNetPaymentTypes, f[Credit::PaymentTypeCode]))
+            r.Fail(Credit::PaymentTypeCode, "If product code is BNT this field should be in code");
+        if (!IsBahtNetServicesType(f[Credit::ServicesType]))
+            r.Fail(Credit::ServicesType, "If product code is BNT this field should be 00-23");
     }
 
     if (Contains(kChequeProducts, product)) {
-        // P3a-P3e
-        if (!IsNumber(f["219-222"]))
-            r.Fail("219-222", "Receiving Branch Code", ProductMessage(product, " this field should be number"));
-        if (Trim(f["260-279"]).empty())
-            r.Fail("260-279", "Cheque Reference Number", ProductMessage(product, " this field should not be space"));
-        if (Trim(f["280-280"]).empty())
-            r.Fail("280-280", "Cheque Reference Document Type",
-                   ProductMessage(product, " this field should not be space"));
-        if (!IsChequeDocumentType(f.At(280)))
-            r.Fail("280-280", "Cheque Reference Document Type",
-                   ProductMessage(product, " this field should be 1-9 and A-H"));
+        // A cheque names its branch, its reference and document type, and is drawn on the home bank.
+        if (!IsNumber(f[Credit::ReceivingBranchCode]))
+            r.Fail(Credit::ReceivingBranchCode, ProductMessage(product, " this field should be number"));
+        if (Trim(f[Credit::ChequeReference]).empty())
+            r.Fail(Credit::ChequeReference, ProductMessage(product, " this field should not be space"));
+        if (Trim(f[Credit::ChequeDocumentType]).empty())
+            r.Fail(Credit::ChequeDocumentType, ProductMessage(product, " this field should not be space"));
+        if (!IsChequeDocumentType(f.At(Credit::ChequeDocumentType)))
+            r.Fail(Credit::ChequeDocumentType, ProductMessage(product, " this field should be 1-9 and A-H"));
         if (bankCode != kHomeBankCode)
-            r.Fail("181-183", "Receiving Bank Code", "If product code is MCP,DDP,CCP,XMQ,XDQ this field should be 014");
+            r.Fail(Credit::ReceivingBankCode, "If product code is MCP,DDP,CCP,XMQ,XDQ this field should be 014");
     }
 
     if (Contains(kOrvaneAccountProducts, product)) {
-        // P4a-P4c
+        // Transfers within the home bank: a valid home-bank account at bank 014.
         if (!IsValidAccount(creditAccount))
-            r.AccountFail("10-34", "Credit Account No", "Invalid Orvane Account");
+            r.AccountFail(Credit::Account, "Invalid Orvane Account");
         if (bankCode != kHomeBankCode)
-            r.AccountFail("181-183", "Receiving Bank Code", "If product code is DCP,PAY,PA2,PA3 this field should be 014");
+            r.AccountFail(Credit::ReceivingBankCode, "If product code is DCP,PAY,PA2,PA3 this field should be 014");
         if (!IsNumber(creditAccount))
-            r.Fail("10-34", "Credit Account No", ProductMessage(product, " this field should be number"));
+            r.Fail(Credit::Account, ProductMessage(product, " this field should be number"));
     }
 
     if (Contains(kBankCodeProducts, product)) {
-        // P5a-P5b
+        // A numeric credit account, a valid home-bank account when paid to bank 014.
         if (bankCode == kHomeBankCode && !IsValidAccount(creditAccount))
-            r.AccountFail("10-34", "Credit Account No", "Invalid Orvane Account");
+            r.AccountFail(Credit::Account, "Invalid Orvane Account");
         if (!IsNumber(creditAccount))
-            r.Fail("10-34", "Credit Account No", ProductMessage(product, " this field should be number"));
+            r.Fail(Credit::Account, ProductMessage(product, " this field should be number"));
     }
 
-    // P6
+    // Media clearing to other banks must not pay to the home bank; home-bank transfers must.
     if (Contains(kOtherBankClearingProducts, product) && bankCode == kHomeBankCode)
-        r.Fail("181-183", "Receiving Bank code", "This field should not be 014");
-    // P7
+        r.Fail(Credit::ReceivingBankCodeLowerCase, "This field should not be 014");
     if (Contains(kOrvaneAccountProducts, product) && bankCode != kHomeBankCode)
-        r.Fail("181-183", "Receiving Bank code", "This field should  be 014");
+        r.Fail(Credit::ReceivingBankCodeLowerCase, "This field should  be 014");
 }
 
 } // namespace tallivo

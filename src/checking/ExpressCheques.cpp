@@ -1,7 +1,9 @@
 // The express cheque limit: how many credit records may stand under express cheque debits.
 #include "checking/ExpressCheques.h"
 
+#include "format/DebitLayout.h"
 #include "format/PaymentFileReader.h"
+#include "format/ProductSets.h"
 #include "format/RecordTypes.h"
 
 namespace tallivo {
@@ -18,13 +20,13 @@ bool ExceedsExpressChequeLimit(const std::string& path)
     int xmq = 0;
     int xdq = 0;
     while (reader.Next(line)) {
-        const std::string_view code = line.text.substr(0, 3);
-        if (code == "002") {
-            productHeld = Columns(line.text, 4, 6);
-        } else if (code == "003") {
-            if (productHeld == "XMQ")
+        const std::string_view code = CodeOf(line.text);
+        if (code == RecordCode::Debit) {
+            productHeld = Fields(line.text)[Debit::ProductCode];
+        } else if (code == RecordCode::Credit) {
+            if (productHeld == Product::ExpressManagerCheque)
                 ++xmq;
-            else if (productHeld == "XDQ")
+            else if (productHeld == Product::ExpressDemandDraft)
                 ++xdq;
         }
     }

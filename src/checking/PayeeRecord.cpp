@@ -1,7 +1,8 @@
-// The payee record (004): stores the payee's names in the addAccBatchError row, then
+// The payee record: stores the payee's names in the addAccBatchError row, then
 // checks the sequence number, the names (cheque products only), the fax number and the
 // tax id.
 #include "checking/AccountRowStore.h"
+#include "format/PayeeLayout.h"
 #include "format/Primitives.h"
 #include "format/ProductSets.h"
 #include "checking/RecordChecks.h"
@@ -19,9 +20,10 @@ constexpr std::string_view kThaiNameMessage =
 constexpr std::string_view kEnglishNameMessage =
     "This field should not Name English should not ~ ! @ # $ % ^  _ * + = { }[ ] | \\ ; \" \"< > ?";
 
-bool IsCleanField(std::string_view field, std::size_t width)
+// No forbidden byte in the field's columns.
+bool IsCleanField(const Fields& f, const Field& field)
 {
-    return IsCleanName(field, std::min(width, field.size()));
+    return IsCleanName(f[field], std::min(field.Width(), f[field].size()));
 }
 
 } // namespace
@@ -33,8 +35,8 @@ void CheckPayeeRecord(CheckSession& s, std::string_view line, int lineNo, std::s
 
     // The names go into the row first, even when the record has errors; the English name
     // falls back to the Thai one.
-    const std::string_view nameTh = Trim(f["33-132"]);
-    std::string_view nameEn = Trim(f["353-422"]);
+    const std::string_view nameTh = Trim(f[Payee::NameThai]);
+    std::string_view nameEn = Trim(f[Payee::NameEnglish]);
     if (nameEn.empty())
         nameEn = nameTh;
     const bool payeeNameProduct = Contains(kPayeeNameProducts, product);
@@ -46,37 +48,37 @@ void CheckPayeeRecord(CheckSession& s, std::string_view line, int lineNo, std::s
     }
     // The row's payee name is the English name just stored.
     const std::string_view rowPayeeName = s.accountRow != nullptr ? nameEn : std::string_view();
-    RuleReporter r(s, "004", lineNo, payeeNameProduct ? std::string_view() : std::string_view(rowAccount),
+    RuleReporter r(s, RecordCode::Payee, lineNo, payeeNameProduct ? std::string_view() : std::string_view(rowAccount),
                    payeeNameProduct ? rowPayeeName : std::string_view());
 
-    // 1-2
-    if (!(IsNumber(f["12-17"]) && Trim(f["12-17"]).size() == 6))
-        r.Fail("12-17", "Credit Sequence Number", "This field should be number 6 digits");
-    if (Trim(f["4-11"]).empty())
-        r.Fail("4-11", "Internal Reference", "This field should not be space");
+    // The sequence number and the reference.
+    if (!IsFullWidthNumber(f, Payee::SequenceNumber))
+        r.Fail(Payee::SequenceNumber, "This field should be number 6 digits");
+    if (Trim(f[Payee::InternalReference]).empty())
+        r.Fail(Payee::InternalReference, "This field should not be space");
 
-    // 3-5
+    // The names a cheque is written to hold no forbidden character.
     if (Contains(kNameRuleProducts, product)) {
-        if (!IsCleanField(f["33-132"], 100))
-            r.Fail("33-132", "Payee1 Name(Thai)", kThaiNameMessage);
-        if (!IsCleanField(f["507-606"], 100))
-            r.Fail("507-606", "Payee2 Name(Thai)", kEnglishNameMessage);
-        if (!IsCleanField(f["353-422"], 70))
-            r.Fail("353-422", "Payee1 Name(English)", kEnglishNameMessage);
+        if (!IsCleanField(f, Payee::NameThai))
+            r.Fail(Payee::NameThai, kThaiNameMessage);
+        if (!IsCleanField(f, Payee::Payee2NameThai))
+            r.Fail(Payee::Payee2NameThai, kEnglishNameMessage);
+        if (!IsCleanField(f, Payee::NameEnglish))
+            r.Fail(Payee::NameEnglish, kEnglishNameMessage);
     }
 
-    // 6-7
-    if (c.BeneNotifyByFax) {
-        const std::string_view fax = Trim(f["423-432"]);
+    // A notification by fax needs the payee's fax number.
+    if (c.beneNotifyByFax) {
+        const std::string_view fax = Trim(f[Payee::FaxNumber]);
         if (fax.empty())
-            r.Fail("423-432", "Payee 1 Fax Number", "This field should  be Payee1 Fax Number");
-        if (line.size() >= 423 && !IsNumber(fax))
-            r.Fail("423-432", "Payee 1 Fax Number", "This field should be number ");
+            r.Fail(Payee::FaxNumber, "This field should  be Payee1 Fax Number");
+        if (line.size() >= Payee::FaxNumber.First() && !IsNumber(fax))
+            r.Fail(Payee::FaxNumber, "This field should be number ");
     }
 
-    // 8
-    if (c.WhtPresent && Trim(f["343-352"]).empty() && Trim(f["18-32"]).empty())
-        r.Fail("343-352", "Payee1 Tax ID", "This field should  be Payee1 Tax ID");
+    // Withholding tax needs the payee's tax id or another identification.
+    if (c.whtPresent && Trim(f[Payee::TaxId]).empty() && Trim(f[Payee::IdNumber]).empty())
+        r.Fail(Payee::TaxId, "This field should  be Payee1 Tax ID");
 }
 
 } // namespace tallivo

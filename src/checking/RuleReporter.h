@@ -1,12 +1,16 @@
 #pragma once
 // What a record check needs to read like its table of rules: the fields of a line by
-// their column range (Fields), and the two kinds of failure as two calls (RuleReporter).
+// the record's layout (Fields, format/*Layout.h), and the two kinds of failure as two
+// calls (RuleReporter) that print the field's columns and name as the layout states them.
 //
-//     RuleReporter r(s, "001", lineNo);
+//     RuleReporter r(s, RecordCode::Header, lineNo);
 //     const Fields f(line);
-//     if (Trim(f["4-15"]).empty()) r.Fail("4-15", "Company Id", "This field should not be space");
+//     if (Trim(f[Header::CompanyId]).empty()) r.Fail(Header::CompanyId, "This field should not be space");
 #include "checking/CheckSession.h"
 #include "format/Fields.h"
+#include "format/Primitives.h"
+#include "format/ProductSets.h"
+#include "format/RecordTypes.h"
 
 #include <charconv>
 #include <cstddef>
@@ -15,14 +19,10 @@
 
 namespace tallivo {
 
-// One of the listed texts (product sets, allowed codes).
-template <std::size_t N>
-bool Contains(const std::string_view (&set)[N], std::string_view text)
+// A number whose trimmed text fills the field ("This field should be number 6 digits").
+inline bool IsFullWidthNumber(const Fields& f, const Field& field)
 {
-    for (std::string_view item : set)
-        if (item == text)
-            return true;
-    return false;
+    return IsNumber(f[field]) && Trim(f[field]).size() == field.Width();
 }
 
 // Today's local date as yyyymmdd for the value-date rules: the session's clock, or the
@@ -32,11 +32,11 @@ inline std::string TodayYyyymmdd(const CheckSession& s)
     return s.clock ? s.clock->TodayYyyymmdd() : SystemClock().TodayYyyymmdd();
 }
 
-// What an account failure does besides appending its row and counting InvalidAccountCount.
+// What an account failure does besides appending its row and counting invalidAccountCount.
 enum class AccountFailure
 {
-    KeepsDataValid,  // debit record: DataValid and the Save button are left alone
-    ClearsDataValid, // credit record: DataValid := false first; FlagInvalidData is not called
+    KeepsDataValid,  // debit record: dataValid and the Save button are left alone
+    ClearsDataValid, // credit record: dataValid := false first; FlagInvalidData is not called
 };
 
 // Reports the failed rules of one record. The row cells that every row of the record
@@ -60,30 +60,30 @@ public:
         SetLine(lineNo);
     }
 
-    // Data failure: DataValid := false, the row, FlagInvalidData.
-    void Fail(std::string_view columns, std::string_view fieldName, std::string_view message)
+    // Data failure: dataValid := false, the row, FlagInvalidData.
+    void Fail(const Field& field, std::string_view message)
     {
-        m_s.ctx.DataValid = false;
-        AppendRow(columns, fieldName, message, m_withAccount);
+        m_s.ctx.dataValid = false;
+        AppendRow(field, message, m_withAccount);
         m_s.FlagInvalidData();
     }
     // Data failure whose row leaves the Account and Payee Name cells empty (AddError),
     // for the odd rule of a record whose other rows carry them.
-    void FailWithoutAccount(std::string_view columns, std::string_view fieldName, std::string_view message)
+    void FailWithoutAccount(const Field& field, std::string_view message)
     {
-        m_s.ctx.DataValid = false;
-        AppendRow(columns, fieldName, message, false);
+        m_s.ctx.dataValid = false;
+        AppendRow(field, message, false);
         m_s.FlagInvalidData();
     }
-    // Account failure of a home-bank account rule: the row and InvalidAccountCount + 1;
-    // whether DataValid is cleared depends on the record (see AccountFailure).
+    // Account failure of a home-bank account rule: the row and invalidAccountCount + 1;
+    // whether dataValid is cleared depends on the record (see AccountFailure).
     // FlagInvalidData is never called.
-    void AccountFail(std::string_view columns, std::string_view fieldName, std::string_view message)
+    void AccountFail(const Field& field, std::string_view message)
     {
         if (m_accountFailure == AccountFailure::ClearsDataValid)
-            m_s.ctx.DataValid = false;
-        AppendRow(columns, fieldName, message, m_withAccount);
-        ++m_s.ctx.InvalidAccountCount;
+            m_s.ctx.dataValid = false;
+        AppendRow(field, message, m_withAccount);
+        ++m_s.ctx.invalidAccountCount;
     }
 
     CheckSession& Session() const { return m_s; }
@@ -95,12 +95,12 @@ private:
         const auto result = std::to_chars(m_line, m_line + sizeof m_line, lineNo);
         m_lineLength = static_cast<std::size_t>(result.ptr - m_line);
     }
-    void AppendRow(std::string_view columns, std::string_view fieldName, std::string_view message, bool withAccount)
+    void AppendRow(const Field& field, std::string_view message, bool withAccount)
     {
         if (withAccount)
-            m_s.AddAccountError(m_recordType, LineText(), columns, fieldName, message, m_account, m_payeeName);
+            m_s.AddAccountError(m_recordType, LineText(), field.columns, field.name, message, m_account, m_payeeName);
         else
-            m_s.AddError(m_recordType, LineText(), columns, fieldName, message);
+            m_s.AddError(m_recordType, LineText(), field.columns, field.name, message);
     }
 
     CheckSession& m_s;

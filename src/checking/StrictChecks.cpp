@@ -3,6 +3,7 @@
 #include "checking/CheckSession.h"
 #include "common/InputFile.h"
 #include "format/PaymentFileReader.h"
+#include "format/RecordTypes.h"
 
 #include <cstring>
 #include <vector>
@@ -10,14 +11,6 @@
 namespace tallivo {
 
 namespace {
-
-constexpr std::string_view kHeaderCode = "001";
-constexpr std::string_view kTrailerCode = "999";
-
-std::string CodeOf(std::string_view line)
-{
-    return std::string(line.substr(0, 3));
-}
 
 // Where a Ctrl-Z byte ends the file: its line (1 + the carriage returns before it,
 // as the reader counts lines) and the number of bytes after it; nothing when the file
@@ -69,16 +62,16 @@ std::vector<StrictFinding> FindStrictFindings(const std::string& path)
     std::string lastCode;
     while (reader.Next(line)) {
         const std::uint64_t n = reader.LineNumber();
-        const std::string code = CodeOf(line.text);
-        if (n == 1 && code != kHeaderCode)
+        const std::string code(CodeOf(line.text));
+        if (n == 1 && code != RecordCode::Header)
             findings.push_back({code, n, "First record should be the header record 001"});
-        if (code == kHeaderCode) {
+        if (code == RecordCode::Header) {
             if (firstHeader != 0)
                 findings.push_back({code, n, "Header record 001 again: the file's header is line " +
                                                  std::to_string(firstHeader)});
             else
                 firstHeader = n;
-        } else if (code == kTrailerCode) {
+        } else if (code == RecordCode::Trailer) {
             if (firstTrailer != 0)
                 findings.push_back({code, n, "Trailer record 999 again: the file's trailer is line " +
                                                  std::to_string(firstTrailer)});
@@ -90,7 +83,7 @@ std::vector<StrictFinding> FindStrictFindings(const std::string& path)
     const std::uint64_t lines = reader.LineNumber();
     if (lines == 0)
         findings.push_back({"", 0, "File has no records"});
-    else if (lastCode != kTrailerCode)
+    else if (lastCode != RecordCode::Trailer)
         findings.push_back({lastCode, lines, "Last record should be the trailer record 999"});
 
     const CtrlZTail tail = FindCtrlZTail(path);
@@ -110,7 +103,7 @@ void AddStrictFindings(CheckSession& s, const std::vector<StrictFinding>& findin
     s.strictFindings = findings;
     if (findings.empty())
         return;
-    s.ctx.DataValid = false;
+    s.ctx.dataValid = false;
     s.hasFindingsToSave = true;
     if (s.grid.Layout() == GridLayout::None)
         s.SetUpErrorLayout();

@@ -6,10 +6,15 @@
 #include "checking/ValidationPass.h"
 
 #include "checking/AccountRowStore.h"
+#include "format/CreditLayout.h"
+#include "format/DebitLayout.h"
+#include "format/DirectDebitBatchLayout.h"
+#include "format/HeaderLayout.h"
 #include "format/PaymentFileReader.h"
 #include "format/Primitives.h"
 #include "checking/RecordChecks.h"
 #include "format/RecordTypes.h"
+#include "format/WhtLayout.h"
 
 #include <array>
 #include <charconv>
@@ -78,38 +83,37 @@ private:
 class Pass
 {
 public:
-    Pass(CheckSession& s, const RecordCheckSet& checks) : m_s(s), m_c(s.ctx), m_checks(checks) {}
+    explicit Pass(CheckSession& s) : m_s(s), m_c(s.ctx) {}
 
     void Run(const std::string& path);
 
 private:
-    // Cross-record findings: DataValid := false, a row without account cells, FlagInvalidData.
-    void Report(std::string_view recordType, std::string_view line, std::string_view columns,
-                std::string_view fieldName, std::string_view message)
+    // Cross-record findings: dataValid := false, a row without account cells, FlagInvalidData.
+    void Report(std::string_view recordType, std::string_view line, const Field& field, std::string_view message)
     {
-        m_c.DataValid = false;
-        m_s.AddError(recordType, line, columns, fieldName, message);
+        m_c.dataValid = false;
+        m_s.AddError(recordType, line, field.columns, field.name, message);
         m_s.FlagInvalidData();
     }
     void CompareDebitAmount()
     {
-        if (m_c.DebitAmount != m_c.CreditAmountSum)
-            Report("002", DecimalText(m_c.DebitLine).View(), "49-64", "Debit Amount",
+        if (m_c.debitAmount != m_c.creditAmountSum)
+            Report(RecordCode::Debit, DecimalText(m_c.debitLine).View(), Debit::Amount,
                    "Debit amount does not match with credit detail");
     }
     void CompareWhtTotal()
     {
-        if (m_c.WhtAmountSum != m_c.TotalWhtAmount)
-            Report("003", DecimalText(m_c.CreditLine).View(), "94-109", "Total WHT Amount",
+        if (m_c.whtAmountSum != m_c.totalWhtAmount)
+            Report(RecordCode::Credit, DecimalText(m_c.creditLine).View(), Credit::TotalWhtAmount,
                    "Total WHT Amount does not match with WHT detail");
     }
     void CheckInvoiceCount()
     {
-        if (m_c.DeclaredInvoiceCount != m_c.InvoiceCount)
-            Report("003", DecimalText(m_c.CreditLine).View(), "110-115", "No of Invoice Detail",
+        if (m_c.declaredInvoiceCount != m_c.invoiceCount)
+            Report(RecordCode::Credit, DecimalText(m_c.creditLine).View(), Credit::InvoiceCountCompared,
                    "No. of Invoice does not match with Total Invoice");
-        m_c.InvoiceCount = 0;
-        m_c.DeclaredInvoiceCount = 0;
+        m_c.invoiceCount = 0;
+        m_c.declaredInvoiceCount = 0;
         m_creditSeen = true;
     }
     void ResetIncomeTypes()
@@ -120,16 +124,16 @@ private:
         m_distinctIncomeTypes = 0;
     }
 
-    void Header(std::string_view line, int lineNo);
-    void Debit(std::string_view line, int lineNo);
-    void Credit(std::string_view line, int lineNo);
-    void Wht(std::string_view line, int lineNo);
-    void Invoice(std::string_view line, int lineNo);
-    void Trailer(std::string_view line, int lineNo);
+    void OnHeader(std::string_view line, int lineNo);
+    void OnDebit(std::string_view line, int lineNo);
+    void OnCredit(std::string_view line, int lineNo);
+    void OnWht(std::string_view line, int lineNo);
+    void OnInvoice(std::string_view line, int lineNo);
+    void OnDirectDebitBatch(std::string_view line, int lineNo);
+    void OnTrailer(std::string_view line, int lineNo);
 
     CheckSession& m_s;
     CheckContext& m_c;
-    const RecordCheckSet& m_checks;
 
     // Pass-local values.
     bool m_creditSeen = false; // a credit or trailer record was met: arms the invoice count check
@@ -143,56 +147,57 @@ private:
     int m_trailerLine = 0;
 };
 
-void Pass::Header(std::string_view line, int lineNo)
+void Pass::OnHeader(std::string_view line, int lineNo)
 {
-    m_checks.header(m_s, line, lineNo);
-    m_c.CompanyId = Trim(Columns(line, 4, 15));
+    CheckHeaderRecord(m_s, line, lineNo);
+    m_c.companyId = Trim(Fields(line)[Header::CompanyId]);
 }
 
-void Pass::Debit(std::string_view line, int lineNo)
+void Pass::OnDebit(std::string_view line, int lineNo)
 {
-    m_c.CreditsUnderDebit = 0;
-    m_c.CurrentProduct = Columns(line, 4, 6);
-    ++m_c.DebitCount;
+    const Fields f(line);
+    m_c.creditsUnderDebit = 0;
+    m_c.currentProduct = f[Debit::ProductCode];
+    ++m_c.debitCount;
     m_lastDebitLine = lineNo;
     CompareDebitAmount(); // closes the previous debit record
-    m_checks.debit(m_s, line, lineNo, m_c.CurrentProduct);
-    m_c.DeclaredCreditCount = StrToInt(Columns(line, 73, 78));
-    m_c.CreditAmountSum = 0;
+    CheckDebitRecord(m_s, line, lineNo, m_c.currentProduct);
+    m_c.declaredCreditCount = StrToInt(f[Debit::CreditCount]);
+    m_c.creditAmountSum = 0;
 }
 
-void Pass::Credit(std::string_view line, int lineNo)
+void Pass::OnCredit(std::string_view line, int lineNo)
 {
-    ++m_c.CreditCount;
+    ++m_c.creditCount;
     CompareWhtTotal(); // closes the previous credit record
     if (m_creditSeen)
         CheckInvoiceCount();
     m_creditSeen = true;
-    m_c.WhtCount = 0;
-    m_c.DeclaredWhtCount = 0;
-    m_checks.credit(m_s, line, lineNo, m_c.CurrentProduct);
-    m_c.WhtAmountSum = 0;
-    ++m_c.CreditsUnderDebit;
-    m_c.DeclaredWhtCount = StrToInt(m_c.DeclaredWhtCountText);
-    m_c.DeclaredInvoiceCount = StrToInt(m_c.DeclaredInvoiceCountText);
+    m_c.whtCount = 0;
+    m_c.declaredWhtCount = 0;
+    CheckCreditRecord(m_s, line, lineNo, m_c.currentProduct);
+    m_c.whtAmountSum = 0;
+    ++m_c.creditsUnderDebit;
+    m_c.declaredWhtCount = StrToInt(m_c.declaredWhtCountText);
+    m_c.declaredInvoiceCount = StrToInt(m_c.declaredInvoiceCountText);
     ResetIncomeTypes();
 }
 
-void Pass::Wht(std::string_view line, int lineNo)
+void Pass::OnWht(std::string_view line, int lineNo)
 {
-    ++m_c.WhtCount;
-    m_c.InvoiceCount = 0;
+    ++m_c.whtCount;
+    m_c.invoiceCount = 0;
     ++m_whtRecordsInCredit;
     const DecimalText lineText(lineNo);
     if (m_whtRecordsInCredit > kMaxWhtRecordsPerCredit)
-        Report("005", lineText.View(), "36-40", "WHT Income Type", "Witholding Tax Number should not be more five");
-    const std::string_view type = Trim(Columns(line, 36, 40));
+        Report(RecordCode::Wht, lineText.View(), Wht::IncomeType, "Witholding Tax Number should not be more five");
+    const std::string_view type = Trim(Fields(line)[Wht::IncomeType]);
     for (std::size_t i = 0; i < kOnceIncomeTypes.size(); ++i) {
         if (type != kOnceIncomeTypes[i])
             continue;
         const int count = ++m_incomeTypeCounts[i];
         if (count == 2)
-            Report("005", lineText.View(), "36-40", "WHT Income Type",
+            Report(RecordCode::Wht, lineText.View(), Wht::IncomeType,
                    "should not be Repeat 1-5 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3");
         if (count == 1)
             ++m_distinctIncomeTypes;
@@ -200,50 +205,56 @@ void Pass::Wht(std::string_view line, int lineNo)
     if (type == kIncomeTypeSix) {
         const int count = ++m_incomeTypeSixCount;
         if (count > kMaxIncomeTypeSix) {
-            Report("005", lineText.View(), "36-40", "WHT Income Type", "Type 6 should not be more than three ");
+            Report(RecordCode::Wht, lineText.View(), Wht::IncomeType, "Type 6 should not be more than three ");
             ++m_distinctIncomeTypes;
         }
         if (count == 1)
             ++m_distinctIncomeTypes;
     }
-    m_checks.wht(m_s, line, lineNo, m_distinctIncomeTypes, m_c.CurrentProduct);
+    CheckWhtRecord(m_s, line, lineNo, m_distinctIncomeTypes, m_c.currentProduct);
 }
 
-void Pass::Invoice(std::string_view line, int lineNo)
+void Pass::OnInvoice(std::string_view line, int lineNo)
 {
     // The WHT count of a credit record is compared once, at its first invoice record.
-    if (m_c.DeclaredWhtCount != m_c.WhtCount && m_c.InvoiceCount == 0)
-        Report("003", DecimalText(m_c.CreditLine).View(), "92-93", "No of WHT Detail",
+    if (m_c.declaredWhtCount != m_c.whtCount && m_c.invoiceCount == 0)
+        Report(RecordCode::Credit, DecimalText(m_c.creditLine).View(), Credit::WhtCountCompared,
                "No. of Withoding Tax does not match with Total Withoding Tax");
-    ++m_c.InvoiceCount;
-    m_checks.invoice(m_s, line, lineNo, m_c.CurrentProduct);
+    ++m_c.invoiceCount;
+    CheckInvoiceRecord(m_s, line, lineNo, m_c.currentProduct);
 }
 
-void Pass::Trailer(std::string_view line, int lineNo)
+void Pass::OnDirectDebitBatch(std::string_view line, int lineNo)
+{
+    m_c.currentProduct = Fields(line)[DirectDebitBatch::ProductCode];
+    CheckDirectDebitBatchRecord(m_s, line, lineNo);
+}
+
+void Pass::OnTrailer(std::string_view line, int lineNo)
 {
     m_trailerLine = lineNo;
     CompareDebitAmount(); // closes the last debit record
     CompareWhtTotal();    // closes the last credit record
-    m_checks.trailer(m_s, line, lineNo);
-    m_c.WhtAmountSum = 0;
-    m_c.CreditAmountSum = 0;
-    m_c.TrailerSeen = true;
+    CheckTrailerRecord(m_s, line, lineNo);
+    m_c.whtAmountSum = 0;
+    m_c.creditAmountSum = 0;
+    m_c.trailerSeen = true;
     CheckInvoiceCount(); // closes the last credit record, whether or not one was met
 }
 
 void Pass::Run(const std::string& path)
 {
-    m_c.DataValid = true;
-    m_c.DebitAmount = 0;
-    m_c.TotalWhtAmount = 0;
-    m_c.DebitAmountTotal = 0;
-    m_c.DebitCount = 0;
-    m_c.CreditCount = 0;
-    m_c.CreditsUnderDebit = 0;
-    m_c.WhtCount = 0;
-    m_c.InvoiceCount = 0;
-    m_c.DeclaredCreditCount = 0;
-    m_c.TrailerSeen = false;
+    m_c.dataValid = true;
+    m_c.debitAmount = 0;
+    m_c.totalWhtAmount = 0;
+    m_c.debitAmountTotal = 0;
+    m_c.debitCount = 0;
+    m_c.creditCount = 0;
+    m_c.creditsUnderDebit = 0;
+    m_c.whtCount = 0;
+    m_c.invoiceCount = 0;
+    m_c.declaredCreditCount = 0;
+    m_c.trailerSeen = false;
 
     m_s.ResetErrorGrid();
     m_s.SetUpErrorLayout();
@@ -256,48 +267,32 @@ void Pass::Run(const std::string& path)
         ++lineNo;
         m_s.passLine = reader.LineNumber();
         const std::string_view line = paymentLine.text;
-        if (line.size() >= 3) {
+        if (line.size() >= kRecordCodeWidth) {
             switch (Code(line)) {
-            case Code("001"): Header(line, lineNo); break;
-            case Code("002"): Debit(line, lineNo); break;
-            case Code("003"): Credit(line, lineNo); break;
-            case Code("004"): m_checks.payee(m_s, line, lineNo, m_c.CurrentProduct); break;
-            case Code("005"): Wht(line, lineNo); break;
-            case Code("006"): Invoice(line, lineNo); break;
-            case Code("007"):
-                m_c.CurrentProduct = Columns(line, 4, 6);
-                m_checks.directDebitBatch(m_s, line, lineNo);
-                break;
-            case Code("008"): m_checks.directDebitItem(m_s, line, lineNo); break;
-            case Code("999"): Trailer(line, lineNo); break;
+            case Code(RecordCode::Header): OnHeader(line, lineNo); break;
+            case Code(RecordCode::Debit): OnDebit(line, lineNo); break;
+            case Code(RecordCode::Credit): OnCredit(line, lineNo); break;
+            case Code(RecordCode::Payee): CheckPayeeRecord(m_s, line, lineNo, m_c.currentProduct); break;
+            case Code(RecordCode::Wht): OnWht(line, lineNo); break;
+            case Code(RecordCode::Invoice): OnInvoice(line, lineNo); break;
+            case Code(RecordCode::DirectDebitBatch): OnDirectDebitBatch(line, lineNo); break;
+            case Code(RecordCode::DirectDebitItem): CheckDirectDebitItemRecord(m_s, line, lineNo); break;
+            case Code(RecordCode::Trailer): OnTrailer(line, lineNo); break;
             default: break; // read and counted, not checked
             }
         }
-        if (m_c.TrailerSeen && m_c.CreditsUnderDebit != m_c.DeclaredCreditCount)
-            Report("002", DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(), "73-78",
-                   "No.of Credit", "No. of Credit does not match with Total Credit Detail");
+        if (m_c.trailerSeen && m_c.creditsUnderDebit != m_c.declaredCreditCount)
+            Report(RecordCode::Debit, DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(),
+                   Debit::CreditCountCompared, "No. of Credit does not match with Total Credit Detail");
     }
     m_s.passLine = 0;
 }
 
 } // namespace
 
-const RecordCheckSet& StandardRecordChecks()
-{
-    static const RecordCheckSet checks{CheckHeaderRecord,          CheckDebitRecord,           CheckCreditRecord,
-                                       CheckPayeeRecord,           CheckWhtRecord,             CheckInvoiceRecord,
-                                       CheckDirectDebitBatchRecord, CheckDirectDebitItemRecord, CheckTrailerRecord};
-    return checks;
-}
-
-void ValidatePaymentFile(CheckSession& s, const std::string& path, const RecordCheckSet& checks)
-{
-    Pass(s, checks).Run(path);
-}
-
 void ValidatePaymentFile(CheckSession& s, const std::string& path)
 {
-    ValidatePaymentFile(s, path, StandardRecordChecks());
+    Pass(s).Run(path);
 }
 
 } // namespace tallivo

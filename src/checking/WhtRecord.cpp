@@ -1,7 +1,8 @@
-// The withholding-tax record (005): its fields, the income type code, and the WHT amount
+// The withholding-tax record: its fields, the income type code, and the WHT amount
 // added to the sum the pass compares with the credit record's declared total.
 #include "checking/AccountRowStore.h"
 #include "format/Primitives.h"
+#include "format/WhtLayout.h"
 #include "format/ProductSets.h"
 #include "checking/RecordChecks.h"
 #include "checking/RuleReporter.h"
@@ -13,11 +14,6 @@ namespace tallivo {
 namespace {
 
 constexpr std::string_view kLetterIncomeTypes[] = {"4A", "4B", "4B1.1", "4B1.2", "4B1.3", "4B1.4", "4B2", "4B3"};
-
-bool IsDigitsOfLength(std::string_view field, std::size_t length)
-{
-    return IsNumber(field) && Trim(field).size() == length;
-}
 
 // A number that converts to 1, 2, 3, 5 or 6 (a number that is not whole fails the
 // conversion, which ends the pass), or one of the letter codes in any case.
@@ -47,54 +43,55 @@ void CheckWhtRecord(CheckSession& s, std::string_view line, int lineNo, int inco
     std::string rowValue;
     if (s.accountRow != nullptr)
         rowValue = payeeNameProduct ? s.accountRow->NameEn() : s.accountRow->Account();
-    RuleReporter r(s, "005", lineNo, payeeNameProduct ? std::string_view() : std::string_view(rowValue),
+    RuleReporter r(s, RecordCode::Wht, lineNo, payeeNameProduct ? std::string_view() : std::string_view(rowValue),
                    payeeNameProduct ? std::string_view(rowValue) : std::string_view());
 
-    // 1-5
-    if (!IsDigitsOfLength(f["12-17"], 6))
-        r.Fail("12-17", "Credit Sequence No.", "This field should be number 6 digits");
-    if (Trim(f["4-11"]).empty())
-        r.Fail("4-11", "Internal Reference", "This field should not be space");
-    if (!IsDigitsOfLength(f["18-19"], 2))
-        r.Fail("18-19", "WHT Sequence No.", "This field should be number 2 digits");
-    if (!IsDigitsOfLength(f["121-122"], 2))
-        r.Fail("121-122", "WHT Deduct Rate.", "This field should be number 2 digits");
-    if (!IsPositiveTwoDigit(f["121-122"]))
-        r.Fail("121-122", "WHT Deduct Rate.", "This field should be WHT Deduct Rate > 0");
+    // The sequence numbers, the reference and the deduct rate.
+    if (!IsFullWidthNumber(f, Wht::CreditSequenceNo))
+        r.Fail(Wht::CreditSequenceNo, "This field should be number 6 digits");
+    if (Trim(f[Wht::InternalReference]).empty())
+        r.Fail(Wht::InternalReference, "This field should not be space");
+    if (!IsFullWidthNumber(f, Wht::SequenceNo))
+        r.Fail(Wht::SequenceNo, "This field should be number 2 digits");
+    if (!IsFullWidthNumber(f, Wht::DeductRate))
+        r.Fail(Wht::DeductRate, "This field should be number 2 digits");
+    if (!IsPositiveTwoDigit(f[Wht::DeductRate]))
+        r.Fail(Wht::DeductRate, "This field should be WHT Deduct Rate > 0");
 
-    // 6-8 and the WHT amount sum (a zero amount is neither an error nor added)
-    const std::string_view whtAmount = f["20-35"];
-    const bool whtAmountLen16 = Trim(whtAmount).size() == 16;
+    // The WHT amount, and its sum (a zero amount is neither an error nor added).
+    const std::string_view whtAmount = f[Wht::Amount];
+    const bool whtAmountLen16 = Trim(whtAmount).size() == kAmountWidth;
+    const char whtAmountLastDigit = f.At(Wht::Amount.Last());
     if (!IsNumber(whtAmount))
-        r.Fail("20-35", "WHT Amount", "This field should be number ");
+        r.Fail(Wht::Amount, "This field should be number ");
     if (!whtAmountLen16)
-        r.Fail("20-35", "WHT Amount", "This field should have 16 digits");
-    if (whtAmountLen16 && IsNumber(whtAmount) && f.At(35) == '0') {
+        r.Fail(Wht::Amount, "This field should have 16 digits");
+    if (whtAmountLen16 && IsNumber(whtAmount) && whtAmountLastDigit == '0') {
         const long double value = StrToFloat(whtAmount);
         if (value > 0)
-            c.WhtAmountSum = static_cast<double>(c.WhtAmountSum + value);
+            c.whtAmountSum = static_cast<double>(c.whtAmountSum + value);
     }
-    if (whtAmountLen16 && IsNumber(whtAmount) && f.At(35) != '0')
-        r.Fail("20-35", "WHT Amount", "Amount should have two digits after decimal");
+    if (whtAmountLen16 && IsNumber(whtAmount) && whtAmountLastDigit != '0')
+        r.Fail(Wht::Amount, "Amount should have two digits after decimal");
 
-    // 9-11
-    const std::string_view incomeType = Trim(f["36-40"]);
+    // The income type, how many types the credit has, and the description type 6 needs.
+    const std::string_view incomeType = Trim(f[Wht::IncomeType]);
     if (!IsIncomeType(incomeType))
-        r.Fail("36-40", "WHT Income Type", "Should be 1-6 or 4a,4b,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3");
+        r.Fail(Wht::IncomeType, "Should be 1-6 or 4a,4b,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3");
     if (incomeTypeCount > 4)
-        r.Fail("36-40", "WHT Income Type", "should not more three");
-    if (incomeType == "6" && Trim(f["41-120"]).empty())
-        r.Fail("41-120", "Income Description", "If Income Type is 6 this field should not be space");
+        r.Fail(Wht::IncomeType, "should not more three");
+    if (incomeType == "6" && Trim(f[Wht::IncomeDescription]).empty())
+        r.Fail(Wht::IncomeDescription, "If Income Type is 6 this field should not be space");
 
-    // 12-14
-    const std::string_view incomeAmount = f["123-138"];
-    const bool incomeAmountLen16 = Trim(incomeAmount).size() == 16;
+    // The income type amount: 16 digits, above zero.
+    const std::string_view incomeAmount = f[Wht::IncomeTypeAmount];
+    const bool incomeAmountLen16 = Trim(incomeAmount).size() == kAmountWidth;
     if (!incomeAmountLen16)
-        r.Fail("123-138", "Income Type Amount", "This field should have 16 digits");
+        r.Fail(Wht::IncomeTypeAmount, "This field should have 16 digits");
     if (incomeAmountLen16 && (!IsNumber(incomeAmount) || !(StrToFloat(incomeAmount) > 0)))
-        r.Fail("123-138", "Income Type Amount", "This field should be number and more than zero");
-    if (incomeAmountLen16 && IsNumber(incomeAmount) && f.At(138) != '0')
-        r.Fail("123-138", "Income Type Amount", "Amount should have two digits after decimal");
+        r.Fail(Wht::IncomeTypeAmount, "This field should be number and more than zero");
+    if (incomeAmountLen16 && IsNumber(incomeAmount) && f.At(Wht::IncomeTypeAmount.Last()) != '0')
+        r.Fail(Wht::IncomeTypeAmount, "Amount should have two digits after decimal");
 }
 
 } // namespace tallivo

@@ -35,7 +35,7 @@ bool WriteRequestedErrorFile(AppState& app, CliDialogs& dialogs, const Arguments
     if (!args.errors)
         return true;
     const CheckSession& s = app.session;
-    const ErrorFileKind kind = ChooseErrorFile(s.recordTypesValid, s.recordLengthsValid, s.ctx.DataValid);
+    const ErrorFileKind kind = ChooseErrorFile(s.recordTypesValid, s.recordLengthsValid, s.ctx.dataValid);
     if (kind == ErrorFileKind::None)
         return true;
     return RunCommand(dialogs, [&] { WriteErrorFile(kind, s.grid, *args.errors); });

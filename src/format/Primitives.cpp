@@ -189,15 +189,12 @@ bool IsValidAccount(std::string_view text)
         tenChars[j++] = text[i];
     }
     const std::string_view ten(tenChars, 10);
+    // Each character is converted on its own, in order: the first that is not a digit
+    // raises its conversion error. Past this loop all ten are digits.
     int d[10];
     for (int i = 0; i < 10; ++i)
         d[i] = StrToInt(ten.substr(static_cast<std::size_t>(i), 1));
-    static constexpr int kWeights[9] = {4, 3, 2, 7, 6, 5, 4, 3, 2};
-    int sum = 0;
-    for (int i = 0; i < 9; ++i)
-        sum += kWeights[i] * d[i];
-    const int checkDigit = sum % 10 == 0 ? 0 : 10 - sum % 10;
-    return checkDigit == d[9] && StrToCurr(ten).scaled != 0;
+    return AccountCheckDigit(ten) == d[9] && StrToCurr(ten).scaled != 0;
 }
 
 bool IsCleanName(std::string_view text, std::size_t count)

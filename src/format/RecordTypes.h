@@ -5,6 +5,22 @@
 
 namespace tallivo {
 
+// The code in columns 1-3 of every record.
+namespace RecordCode {
+inline constexpr std::string_view Header = "001";
+inline constexpr std::string_view Debit = "002";
+inline constexpr std::string_view Credit = "003";
+inline constexpr std::string_view Payee = "004";
+inline constexpr std::string_view Wht = "005"; // withholding tax
+inline constexpr std::string_view Invoice = "006";
+inline constexpr std::string_view DirectDebitBatch = "007";
+inline constexpr std::string_view DirectDebitItem = "008";
+inline constexpr std::string_view Trailer = "999";
+} // namespace RecordCode
+
+// The width of the record type code.
+inline constexpr std::size_t kRecordCodeWidth = 3;
+
 struct RecordType
 {
     std::string_view code;
@@ -13,36 +29,42 @@ struct RecordType
 
 // In the order the structural checks test them.
 inline constexpr RecordType kRecordTypes[] = {
-    {"001", 96},  // file header record
-    {"002", 109}, // debit record
-    {"003", 355}, // credit record
-    {"004", 816}, // payee record
-    {"005", 138}, // withholding-tax (WHT) record
-    {"006", 196}, // invoice record
-    {"007", 300}, // direct-debit batch record
-    {"008", 200}, // direct-debit item record
-    {"999", 31},  // trailer record
+    {RecordCode::Header, 96},
+    {RecordCode::Debit, 109},
+    {RecordCode::Credit, 355},
+    {RecordCode::Payee, 816},
+    {RecordCode::Wht, 138},
+    {RecordCode::Invoice, 196},
+    {RecordCode::DirectDebitBatch, 300},
+    {RecordCode::DirectDebitItem, 200},
+    {RecordCode::Trailer, 31},
 };
+
+// The fixed length of a known record type code, 0 for any other text.
+constexpr std::size_t RecordLength(std::string_view code)
+{
+    for (const RecordType& type : kRecordTypes)
+        if (type.code == code)
+            return type.length;
+    return 0;
+}
+
+// The record type code of a line: its first three characters (fewer on a shorter line).
+constexpr std::string_view CodeOf(std::string_view line)
+{
+    return line.substr(0, kRecordCodeWidth);
+}
 
 // The known record type of a line (its first three characters), or nullptr.
 inline const RecordType* FindRecordType(std::string_view line)
 {
-    if (line.size() < 3)
+    if (line.size() < kRecordCodeWidth)
         return nullptr;
-    const std::string_view code = line.substr(0, 3);
+    const std::string_view code = CodeOf(line);
     for (const RecordType& type : kRecordTypes)
         if (type.code == code)
             return &type;
     return nullptr;
-}
-
-// Field "a-b" of a line: columns a to b (counted from 1), shorter where the line ends
-// earlier, empty when a lies past the end.
-inline std::string_view Columns(std::string_view line, std::size_t first, std::size_t last)
-{
-    if (first == 0 || first > line.size())
-        return {};
-    return line.substr(first - 1, last - first + 1);
 }
 
 } // namespace tallivo

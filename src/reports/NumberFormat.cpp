@@ -1,7 +1,5 @@
 #include "reports/NumberFormat.h"
 
-#include "format/RecordTypes.h"
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -66,11 +64,12 @@ std::string FormatFixed2(long double value, bool thousands)
 
 } // namespace
 
-std::string AmountText(std::string_view line, std::size_t firstColumn)
+std::string AmountText(std::string_view line, const Field& amount)
 {
-    std::string text(Columns(line, firstColumn, firstColumn + 12));
+    const Fields f(line);
+    std::string text(f[WholeDigits(amount)]);
     text += '.';
-    text += Columns(line, firstColumn + 13, firstColumn + 15);
+    text += f[DecimalDigits(amount)];
     return text;
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 // The number texts of the payment summary and the report table.
+#include "format/Fields.h"
+
 #include <string>
 #include <string_view>
 
 namespace tallivo {
 
-// An amount field of 16 digits (13 before, 3 after an implied point) as text with
+// An amount field of a line (13 digits before, 3 after an implied point) as text with
 // the point: the first 13 characters, ".", the last 3. Fields cut short by the end
 // of the line give shorter parts.
-std::string AmountText(std::string_view line, std::size_t firstColumn);
+std::string AmountText(std::string_view line, const Field& amount);
 
 // "#,##0.00": thousands separators, two decimals, rounded half away from zero on the
 // value's 18 significant digits. The Total line's "%n" gives the same text.

@@ -1,8 +1,16 @@
 #include "reports/PaymentSummary.h"
 
+#include "format/CreditLayout.h"
+#include "format/DebitLayout.h"
+#include "format/DirectDebitBatchLayout.h"
+#include "format/InvoiceLayout.h"
+#include "format/PayeeLayout.h"
 #include "format/PaymentFileReader.h"
 #include "format/Primitives.h"
+#include "format/ProductSets.h"
 #include "format/RecordTypes.h"
+#include "format/TrailerLayout.h"
+#include "format/WhtLayout.h"
 #include "reports/CurrencySum.h"
 #include "reports/NumberFormat.h"
 
@@ -29,14 +37,15 @@ constexpr std::pair<std::string_view, std::string_view> kProductTypeNames[] = {
     {"XDQ", "Express Demand Draft"},
 };
 
-// dd/mm/yyyy of a yyyymmdd field starting at the given column.
-std::string ValueDate(std::string_view line, std::size_t firstColumn)
+// dd/mm/yyyy of a yyyymmdd date field.
+std::string ValueDate(const Fields& f, const Field& field)
 {
-    std::string date(Columns(line, firstColumn + 6, firstColumn + 7));
+    const DateText parts = f.Date(field);
+    std::string date(parts.day);
     date += '/';
-    date += Columns(line, firstColumn + 4, firstColumn + 5);
+    date += parts.month;
     date += '/';
-    date += Columns(line, firstColumn, firstColumn + 3);
+    date += parts.year;
     return date;
 }
 
@@ -59,22 +68,23 @@ void WriteCreditTransferSummary(ResultGrid& grid, PaymentFileReader& reader, Rep
     int debits = 0;
     int credits = 0;
     std::string productName;
-    std::string lastLine; // the Total's columns 10-31 of the last line read
+    std::string lastLine; // the trailer's counts and total as the last line read holds them
 
     PaymentLine line;
     while (reader.Next(line)) {
         const std::string_view text = line.text;
-        const std::string_view code = text.substr(0, 3);
-        lastLine.assign(text.substr(0, 31));
+        const Fields f(text);
+        const std::string_view code = CodeOf(text);
+        lastLine.assign(text.substr(0, Trailer::TotalAmount.Last()));
 
-        if (code == "002") {
+        if (code == RecordCode::Debit) {
             ++debits;
             credits = 0;
-        } else if (code == "003") {
+        } else if (code == RecordCode::Credit) {
             ++credits;
         }
 
-        if (credits == 2 || code == "999" || debits == 2) {
+        if (credits == 2 || code == RecordCode::Trailer || debits == 2) {
             tables.AppendDetailRow(pending);
             pending.TotalWHTAmount.clear();
             pending.TotalInvoidAmount.clear();
@@ -83,27 +93,28 @@ void WriteCreditTransferSummary(ResultGrid& grid, PaymentFileReader& reader, Rep
             vatSum = {};
         }
 
-        if (code == "002") {
-            if (const auto name = ProductTypeName(Columns(text, 4, 6)))
+        if (code == RecordCode::Debit) {
+            if (const auto name = ProductTypeName(f[Debit::ProductCode]))
                 productName = *name;
             pending.Product = productName;
-            AppendSummaryLine(grid, productName, ValueDate(text, 7), Columns(text, 73, 78), AmountText(text, 49));
+            AppendSummaryLine(grid, productName, ValueDate(f, Debit::ValueDate), f[Debit::CreditCount],
+                              AmountText(text, Debit::Amount));
             debits = 1;
-        } else if (code == "003") {
-            pending.CreditAccount = Columns(text, 10, 34);
-            pending.CreditAmount = AmountText(text, 35);
-            pending.DeliveryMode = Columns(text, 65, 65);
-            pending.PickupLocation = Columns(text, 66, 69);
-            pending.TotalInvoidAmount = AmountText(text, 116);
+        } else if (code == RecordCode::Credit) {
+            pending.CreditAccount = f[Credit::Account];
+            pending.CreditAmount = AmountText(text, Credit::Amount);
+            pending.DeliveryMode = f[Credit::DeliveryMode];
+            pending.PickupLocation = f[Credit::PickupLocation];
+            pending.TotalInvoidAmount = AmountText(text, Credit::TotalInvoiceAmount);
             credits = 1;
-        } else if (code == "004") {
-            const std::string_view thai = Columns(text, 33, 132);
-            pending.NameEng = Trim(thai).empty() ? Columns(text, 353, 422) : thai;
-        } else if (code == "005") {
-            whtSum = AddCurrency(whtSum, StrToCurr(AmountText(text, 20)));
+        } else if (code == RecordCode::Payee) {
+            const std::string_view thai = f[Payee::NameThai];
+            pending.NameEng = Trim(thai).empty() ? f[Payee::NameEnglish] : thai;
+        } else if (code == RecordCode::Wht) {
+            whtSum = AddCurrency(whtSum, StrToCurr(AmountText(text, Wht::Amount)));
             pending.TotalWHTAmount = whtSum.ToText();
-        } else if (code == "006") {
-            vatSum = AddCurrency(vatSum, StrToCurr(AmountText(text, 148)));
+        } else if (code == RecordCode::Invoice) {
+            vatSum = AddCurrency(vatSum, StrToCurr(AmountText(text, Invoice::VatAmount)));
             pending.VATAmount = vatSum.ToText();
         }
     }
@@ -111,8 +122,8 @@ void WriteCreditTransferSummary(ResultGrid& grid, PaymentFileReader& reader, Rep
     // The Total line takes the last grid row, which stays the last.
     const std::size_t total = grid.RowCount() - 1;
     grid.SetCell(2, total, "Total");
-    grid.SetCell(3, total, std::to_string(StrToInt(Columns(lastLine, 10, 15))));
-    grid.SetCell(4, total, FormatThousands2(StrToFloat(AmountText(lastLine, 16))));
+    grid.SetCell(3, total, std::to_string(StrToInt(Fields(lastLine)[Trailer::CreditCount])));
+    grid.SetCell(4, total, FormatThousands2(StrToFloat(AmountText(lastLine, Trailer::TotalAmount))));
 }
 
 void WriteDirectDebitSummary(ResultGrid& grid, PaymentFileReader& reader)
@@ -121,11 +132,13 @@ void WriteDirectDebitSummary(ResultGrid& grid, PaymentFileReader& reader)
     PaymentLine line;
     while (reader.Next(line)) {
         const std::string_view text = line.text;
-        if (text.substr(0, 3) != "007")
+        if (CodeOf(text) != RecordCode::DirectDebitBatch)
             continue;
-        if (Columns(text, 4, 6) == "DDR")
+        const Fields f(text);
+        if (f[DirectDebitBatch::ProductCode] == Product::DirectDebit)
             productName = "Direct Debit";
-        AppendSummaryLine(grid, productName, ValueDate(text, 15), Columns(text, 112, 117), AmountText(text, 96));
+        AppendSummaryLine(grid, productName, ValueDate(f, DirectDebitBatch::ValueDate), f[DirectDebitBatch::ItemCount],
+                          AmountText(text, DirectDebitBatch::TotalAmount));
     }
 }
 
@@ -151,7 +164,7 @@ void WritePaymentSummary(ResultGrid& grid, const std::string& path, std::string_
 {
     PaymentFileReader reader(path);
     tables.EmptyReportTables();
-    if (currentProduct != "DDR")
+    if (currentProduct != Product::DirectDebit)
         WriteCreditTransferSummary(grid, reader, tables);
     else
         WriteDirectDebitSummary(grid, reader);

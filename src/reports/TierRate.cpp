@@ -1,6 +1,8 @@
 #include "reports/TierRate.h"
 
+#include "format/CreditLayout.h"
 #include "format/PaymentFileReader.h"
+#include "format/ProductSets.h"
 #include "format/RecordTypes.h"
 #include "reports/CurrencySum.h"
 #include "reports/NumberFormat.h"
@@ -8,7 +10,6 @@
 namespace tallivo {
 
 namespace {
-constexpr std::string_view kHomeBankCode = "014";
 constexpr Currency kTier1Limit{100000LL * 10000};
 constexpr Currency kTier2Limit{500000LL * 10000};
 constexpr Currency kTier3Limit{2000000LL * 10000};
@@ -31,12 +32,12 @@ TierCounts CountCreditTiers(const std::string& path)
     PaymentFileReader reader(path);
     PaymentLine line;
     while (reader.Next(line)) {
-        if (line.text.substr(0, 3) != "003")
+        if (CodeOf(line.text) != RecordCode::Credit)
             continue;
         // The amount is converted before the bank code is looked at, so a record to
         // the home bank with an amount that does not convert still ends the report.
-        const Currency amount = StrToCurr(AmountText(line.text, 35));
-        if (Columns(line.text, 181, 183) == kHomeBankCode)
+        const Currency amount = StrToCurr(AmountText(line.text, Credit::Amount));
+        if (Fields(line.text)[Credit::ReceivingBankCode] == kHomeBankCode)
             continue;
         switch (TierOf(amount)) {
         case 1: ++counts.range1; break;

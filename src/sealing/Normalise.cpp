@@ -1,4 +1,4 @@
-// Credit record normalisation: a blank Beneficiary Notification (column 259) of every
+// Credit record normalisation: a blank Beneficiary Notification of every
 // credit record becomes "N". The file is streamed byte by byte in large blocks; every
 // other byte, line ends included, is written back as it was, and a Ctrl-Z byte ends
 // the file (it and what follows are dropped). The new content goes to a temporary file
@@ -8,6 +8,8 @@
 #include "common/AppError.h"
 #include "common/InputFile.h"
 #include "common/ReplacingFile.h"
+#include "format/CreditLayout.h"
+#include "format/RecordTypes.h"
 
 #include <cctype>
 #include <cerrno>
@@ -23,21 +25,23 @@ namespace tallivo {
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
-constexpr std::uint64_t kNotificationIndex = 258; // column 259, counted from 0
+// The Beneficiary Notification's one column, counted from 0.
+constexpr std::uint64_t kNotificationIndex = Credit::BeneficiaryNotification.First() - 1;
+static_assert(Credit::BeneficiaryNotification.Width() == 1);
 constexpr char kCtrlZ = '\x1a';
 
 // Where the scan stands in the current line, carried from one block to the next.
 struct LineScan
 {
     std::uint64_t column = 0;  // bytes of the current line seen so far
-    char code[3] = {};         // the line's first three bytes, as far as seen
+    char code[kRecordCodeWidth] = {}; // the line's record type code, as far as seen
     bool lfMayEndLine = false; // the line before ended in a carriage return whose line feed may follow
 };
 
 struct BlockResult
 {
     std::size_t length = 0; // bytes of the block that belong to the file (before a Ctrl-Z)
-    bool changed = false;   // a blank column 259 of a credit record became "N"
+    bool changed = false;   // a blank Beneficiary Notification of a credit record became "N"
     bool ctrlZ = false;     // the block holds a Ctrl-Z: the file ends there
 };
 
@@ -65,9 +69,10 @@ BlockResult NormaliseBlock(char* block, std::size_t size, LineScan& scan)
         // block[pos, end) continues the current line from column scan.column.
         const std::uint64_t first = scan.column;
         const std::uint64_t count = end - pos;
-        for (std::uint64_t c = first; c < 3 && c < first + count; ++c)
+        for (std::uint64_t c = first; c < kRecordCodeWidth && c < first + count; ++c)
             scan.code[c] = block[pos + (c - first)];
-        if (first <= kNotificationIndex && kNotificationIndex < first + count && std::memcmp(scan.code, "003", 3) == 0) {
+        if (first <= kNotificationIndex && kNotificationIndex < first + count &&
+            std::string_view(scan.code, kRecordCodeWidth) == RecordCode::Credit) {
             char& notification = block[pos + (kNotificationIndex - first)];
             if (notification == ' ') {
                 notification = 'N';

@@ -3,8 +3,8 @@
 
 namespace tallivo {
 
-// Rewrites the payment file so that every credit record ("003") has a value in its
-// Beneficiary Notification column 259: a blank there becomes "N". Every other byte
+// Rewrites the payment file so that every credit record has a value in its
+// Beneficiary Notification column: a blank there becomes "N". Every other byte
 // stays as it was, line ends included; a Ctrl-Z byte and what follows are removed.
 // The new content goes to a temporary file beside the payment file, which is renamed
 // over it, so the file is never left partly written. When nothing would change the file
@@ -12,7 +12,7 @@ namespace tallivo {
 // error and is left untouched.
 void NormaliseCreditRecords(const std::string& paymentPath);
 
-// Removes the temporary files ("<payment file>.tmpXXXXXX") that a failed rewrite of
+// Removes the temporary files ("<payment file>.tallivo-tmpXXXXXX", see common/ReplacingFile.h) that a failed rewrite of
 // this payment file left behind. Never fails; an empty path does nothing.
 void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept;
 

@@ -9,7 +9,9 @@
 // file replaces the output file only when complete.
 #include "sealing/SealedOutput.h"
 
+#include "format/CreditLayout.h"
 #include "format/PaymentFileReader.h"
+#include "format/RecordTypes.h"
 #include "common/AppError.h"
 #include "common/InputFile.h"
 #include "common/ReplacingFile.h"
@@ -22,9 +24,13 @@ namespace tallivo {
 
 namespace {
 
-constexpr std::size_t kKeptColumns = 335;  // credit record columns 1-335 are kept
-constexpr std::size_t kBlankColumns = 18;  // columns 336-353 become blank
-constexpr std::size_t kMarkerIndex = 353;  // column 354 decides the bene-charge marker
+// A re-cut credit record keeps its columns before the filler, blanks the filler, and
+// writes the bene-charge marker into the Bene Charge field, its last columns.
+constexpr std::size_t kKeptColumns = Credit::Filler.First() - 1;
+constexpr std::size_t kBlankColumns = Credit::Filler.Width();
+constexpr std::size_t kMarkerIndex = Credit::BeneCharge.First() - 1; // the column that decides the marker
+static_assert(Credit::BeneCharge.First() == Credit::Filler.Last() + 1);
+static_assert(Credit::BeneCharge.Width() == 2 && Credit::BeneCharge.Last() == RecordLength(RecordCode::Credit));
 constexpr std::size_t kHashLength = 40;
 constexpr std::size_t kStageSize = 1 << 20;
 constexpr const char* kLineEnd = "\r\n";
@@ -43,7 +49,7 @@ void StreamRecutLines(const std::string& paymentPath, bool beneChargeFlag, Sink&
             throw AppError(AppError::Kind::File, "Line " + std::to_string(reader.LineNumber()) +
                                                      " of the payment file is too long to be sealed");
         const std::string_view text = line.text;
-        if (text.substr(0, 3) == "003") {
+        if (CodeOf(text) == RecordCode::Credit) {
             stage.append(text.substr(0, kKeptColumns));
             stage.append(kBlankColumns, ' ');
             const bool beneCharge = beneChargeFlag && text.size() > kMarkerIndex &&

@@ -5,9 +5,9 @@ namespace tallivo {
 
 // Writes the sealed output file: line 1 the 40-digit upper-case hexadecimal SHA-1 of
 // the re-cut records that follow, then the payment file's lines with credit records
-// re-cut (columns 336-353 blank, the bene-charge marker in 354-355), every line ended
-// by CR LF. The output replaces outputPath (which may be the payment file itself)
-// through a temporary file. Returns the hash value; raises the file error on failure.
+// re-cut (their Filler blank, the bene-charge marker in their Bene Charge field), every
+// line ended by CR LF. The output replaces outputPath (which may be the payment file
+// itself) through a temporary file. Returns the hash value; raises the file error on failure.
 std::string WriteSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag);
 
 } // namespace tallivo

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -111,6 +112,9 @@ void CreateTableFiles(const std::string& dataFolder)
             StoreError("Cannot create the table file " + path + ": " + text);
         }
         sqlite3_close(db);
+        // The tables hold payment data: for the user alone.
+        if (::chmod(path.c_str(), 0600) != 0)
+            StoreError("Cannot create the table file " + path + ": " + FileErrorText(errno));
     }
 }
 

@@ -170,13 +170,15 @@ TEST(CliHelp, TheSettingsExampleIsTheShippedFileAndWorksAsPasted)
         lines[i].replace(280, 5, "BCQ01");
     }
     ProgramFolder folder({});
+    TempFolder home; // no settings file of the user's own
+    const std::string env = "XDG_CONFIG_HOME=" + ShellQuote(home.Folder());
     const std::string payment = folder.Dir().Write("p.txt", JoinLines(lines));
     folder.Dir().Write("Data/Config.ini", "; Tallivo settings\n# fees in baht\n" + shipped);
-    const CliResult fee = RunCli({"fee", payment}, "", folder.Cli());
+    const CliResult fee = RunCli({"fee", payment}, env, folder.Cli());
     EXPECT_EQ(fee.status, 0) << fee.err;
     EXPECT_NE(fee.out.find("report_total_fee_range=20\n"), std::string::npos) << fee.out;
     folder.Dir().Write("Data/Config.ini", "[ThreeTierRate]\nRangeFee1=10 ; fee\nRangeFee2=20\nRangeFee3=30\n");
-    const CliResult inline_ = RunCli({"fee", payment}, "", folder.Cli());
+    const CliResult inline_ = RunCli({"fee", payment}, env, folder.Cli());
     EXPECT_EQ(inline_.status, 2);
     EXPECT_EQ(inline_.err, "'10 ; fee' is not a valid floating point value\n");
 }

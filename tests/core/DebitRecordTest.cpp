@@ -38,60 +38,63 @@ TEST(CheckDebitRecord, ValidRecordOfEveryProductGivesNoRow)
          {"PAY", "PA2", "PA3", "PA4", "PA5", "PA6", "DCP", "MCL", "BNT", "MCP", "CCP", "DDP", "XMQ", "XDQ"}) {
         CheckFixture fx;
         EXPECT_EQ(Check(fx, ValidDebit(product)), Rows{}) << product;
-        EXPECT_TRUE(fx.s.ctx.DataValid);
-        EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 0);
-        EXPECT_EQ(fx.s.ctx.DebitAmount, 1000000);
-        EXPECT_EQ(fx.s.ctx.DebitAmountTotal, 1000000);
-        EXPECT_EQ(fx.s.ctx.DebitLine, 5);
+        EXPECT_TRUE(fx.s.ctx.dataValid);
+        EXPECT_EQ(fx.s.ctx.invalidAccountCount, 0);
+        EXPECT_EQ(fx.s.ctx.debitAmount, 1000000);
+        EXPECT_EQ(fx.s.ctx.debitAmountTotal, 1000000);
+        EXPECT_EQ(fx.s.ctx.debitLine, 5);
     }
 }
 
 TEST(CheckDebitRecord, EachRuleGivesItsRows)
 {
-    struct Case { std::string_view product; std::string_view columns; std::string_view text; Rows rows; };
+    struct Case { std::string_view product; const Field& field; std::string_view text; Rows rows; };
     const Case cases[] = {
-        {"DDR", "4-6", "DDR", {"4-6|Product Code|Invalid Product Code|ACCT"}},
-        {"DCP", "7-14", "20250230", {"7-14|Value Date|Invalid value date|ACCT"}},
-        {"DCP", "7-14", "20250114", {"7-14|Value Date|Value date should be today or future date|ACCT"}},
-        {"DCP", "7-14", kToday, {}},
-        {"MCL", "7-14", kToday, {"7-14|Value Date|Value date in media clearing should be future date|ACCT"}},
-        {"PA5", "7-14", "20250101", {"7-14|Value Date|Value date in media clearing should be future date|ACCT"}},
-        {"DDR", "7-14", "20250114",
-         {"4-6|Product Code|Invalid Product Code|ACCT", "7-14|Value Date|Value date should be today or future date|ACCT"}},
-        {"DCP", "40-41", "A1", {"40-41|Acct Type of Debit|Account type should be number|ACCT"}},
-        {"DCP", "40-41", "", {}},
-        {"XMQ", "40-41", "A1",
+        {"DDR", Debit::ProductCode, "DDR", {"4-6|Product Code|Invalid Product Code|ACCT"}},
+        {"DCP", Debit::ValueDate, "20250230", {"7-14|Value Date|Invalid value date|ACCT"}},
+        {"DCP", Debit::ValueDate, "20250114", {"7-14|Value Date|Value date should be today or future date|ACCT"}},
+        {"DCP", Debit::ValueDate, kToday, {}},
+        {"MCL", Debit::ValueDate, kToday, {"7-14|Value Date|Value date in media clearing should be future date|ACCT"}},
+        {"PA5", Debit::ValueDate, "20250101",
+         {"7-14|Value Date|Value date in media clearing should be future date|ACCT"}},
+        {"DDR", Debit::ValueDate, "20250114",
+         {"4-6|Product Code|Invalid Product Code|ACCT",
+          "7-14|Value Date|Value date should be today or future date|ACCT"}},
+        {"DCP", Debit::AccountType, "A1", {"40-41|Acct Type of Debit|Account type should be number|ACCT"}},
+        {"DCP", Debit::AccountType, "", {}},
+        {"XMQ", Debit::AccountType, "A1",
          {"40-41|Acct Type of Debit|Account type should be number|ACCT",
           "40-41|Acct Type of Debit|Account type should be number|ACCT"}},
-        {"XDQ", "40-41", "", {"40-41|Acct Type of Debit|Account type should be number|ACCT"}},
-        {"XDQ", "40-41", " 1", {}}, // leading blank passes the number test
-        {"DCP", "42-45", "12B4", {"42-45|Debit Branch Code|Debit Branch should be number|ACCT"}},
-        {"DCP", "46-48", "USD",
+        {"XDQ", Debit::AccountType, "", {"40-41|Acct Type of Debit|Account type should be number|ACCT"}},
+        {"XDQ", Debit::AccountType, " 1", {}}, // leading blank passes the number test
+        {"DCP", Debit::BranchCode, "12B4", {"42-45|Debit Branch Code|Debit Branch should be number|ACCT"}},
+        {"DCP", Debit::Currency, "USD",
          {"46-48|Debit Currency|Currency should be THB|ACCT", "46-48|Debit Currency|Currency should be THB|"}},
-        {"DCP", "104-105", "X", {"104-105|Acct Type(Fee)|Account type should be number|ACCT"}},
-        {"DCP", "106-109", "1 2", {"106-109|Debit Branch Code(Fee)|Debit Branch should be number|ACCT"}},
-        {"DCP", "49-64", "000000000100000", {"49-64|Debit Amount|Amount should have 16 digits|ACCT"}},
-        {"DCP", "49-64", "0000000001,00000", {"49-64|Debit Amount|Amount should be number|ACCT"}},
-        {"DCP", "49-64", "0000000000000000", {"49-64|Debit Amount|Amount should be more than zero|ACCT"}},
-        {"DCP", "49-64", "-000000001000000", {"49-64|Debit Amount|Amount should be more than zero|ACCT"}},
-        {"DCP", "49-64", "0000000001000001", {"49-64|Debit Amount|Amount should have two digits after decimal|ACCT"}},
-        {"DCP", "73-78", "12", {"73-78|No. of Credits|This field should be number 6 digits|ACCT"}},
-        {"DCP", "73-78", "   123", {"73-78|No. of Credits|This field should be number 6 digits|ACCT"}},
-        {"DCP", "65-72", "", {"65-72|Internal Reference|This field should not be space|ACCT"}},
-        {"BNT", "79-103", "anything at all !", {}},
-        {"MCL", "79-93", "", {"79-93|Fee Debit Account|This field should not be number|ACCT"}},
-        {"MCL", "79-93", "12345X", {"79-93|Fee Debit Account|This field should not be number|ACCT"}},
-        {"MCL", "94-102", "X", {"94-102|Filler|This field should be space|ACCT"}},
-        {"MCL", "103", "A", {"103|Media Circle|This field should  be space , 0 , 1 or 2|ACCT"}},
-        {"MCL", "103", "3", {"103|Media Circle|This field should  be space , 0 , 1 or 2|ACCT"}},
-        {"MCL", "103", "", {}},
+        {"DCP", Debit::FeeAccountType, "X", {"104-105|Acct Type(Fee)|Account type should be number|ACCT"}},
+        {"DCP", Debit::FeeBranchCode, "1 2", {"106-109|Debit Branch Code(Fee)|Debit Branch should be number|ACCT"}},
+        {"DCP", Debit::Amount, "000000000100000", {"49-64|Debit Amount|Amount should have 16 digits|ACCT"}},
+        {"DCP", Debit::Amount, "0000000001,00000", {"49-64|Debit Amount|Amount should be number|ACCT"}},
+        {"DCP", Debit::Amount, "0000000000000000", {"49-64|Debit Amount|Amount should be more than zero|ACCT"}},
+        {"DCP", Debit::Amount, "-000000001000000", {"49-64|Debit Amount|Amount should be more than zero|ACCT"}},
+        {"DCP", Debit::Amount, "0000000001000001",
+         {"49-64|Debit Amount|Amount should have two digits after decimal|ACCT"}},
+        {"DCP", Debit::CreditCount, "12", {"73-78|No. of Credits|This field should be number 6 digits|ACCT"}},
+        {"DCP", Debit::CreditCount, "   123", {"73-78|No. of Credits|This field should be number 6 digits|ACCT"}},
+        {"DCP", Debit::InternalReference, "", {"65-72|Internal Reference|This field should not be space|ACCT"}},
+        {"BNT", Debit::FeeAccount, "anything at all !", {}},
+        {"MCL", Debit::FeeDebitAccount, "", {"79-93|Fee Debit Account|This field should not be number|ACCT"}},
+        {"MCL", Debit::FeeDebitAccount, "12345X", {"79-93|Fee Debit Account|This field should not be number|ACCT"}},
+        {"MCL", Debit::Filler, "X", {"94-102|Filler|This field should be space|ACCT"}},
+        {"MCL", Debit::MediaCircle, "A", {"103|Media Circle|This field should  be space , 0 , 1 or 2|ACCT"}},
+        {"MCL", Debit::MediaCircle, "3", {"103|Media Circle|This field should  be space , 0 , 1 or 2|ACCT"}},
+        {"MCL", Debit::MediaCircle, "", {}},
     };
     for (const Case& c : cases) {
         CheckFixture fx;
-        EXPECT_EQ(Check(fx, ValidDebit(c.product).Set(c.columns, c.text)), c.rows)
-            << c.product << " " << c.columns << " '" << c.text << "'";
-        EXPECT_EQ(fx.s.ctx.DataValid, c.rows.empty());
-        EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 0);
+        EXPECT_EQ(Check(fx, ValidDebit(c.product).Set(c.field, c.text)), c.rows)
+            << c.product << " " << c.field.columns << " '" << c.text << "'";
+        EXPECT_EQ(fx.s.ctx.dataValid, c.rows.empty());
+        EXPECT_EQ(fx.s.ctx.invalidAccountCount, 0);
     }
 }
 
@@ -100,7 +103,8 @@ TEST(CheckDebitRecord, MediaCircleOneOrTwoLiftsTheDateRule)
     for (std::string_view circle : {"1", "2"}) {
         for (std::string_view date : {"20240101", kToday, "20250120"}) {
             CheckFixture fx;
-            EXPECT_EQ(Check(fx, ValidDebit("MCL").Set("103", circle).Set("7-14", date)), Rows{}) << circle << date;
+            EXPECT_EQ(Check(fx, ValidDebit("MCL").Set(Debit::MediaCircle, circle).Set(Debit::ValueDate, date)),
+                      Rows{}) << circle << date;
         }
     }
 }
@@ -108,11 +112,12 @@ TEST(CheckDebitRecord, MediaCircleOneOrTwoLiftsTheDateRule)
 TEST(CheckDebitRecord, AccountFailuresAreCountedAndLeaveDataValid)
 {
     CheckFixture fx;
-    const Rows rows = Check(fx, ValidDebit("PAY").Set("15-39", "1111111111").Set("79-103", "0000000000"));
+    const Rows rows = Check(fx,
+                            ValidDebit("PAY").Set(Debit::Account, "1111111111").Set(Debit::FeeAccount, "0000000000"));
     EXPECT_EQ(rows, (Rows{"15-39|Debit Account No|Invalid Orvane Account|1111111111               ",
                           "79-103|Debit Account No|Invalid Orvane Account|1111111111               "}));
-    EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 2);
-    EXPECT_TRUE(fx.s.ctx.DataValid);
+    EXPECT_EQ(fx.s.ctx.invalidAccountCount, 2);
+    EXPECT_TRUE(fx.s.ctx.dataValid);
     EXPECT_FALSE(fx.s.hasFindingsToSave);
     EXPECT_EQ(fx.s.statusText, "");
 }
@@ -129,27 +134,27 @@ TEST(CheckDebitRecord, AmountStateFollowsTheAmountRule)
     };
     for (const Case& c : cases) {
         CheckFixture fx;
-        fx.s.ctx.DebitAmount = 777;
-        fx.s.ctx.DebitLine = 2;
-        fx.s.ctx.DebitAmountTotal = 2000000;
-        CheckDebitRecord(fx.s, ValidDebit("DCP").Raw("49-64", c.amount), 9, "DCP");
-        EXPECT_EQ(fx.s.ctx.DebitAmount, c.debitAmount) << c.amount;
-        EXPECT_EQ(fx.s.ctx.DebitAmountTotal, c.total) << c.amount;
-        EXPECT_EQ(fx.s.ctx.DebitLine, c.debitLineSet ? 9 : 2) << c.amount;
+        fx.s.ctx.debitAmount = 777;
+        fx.s.ctx.debitLine = 2;
+        fx.s.ctx.debitAmountTotal = 2000000;
+        CheckDebitRecord(fx.s, ValidDebit("DCP").Raw(Debit::Amount, c.amount), 9, "DCP");
+        EXPECT_EQ(fx.s.ctx.debitAmount, c.debitAmount) << c.amount;
+        EXPECT_EQ(fx.s.ctx.debitAmountTotal, c.total) << c.amount;
+        EXPECT_EQ(fx.s.ctx.debitLine, c.debitLineSet ? 9 : 2) << c.amount;
     }
 }
 
 TEST(CheckDebitRecord, UnconvertibleAmountOrAccountEndsTheCheckWithTheConversionError)
 {
-    struct Case { std::string_view columns; std::string_view text; const char* message; };
+    struct Case { const Field& field; std::string_view text; const char* message; };
     const Case cases[] = {
-        {"49-64", "E000000001000000", "'E000000001000000' is not a valid floating point value"},
-        {"15-39", "-111111114", "'-' is not a valid integer value"},
+        {Debit::Amount, "E000000001000000", "'E000000001000000' is not a valid floating point value"},
+        {Debit::Account, "-111111114", "'-' is not a valid integer value"},
     };
     for (const Case& c : cases) {
         CheckFixture fx;
         try {
-            CheckDebitRecord(fx.s, ValidDebit("DCP").Set(c.columns, c.text), 5, "DCP");
+            CheckDebitRecord(fx.s, ValidDebit("DCP").Set(c.field, c.text), 5, "DCP");
             ADD_FAILURE() << "no conversion error for " << c.text;
         } catch (const AppError& e) {
             EXPECT_EQ(e.kind(), AppError::Kind::Conversion);

@@ -25,7 +25,7 @@ TEST(FormCommands, ClearFormEmptiesTheValuesAndReturnsToReplaceMode)
     app.session.statusText = "Invalid data fields";
     app.session.hasFindingsToSave = true;
     app.summaryBuilt = true;
-    app.session.ctx.InvalidAccountCount = 3;
+    app.session.ctx.invalidAccountCount = 3;
     app.session.grid.SetUpLayout(GridLayout::RecordTypeErrors, {"No.", "Line"});
     app.session.grid.AppendRow({"7"});
     ClearForm(app);
@@ -35,7 +35,7 @@ TEST(FormCommands, ClearFormEmptiesTheValuesAndReturnsToReplaceMode)
               "");
     EXPECT_FALSE(app.session.hasFindingsToSave);
     EXPECT_FALSE(app.summaryBuilt);
-    EXPECT_EQ(app.session.ctx.InvalidAccountCount, 0);
+    EXPECT_EQ(app.session.ctx.invalidAccountCount, 0);
     EXPECT_EQ(app.session.grid.Layout(), GridLayout::None);
     EXPECT_EQ(app.session.grid.RowCount(), 2u);
     EXPECT_EQ(app.session.grid.Cell(1, 1), "");

@@ -29,8 +29,8 @@ TEST(PaymentFileGenerator, WritesFilesThatPassEveryCheck)
         EXPECT_TRUE(CheckRecordLengths(fx.s, path));
         ValidatePaymentFile(fx.s, path);
         EXPECT_EQ(fx.Rows(), std::vector<std::string>{}) << "seed " << seed;
-        EXPECT_TRUE(fx.s.ctx.DataValid);
-        EXPECT_EQ(fx.s.ctx.InvalidAccountCount, 0);
-        EXPECT_EQ(static_cast<std::uint64_t>(fx.s.ctx.CreditCount), file.credits);
+        EXPECT_TRUE(fx.s.ctx.dataValid);
+        EXPECT_EQ(fx.s.ctx.invalidAccountCount, 0);
+        EXPECT_EQ(static_cast<std::uint64_t>(fx.s.ctx.creditCount), file.credits);
     }
 }

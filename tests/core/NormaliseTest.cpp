@@ -18,7 +18,7 @@ namespace {
 // A credit record with the given byte in column 259.
 std::string Credit(char notification)
 {
-    std::string r = Record("003", 355);
+    std::string r = Record(RecordCode::Credit);
     r[258] = notification;
     return r;
 }
@@ -44,7 +44,7 @@ std::vector<std::string> FolderNames(const std::string& folder)
 
 TEST(NormaliseCreditRecords, OnlyBlankColumn259OfCreditRecordsChanges)
 {
-    const std::string debit = Record("002", 109);
+    const std::string debit = Record(RecordCode::Debit);
     std::string debitBlank259 = Record("002", 355);
     struct Case
     {
@@ -62,7 +62,8 @@ TEST(NormaliseCreditRecords, OnlyBlankColumn259OfCreditRecordsChanges)
         {"mixed line ends", Credit(' ') + "\r" + Credit(' ') + "\r\n" + Credit(' '),
          Credit('N') + "\r" + Credit('N') + "\r\n" + Credit('N')},
         // A lone line feed is a byte of the line: column 259 is counted across it.
-        {"lone LF inside a line", "003\n" + std::string(254, ' ') + " x\r\n", "003\n" + std::string(254, ' ') + "Nx\r\n"},
+        {"lone LF inside a line", "003\n" + std::string(254, ' ') + " x\r\n",
+         "003\n" + std::string(254, ' ') + "Nx\r\n"},
         // Lines joined by lone line feeds are one line: only its column 259 counts.
         {"LF-only file is one line", Credit(' ') + "\n" + Credit(' ') + "\n", Credit('N') + "\n" + Credit(' ') + "\n"},
         {"Ctrl-Z and what follows removed", Credit(' ') + "\r\n\x1a" + Credit(' '), Credit('N') + "\r\n"},
@@ -123,7 +124,8 @@ TEST(NormaliseCreditRecords, UnreplaceableFileRaisesTheFileErrorAndStaysUntouche
     EXPECT_EQ(ReadAll(readOnly), original);
 
     const std::string inLocked = dir.Write("locked/pay.txt", original);
-    std::filesystem::permissions(dir.Path("locked"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir.Path("locked"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_THROW(NormaliseCreditRecords(inLocked), AppError);
     EXPECT_EQ(ReadAll(inLocked), original);
     EXPECT_EQ(FolderNames(dir.Path("locked")), std::vector<std::string>{"pay.txt"});
@@ -141,7 +143,8 @@ TEST(RemoveNormaliseLeftovers, RemovesOnlyThisFilesTemporaryFiles)
     dir.Write("other.txt.tallivo-tmpA1b2C3", "another file's");
     RemoveNormaliseLeftovers(path);
     EXPECT_EQ(FolderNames(dir.Folder()),
-              (std::vector<std::string>{"other.txt.tallivo-tmpA1b2C3", "pay.txt", "pay.txt.tallivo-tmpA1b2C", "pay.txt.tallivo-tmpA1b2C3x", "pay.txt.tmpbackup"}));
+              (std::vector<std::string>{"other.txt.tallivo-tmpA1b2C3", "pay.txt", "pay.txt.tallivo-tmpA1b2C",
+                                        "pay.txt.tallivo-tmpA1b2C3x", "pay.txt.tmpbackup"}));
 
     RemoveNormaliseLeftovers("");
     RemoveNormaliseLeftovers(dir.Path("no-such-folder/pay.txt"));

@@ -21,8 +21,8 @@ struct PayeeFixture : test::CheckFixture
     }
     std::vector<std::string> Check(const Rec& r, std::string_view product, bool fax = false, bool wht = false)
     {
-        s.ctx.BeneNotifyByFax = fax;
-        s.ctx.WhtPresent = wht;
+        s.ctx.beneNotifyByFax = fax;
+        s.ctx.whtPresent = wht;
         CheckPayeeRecord(s, r.Text(), 3, product);
         return test::Findings(s);
     }
@@ -48,30 +48,35 @@ TEST(PayeeRecord, Rules)
     };
     const Case cases[] = {
         {"valid with fax and WHT", "MCP", ValidPayee(), true, true, {}},
-        {"1 leading blank", "PAY", ValidPayee().Set("12-17", " 12345"), false, false,
+        {"sequence number with a leading blank", "PAY", ValidPayee().Set(Payee::SequenceNumber, " 12345"), false, false,
          {"12-17|Credit Sequence Number|This field should be number 6 digits"}},
-        {"2", "PAY", ValidPayee().Set("4-11", ""), false, false,
+        {"blank reference", "PAY", ValidPayee().Set(Payee::InternalReference, ""), false, false,
          {"4-11|Internal Reference|This field should not be space"}},
-        {"3-5 name-rule product", "XDQ",
-         ValidPayee().Set("33-132", "A_B").Set("507-606", "?").Set("353-422", "A&B (THAI), CO.;"), false, false,
+        {"names of a name-rule product", "XDQ",
+         ValidPayee().Set(Payee::NameThai, "A_B").Set(Payee::Payee2NameThai, "?")
+             .Set(Payee::NameEnglish, "A&B (THAI), CO.;"), false, false,
          {kThai, kPayee2, kEnglish}},
-        {"names not examined for PAY", "PAY", ValidPayee().Set("33-132", "A_B").Set("353-422", "@"), false, false, {}},
-        {"6 and 7 on a blank fax", "DDP", ValidPayee().Set("423-432", ""), true, false,
+        {"names not examined for PAY", "PAY", ValidPayee().Set(Payee::NameThai, "A_B").Set(Payee::NameEnglish, "@"),
+         false, false, {}},
+        {"blank fax number", "DDP", ValidPayee().Set(Payee::FaxNumber, ""), true, false,
          {"423-432|Payee 1 Fax Number|This field should  be Payee1 Fax Number",
           "423-432|Payee 1 Fax Number|This field should be number "}},
-        {"7 leading blanks pass", "DDP", ValidPayee().Set("423-432", "   1234567"), true, false, {}},
-        {"7 inner blank", "DDP", ValidPayee().Set("423-432", "02 1234567"), true, false,
+        {"fax number with leading blanks passes", "DDP", ValidPayee().Set(Payee::FaxNumber, "   1234567"), true, false,
+         {}},
+        {"fax number with an inner blank", "DDP", ValidPayee().Set(Payee::FaxNumber, "02 1234567"), true, false,
          {"423-432|Payee 1 Fax Number|This field should be number "}},
-        {"6-7 without fax notification", "DDP", ValidPayee().Set("423-432", "ABC"), false, false, {}},
-        {"8 both blank", "PAY", ValidPayee().Set("343-352", ""), false, true,
+        {"fax number not examined without fax notification", "DDP", ValidPayee().Set(Payee::FaxNumber, "ABC"), false,
+         false, {}},
+        {"tax id and id number both blank", "PAY", ValidPayee().Set(Payee::TaxId, ""), false, true,
          {"343-352|Payee1 Tax ID|This field should  be Payee1 Tax ID"}},
-        {"8 columns 18-32 stand in", "PAY", ValidPayee().Set("343-352", "").Set("18-32", "X"), false, true, {}},
-        {"8 without WHT", "PAY", ValidPayee().Set("343-352", ""), false, false, {}},
+        {"the id number stands in for the tax id", "PAY", ValidPayee().Set(Payee::TaxId, "").Set(Payee::IdNumber, "X"),
+         false, true, {}},
+        {"tax id not asked for without WHT", "PAY", ValidPayee().Set(Payee::TaxId, ""), false, false, {}},
     };
     for (const Case& c : cases) {
         PayeeFixture fx;
         EXPECT_EQ(fx.Check(c.record, c.product, c.fax, c.wht), c.expected) << c.name;
-        EXPECT_EQ(fx.s.ctx.DataValid, c.expected.empty()) << c.name;
+        EXPECT_EQ(fx.s.ctx.dataValid, c.expected.empty()) << c.name;
     }
 }
 
@@ -91,7 +96,7 @@ TEST(PayeeRecord, StoresTheNamesFirstAndRowsShowPayeeOrAccount)
     };
     for (const Case& c : cases) {
         PayeeFixture fx;
-        fx.Check(ValidPayee().Set("353-422", c.nameEn).Set("4-11", ""), c.product);
+        fx.Check(ValidPayee().Set(Payee::NameEnglish, c.nameEn).Set(Payee::InternalReference, ""), c.product);
         EXPECT_EQ(test::RowNames(fx.s), Rows{c.cells}) << c.product;
         EXPECT_EQ(fx.row.nameTh, "THAI NAME");
         EXPECT_EQ(fx.row.nameEn, *c.nameEn ? c.nameEn : "THAI NAME");

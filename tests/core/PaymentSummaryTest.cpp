@@ -3,6 +3,10 @@
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "common/AppError.h"
+#include "format/CreditLayout.h"
+#include "format/InvoiceLayout.h"
+#include "format/PayeeLayout.h"
+#include "format/WhtLayout.h"
 #include "reports/NumberFormat.h"
 #include "reports/PaymentSummary.h"
 
@@ -29,28 +33,28 @@ struct RecordingTables : ReportTableWriter
 
 Rec Credit(const std::string& account, const std::string& amount16, const std::string& invoice16 = "0000000000000000")
 {
-    return Rec("003", 355)
-        .Set("10-34", account)
-        .Set("35-50", amount16)
-        .Set("65", "M")
-        .Set("66-69", "0001")
-        .Set("116-131", invoice16)
-        .Set("181-183", "014");
+    return Rec(RecordCode::Credit)
+        .Set(Credit::Account, account)
+        .Set(Credit::Amount, amount16)
+        .Set(Credit::DeliveryMode, "M")
+        .Set(Credit::PickupLocation, "0001")
+        .Set(Credit::TotalInvoiceAmount, invoice16)
+        .Set(Credit::ReceivingBankCode, "014");
 }
 
 Rec Payee(const std::string& thai, const std::string& english)
 {
-    return Rec("004", 816).Set("33-132", thai).Set("353-422", english);
+    return Rec(RecordCode::Payee).Set(Payee::NameThai, thai).Set(Payee::NameEnglish, english);
 }
 
 Rec Wht(const std::string& amount16)
 {
-    return Rec("005", 138).Set("20-35", amount16);
+    return Rec(RecordCode::Wht).Set(Wht::Amount, amount16);
 }
 
 Rec Invoice(const std::string& vat16)
 {
-    return Rec("006", 196).Set("148-163", vat16);
+    return Rec(RecordCode::Invoice).Set(Invoice::VatAmount, vat16);
 }
 
 std::vector<std::string> GridRow(const ResultGrid& grid, std::size_t row)
@@ -74,14 +78,16 @@ TEST(PaymentSummary, CreditTransferLinesTotalAndDetailRows)
     const std::string path = dir.Write(
         "pay.txt", test::FileOf({
                        test::ValidHeader(),
-                       test::ValidDebit("XMQ").Set("7-14", "20240315").Set("49-64", "0000001234567890").Set("73-78", "000002"),
+                       test::ValidDebit("XMQ").Set(Debit::ValueDate, "20240315").Set(Debit::Amount, "0000001234567890")
+                           .Set(Debit::CreditCount, "000002"),
                        Credit("1111111114", "0000000001000000", "0000000000500000"),
                        Payee("", "JOHN O'NEIL"),
                        Wht("0000000000100000"),
                        Wht("0000000000050500"),
                        Invoice("0000000000007000"),
                        Credit("5555555550", "0000000002000000"), // no payee: keeps the name before
-                       test::ValidDebit("MCL").Set("7-14", "20240316").Set("49-64", "0000000000500500").Set("73-78", "000001"),
+                       test::ValidDebit("MCL").Set(Debit::ValueDate, "20240316").Set(Debit::Amount, "0000000000500500")
+                           .Set(Debit::CreditCount, "000001"),
                        Credit("2222222222", "0000000000500500"),
                        Payee("\xA1\xD2\xC3", "ENGLISH NAME"),
                        test::ValidTrailer("000002", "000009", "0000009999999990"), // shown as it is
@@ -92,7 +98,8 @@ TEST(PaymentSummary, CreditTransferLinesTotalAndDetailRows)
     WritePaymentSummary(grid, path, "MCL", tables);
 
     ASSERT_EQ(grid.ColCount(), 6u);
-    EXPECT_EQ(GridRow(grid, 0), (std::vector<std::string>{"No.", "Product Type", "Value Date", "No. of Credit", "Amount",
+    EXPECT_EQ(GridRow(grid, 0),
+              (std::vector<std::string>{"No.", "Product Type", "Value Date", "No. of Credit", "Amount",
                                                           std::string(grid.Cell(5, 0))}));
     EXPECT_EQ(grid.ColWidth(5), 0);
     ASSERT_EQ(grid.RowCount(), 4u);
@@ -157,9 +164,12 @@ TEST(PaymentSummary, DirectDebitOneLinePerBatchNoTotalNoDetail)
     const std::string path =
         dir.Write("dd.txt", test::FileOf({
                                 test::ValidHeader(),
-                                test::ValidDirectDebitBatch().Set("96-111", "0000000012345670").Set("112-117", "000003"),
+                                test::ValidDirectDebitBatch().Set(DirectDebitBatch::TotalAmount, "0000000012345670")
+                                    .Set(DirectDebitBatch::ItemCount, "000003"),
                                 test::ValidDirectDebitItem(),
-                                test::ValidDirectDebitBatch().Set("15-22", "20240229").Set("96-111", "0000000000001000").Set("112-117", "000001"),
+                                test::ValidDirectDebitBatch().Set(DirectDebitBatch::ValueDate, "20240229")
+                                    .Set(DirectDebitBatch::TotalAmount, "0000000000001000")
+                                    .Set(DirectDebitBatch::ItemCount, "000001"),
                                 test::ValidTrailer(),
                             }));
     ResultGrid grid;
@@ -189,7 +199,7 @@ TEST(PaymentSummary, ErrorsLeaveWhatWasWritten)
     const std::string path = dir.Write("pay.txt", test::FileOf({
                                                       test::ValidDebit("PAY"),
                                                       Credit("1111111114", "0000000001000000"),
-                                                      test::ValidDebit("PAY").Set("73-78", "00 001"),
+                                                      test::ValidDebit("PAY").Set(Debit::CreditCount, "00 001"),
                                                       test::ValidTrailer(),
                                                   }));
     ResultGrid grid;
@@ -228,7 +238,9 @@ TEST(NumberFormat, AmountPatterns)
         EXPECT_EQ(FormatThousands2(c.value), c.thousands) << static_cast<double>(c.value);
         EXPECT_EQ(FormatPlain2(c.value), c.plain) << static_cast<double>(c.value);
     }
-    EXPECT_EQ(AmountText("0000001234567890", 1), "0000001234567.890");
+    EXPECT_EQ(AmountText(std::string(34, ' ') + "0000001234567890", Credit::Amount), "0000001234567.890");
+    EXPECT_EQ(AmountText(std::string(34, ' ') + "00000012345678", Credit::Amount), "0000001234567.8")
+        << "a line cut short gives shorter parts";
     EXPECT_EQ(QuotedText("O'NEIL"), "'O''NEIL'");
     EXPECT_EQ(QuotedText(""), "''");
 }

@@ -68,6 +68,26 @@ TEST(IsValidAccount, WeighsTheCheckDigit)
         EXPECT_EQ(IsValidAccount(c.text), c.expected) << '"' << c.text << '"';
 }
 
+TEST(AccountCheckDigit, WeighsTheFirstNineDigits)
+{
+    // The weights 4,3,2,7,6,5,4,3,2; the digit that completes the sum to a multiple of ten.
+    EXPECT_EQ(AccountCheckDigit("111111111"), 4); // sum 36
+    EXPECT_EQ(AccountCheckDigit("555555555"), 0); // sum 180
+    EXPECT_EQ(AccountCheckDigit("000000010"), 7); // sum 3
+    EXPECT_EQ(AccountCheckDigit("100000000"), 6); // the first weight is 4
+    EXPECT_EQ(AccountCheckDigit("000000001"), 8); // the last weight is 2
+    static_assert(AccountCheckDigit("111111111") == 4, "usable at compile time");
+    // Every account the check digit completes is valid, the 11-character form too.
+    for (const char* nine : {"123456789", "987654321", "000000019", "402000000"}) {
+        std::string account = nine;
+        account += static_cast<char>('0' + AccountCheckDigit(nine));
+        EXPECT_TRUE(IsValidAccount(account)) << account;
+        EXPECT_TRUE(IsValidAccount(account.substr(0, 3) + "7" + account.substr(3))) << account;
+        account.back() = account.back() == '9' ? '0' : static_cast<char>(account.back() + 1);
+        EXPECT_FALSE(IsValidAccount(account)) << account;
+    }
+}
+
 TEST(IsValidAccount, ConversionOfAWeighedSignOrPointEscapes)
 {
     EXPECT_EQ(ErrorOf([] { IsValidAccount("-111111114"); }), "'-' is not a valid integer value");

@@ -43,8 +43,8 @@ protected:
     void Summarise(const std::string& file, const std::string& product, const std::string& companyId)
     {
         app.inputPath = file;
-        app.session.ctx.CurrentProduct = product;
-        app.session.ctx.CompanyId = companyId;
+        app.session.ctx.currentProduct = product;
+        app.session.ctx.companyId = companyId;
         BuildPaymentSummary(app);
         FillReportTable(app);
     }

@@ -52,11 +52,11 @@ TEST(ResultGrid, SetCellKeepsOtherCells)
 TEST(ResultGrid, FlagInvalidDataLeavesDataValidAlone)
 {
     CheckSession s;
-    s.ctx.DataValid = true;
+    s.ctx.dataValid = true;
     s.FlagInvalidData();
     EXPECT_TRUE(s.hasFindingsToSave);
     EXPECT_EQ(s.statusText, "Invalid data fields");
-    EXPECT_TRUE(s.ctx.DataValid);
+    EXPECT_TRUE(s.ctx.dataValid);
 }
 
 TEST(ResultGrid, CellsHoldAnyByte)

@@ -145,10 +145,10 @@ TEST(ConfirmIgnoreInvalidAccounts, AnswersAndConfirmations)
         AppState app;
         ScriptedDialogs d;
         d.buttonAnswers = c.confirm;
-        app.session.ctx.DataValid = true;
+        app.session.ctx.dataValid = true;
         app.invalidAccountAnswer = c.first;
         ConfirmIgnoreInvalidAccounts(app, d);
-        EXPECT_EQ(app.session.ctx.DataValid, c.dataValid);
+        EXPECT_EQ(app.session.ctx.dataValid, c.dataValid);
         EXPECT_EQ(app.session.hasFindingsToSave, c.flagged);
         EXPECT_EQ(app.session.statusText, c.flagged ? "Invalid data fields" : "");
         ASSERT_EQ(d.shown.size(), c.dialogs);
@@ -185,7 +185,7 @@ TEST(CheckCommand, WritesNothingNeedsNoOutputChoicesAndNeverAsks)
     check.outcome = CheckPaymentFile(check.app, check.dialogs);
     EXPECT_EQ(check.outcome, CommandOutcome::Refused);
     EXPECT_EQ(check.dialogs.Texts(), std::vector<std::string>{});
-    EXPECT_EQ(check.app.session.ctx.InvalidAccountCount, 1);
+    EXPECT_EQ(check.app.session.ctx.invalidAccountCount, 1);
     EXPECT_EQ(ReadAll(check.app.inputPath), bytes);
     EXPECT_EQ(check.app.hashValue + check.app.summaryCaption, "");
     EXPECT_FALSE(check.app.summaryBuilt);

@@ -94,13 +94,13 @@ TEST(WriteSealedOutput, RecutsCreditRecordsAndHashesTheRest)
 TEST(WriteSealedOutput, ReplaceModeAndExistingOutputLeaveNoTemporaryFile)
 {
     TempFolder dir;
-    const std::string body = Record("001", 96) + "\r\n" + Recut(Credit('b'), "B ") + "\r\n";
-    const std::string payment = dir.Write("pay.txt", Record("001", 96) + "\r\n" + Credit('b') + "\r\n");
+    const std::string body = Record(RecordCode::Header) + "\r\n" + Recut(Credit('b'), "B ") + "\r\n";
+    const std::string payment = dir.Write("pay.txt", Record(RecordCode::Header) + "\r\n" + Credit('b') + "\r\n");
     const std::string hash = WriteSealedOutput(payment, payment, true);
     EXPECT_EQ(ReadAll(payment), hash + "\r\n" + body);
     EXPECT_EQ(FolderNames(dir.Folder()), std::vector<std::string>{"pay.txt"});
 
-    const std::string other = dir.Write("other.txt", Record("001", 96) + "\r\n");
+    const std::string other = dir.Write("other.txt", Record(RecordCode::Header) + "\r\n");
     const std::string existing = dir.Write("out.txt", std::string(100000, 'o'));
     WriteSealedOutput(other, existing, false);
     EXPECT_TRUE(VerifySealedFile(existing).ok);
@@ -111,7 +111,7 @@ TEST(WriteSealedOutput, ReplaceModeAndExistingOutputLeaveNoTemporaryFile)
 TEST(WriteSealedOutput, UnwritableOutputRaisesTheFileErrorAndLosesNothing)
 {
     TempFolder dir;
-    const std::string original = Record("001", 96) + "\r\n" + Credit('b') + "\r\n";
+    const std::string original = Record(RecordCode::Header) + "\r\n" + Credit('b') + "\r\n";
     const std::string payment = dir.Write("pay.txt", original);
     dir.Write("folder/keep", "k");
     struct Case
@@ -141,7 +141,7 @@ TEST(WriteSealedOutput, UnwritableOutputRaisesTheFileErrorAndLosesNothing)
 TEST(VerifySealedFile, RejectsChangedAndMalformedFiles)
 {
     TempFolder dir;
-    const std::string payment = dir.Write("pay.txt", Record("001", 96) + "\r\n" + Credit(' ') + "\r\n");
+    const std::string payment = dir.Write("pay.txt", Record(RecordCode::Header) + "\r\n" + Credit(' ') + "\r\n");
     const std::string hash = WriteSealedOutput(payment, dir.Path("sealed.txt"), false);
     const std::string sealed = ReadAll(dir.Path("sealed.txt"));
 
@@ -163,10 +163,14 @@ TEST(VerifySealedFile, RejectsChangedAndMalformedFiles)
          "Hash value does not match: line 1 has " + hash + ", the content gives " + bodyHash},
         {"extra byte at the end", sealed + "x", ""},
         {"lower-case hash", lowerCase, ""},
-        {"empty", "", "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
-        {"hash alone", hash, "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
-        {"LF alone after the hash", hash + "\n" + sealed.substr(42), "Line 1 is not a 40-character hash value followed by CR LF"},
-        {"short line 1", hash.substr(0, 39) + "\r\n" + sealed.substr(42), "Line 1 has 39 characters; a hash value has 40"},
+        {"empty", "",
+         "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
+        {"hash alone", hash,
+         "The file is too short to be sealed: it needs a 40-character hash value on line 1, ended by CR LF"},
+        {"LF alone after the hash", hash + "\n" + sealed.substr(42),
+         "Line 1 is not a 40-character hash value followed by CR LF"},
+        {"short line 1", hash.substr(0, 39) + "\r\n" + sealed.substr(42),
+         "Line 1 has 39 characters; a hash value has 40"},
     };
     for (const Case& c : cases) {
         const VerifyResult v = VerifySealedFile(dir.Write("case", c.bytes));

@@ -66,7 +66,7 @@ protected:
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Paths, Sha1, ::testing::Values(true, false),
-                         [](const auto& path) { return path.param ? "ShaInstructions" : "Portable"; });
+                         [](const auto& param) { return param.param ? "ShaInstructions" : "Portable"; });
 
 TEST_P(Sha1, StandardVectors)
 {
@@ -80,7 +80,8 @@ TEST_P(Sha1, StandardVectors)
 TEST_P(Sha1, FilesAtBlockBoundariesMatchReference)
 {
     TempFolder dir;
-    for (const std::size_t size : std::initializer_list<std::size_t>{0, 1, 55, 56, 63, 64, 65, 119, 120, 8191, 8192, 8193, 16384, 100000}) {
+    const std::size_t sizes[] = {0, 1, 55, 56, 63, 64, 65, 119, 120, 8191, 8192, 8193, 16384, 100000};
+    for (const std::size_t size : sizes) {
         const std::string path = dir.Write("f" + std::to_string(size), RandomBytes(size, unsigned(size)));
         std::uint8_t out[kSha1DigestSize];
         ASSERT_TRUE(DigestFile(path, out));

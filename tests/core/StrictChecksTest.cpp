@@ -82,11 +82,11 @@ TEST(AddStrictFindings, RowsOfTheErrorGridOrBesideTheStructureGrid)
 
     // After the field checks found nothing: rows of the error layout, a status of their own.
     CheckSession clean;
-    clean.ctx.DataValid = true;
+    clean.ctx.dataValid = true;
     clean.SetUpErrorLayout();
     AddStrictFindings(clean, findings);
     EXPECT_TRUE(StrictFindingsInGrid(clean));
-    EXPECT_FALSE(clean.ctx.DataValid);
+    EXPECT_FALSE(clean.ctx.dataValid);
     EXPECT_TRUE(clean.hasFindingsToSave);
     EXPECT_EQ(clean.statusText, "Invalid file structure");
     ASSERT_EQ(clean.grid.RowCount(), 4u);

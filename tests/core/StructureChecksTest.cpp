@@ -13,8 +13,8 @@ namespace {
 
 std::string CleanFile()
 {
-    return Record("001", 96) + "\r\n" + Record("002", 109) + "\r\n" + Record("003", 355) + "\r\n" +
-           Record("999", 31) + "\r\n";
+    return Record(RecordCode::Header) + "\r\n" + Record(RecordCode::Debit) + "\r\n" + Record(RecordCode::Credit) +
+           "\r\n" + Record(RecordCode::Trailer) + "\r\n";
 }
 
 } // namespace
@@ -25,8 +25,9 @@ TEST(CheckRecordTypes, ListsEveryUnknownLine)
     CheckSession s;
     // Line 2 has a letter in its code, line 3 is shifted by a blank, line 5 is the
     // empty line after the last record.
-    const std::string path = dir.Write("p.txt", Record("001", 96) + "\r\n" + Record("0A2", 109) + "\r\n" +
-                                                    Record(" 003", 355) + "\r\n" + Record("999", 31) + "\r\n\r\n");
+    const std::string path = dir.Write("p.txt", Record(RecordCode::Header) + "\r\n" + Record("0A2", 109) + "\r\n" +
+                                                    Record(" 003", 355) + "\r\n" + Record(RecordCode::Trailer) +
+                                                    "\r\n\r\n");
     EXPECT_FALSE(CheckRecordTypes(s, path));
     EXPECT_FALSE(s.recordTypesValid);
     ASSERT_EQ(s.grid.RowCount(), 5u);
@@ -54,7 +55,7 @@ TEST(CheckRecordLengths, ListsCodeAndLineOfWrongLengths)
 {
     TempFolder dir;
     CheckSession s;
-    const std::string path = dir.Write("p.txt", Record("001", 97) + "\r\n" + Record("002", 109) + "\r\n" +
+    const std::string path = dir.Write("p.txt", Record("001", 97) + "\r\n" + Record(RecordCode::Debit) + "\r\n" +
                                                     Record("XYZ", 5) + "\r\n" + Record("999", 30) + "\r\n");
     EXPECT_FALSE(CheckRecordLengths(s, path));
     EXPECT_FALSE(s.recordLengthsValid);
@@ -70,7 +71,7 @@ TEST(CheckRecordLengths, LineFeedOnlyFileIsOneLongLine)
 {
     TempFolder dir;
     CheckSession s;
-    std::string lf = Record("001", 96) + "\n" + Record("002", 109) + "\n";
+    std::string lf = Record(RecordCode::Header) + "\n" + Record(RecordCode::Debit) + "\n";
     const std::string path = dir.Write("p.txt", lf);
     EXPECT_TRUE(CheckRecordTypes(s, path));
     EXPECT_FALSE(CheckRecordLengths(s, path));
@@ -83,13 +84,13 @@ TEST(ErrorFiles, EachLayoutWritesItsLinesExactly)
     TempFolder dir;
     CheckSession s;
 
-    CheckRecordTypes(s, dir.Write("t.txt", Record("001", 96) + "\r\n" + std::string("junk") + "\r\n"));
+    CheckRecordTypes(s, dir.Write("t.txt", Record(RecordCode::Header) + "\r\n" + std::string("junk") + "\r\n"));
     WriteErrorFile(ErrorFileKind::RecordTypes, s.grid, dir.Path("e1.txt"));
     EXPECT_EQ(ReadAll(dir.Path("e1.txt")), "LineNo : 2 Record type invalid code\r\n");
 
     std::string file;
     for (int i = 1; i <= 6; ++i)
-        file += Record("001", 96) + "\r\n";
+        file += Record(RecordCode::Header) + "\r\n";
     file += Record("003", 300) + "\r\n";
     CheckRecordLengths(s, dir.Write("l.txt", file));
     WriteErrorFile(ErrorFileKind::RecordLengths, s.grid, dir.Path("e2.txt"));

@@ -203,10 +203,11 @@ TEST_F(TableStoreTest, PassLeavesTheLastCreditsRowForTheNextRun)
     std::filesystem::create_directories(program.Path("Data"));
     CreateTableFiles(program.Folder() + "Data/");
     const auto credit = [](const char* account) {
-        return test::ValidCredit().Set("10-34", account);
+        return test::ValidCredit().Set(Credit::Account, account);
     };
     const auto payee = [](const char* nameEn) {
-        return Rec("004", 816).Set("4-11", "REF").Set("33-132", "THAI").Set("353-422", nameEn);
+        return Rec(RecordCode::Payee).Set(Payee::InternalReference, "REF").Set(Payee::NameThai, "THAI")
+            .Set(Payee::NameEnglish, nameEn);
     };
     {
         AppState app;
@@ -223,8 +224,9 @@ TEST_F(TableStoreTest, PassLeavesTheLastCreditsRowForTheNextRun)
 
     AppState app;
     app.programFolder = program.Folder();
-    app.session.ctx.CurrentProduct = "PAY"; // rows show the account
-    const std::string file = program.Write("payee.txt", test::FileOf({payee("NEXT RUN").Set("12-17", "X")}));
+    app.session.ctx.currentProduct = "PAY"; // rows show the account
+    const std::string file = program.Write("payee.txt",
+                                           test::FileOf({payee("NEXT RUN").Set(Payee::SequenceNumber, "X")}));
     ValidatePaymentFile(app.session, file);
     EXPECT_EQ(test::ErrorRows(app.session.grid),
               std::vector<std::string>{"004|1|12-17|Credit Sequence Number|This field should be number 6 digits|5555555550|"});

@@ -2,6 +2,7 @@
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "common/AppError.h"
+#include "format/CreditLayout.h"
 #include "reports/TierRate.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ using test::Rec;
 
 Rec CreditTo(const std::string& bank, const std::string& amount16)
 {
-    return Rec("003", 355).Set("35-50", amount16).Set("181-183", bank);
+    return Rec(RecordCode::Credit).Set(Credit::Amount, amount16).Set(Credit::ReceivingBankCode, bank);
 }
 
 Currency Curr(const char* text)
@@ -46,7 +47,7 @@ TEST(TierRate, CountsCreditsToOtherBanksOnly)
                                                       CreditTo("004", "0000002000000000"), // 2,000,000.00
                                                       CreditTo("004", "0000002000000010"), // 2,000,000.01
                                                       CreditTo("014", "0000000000010000"), // home bank
-                                                      Rec("004", 816).Set("181-183", "002"),
+                                                      Rec(RecordCode::Payee).Set("181-183", "002"),
                                                       test::ValidTrailer(),
                                                   }));
     const TierCounts counts = CountCreditTiers(path);

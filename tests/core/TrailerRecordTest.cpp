@@ -14,10 +14,10 @@ struct TrailerFixture : CheckFixture
 {
     explicit TrailerFixture(std::string_view product = "DCP")
     {
-        s.ctx.CurrentProduct = product;
-        s.ctx.DebitCount = 1;
-        s.ctx.CreditCount = 1;
-        s.ctx.DebitAmountTotal = 1000000;
+        s.ctx.currentProduct = product;
+        s.ctx.debitCount = 1;
+        s.ctx.creditCount = 1;
+        s.ctx.debitAmountTotal = 1000000;
     }
     std::vector<std::string> Check(const std::string& line)
     {
@@ -39,28 +39,33 @@ TEST(CheckTrailerRecord, MatchingTotalsGiveNoRow)
 {
     TrailerFixture fx;
     EXPECT_TRUE(fx.Check(ValidTrailer()).empty());
-    EXPECT_TRUE(fx.s.ctx.DataValid);
+    EXPECT_TRUE(fx.s.ctx.dataValid);
 }
 
 TEST(CheckTrailerRecord, EachFieldsRules)
 {
-    struct Case { std::string_view columns; std::string_view text; Rows rows; };
+    struct Case { const Field& field; std::string_view text; Rows rows; };
     const Case cases[] = {
-        {"4-9", "000000",
+        {Trailer::DebitCount, "000000",
          {"4-9|Total No. of Debits|This field should be number and more than zero",
           "4-9|Total No. of Debits|Total No. of Debits does not match with debit detail"}},
-        {"4-9", " 00001", {"4-9|Total No. of Debits|This field should be number 6 digits and more than zero"}},
-        {"4-9", "00001A", {"4-9|Total No. of Debits|This field should be number 6 digits and more than zero"}},
-        {"4-9", "000002", {"4-9|Total No. of Debits|Total No. of Debits does not match with debit detail"}},
-        {"10-15", "000000",
+        {Trailer::DebitCount, " 00001",
+         {"4-9|Total No. of Debits|This field should be number 6 digits and more than zero"}},
+        {Trailer::DebitCount, "00001A",
+         {"4-9|Total No. of Debits|This field should be number 6 digits and more than zero"}},
+        {Trailer::DebitCount, "000002",
+         {"4-9|Total No. of Debits|Total No. of Debits does not match with debit detail"}},
+        {Trailer::CreditCount, "000000",
          {"10-15|Total No. of Credits|This field should be number and more than zero",
           "10-15|Total No. of Credits|Total No. of Credits does not match with credit detail"}},
-        {"10-15", "", {"10-15|Total No. of Credits|This field should be number 6 digits and more than zero"}},
-        {"10-15", "000003", {"10-15|Total No. of Credits|Total No. of Credits does not match with credit detail"}},
+        {Trailer::CreditCount, "",
+         {"10-15|Total No. of Credits|This field should be number 6 digits and more than zero"}},
+        {Trailer::CreditCount, "000003",
+         {"10-15|Total No. of Credits|Total No. of Credits does not match with credit detail"}},
     };
     for (const Case& c : cases) {
         TrailerFixture fx;
-        EXPECT_EQ(fx.Check(ValidTrailer().Set(c.columns, c.text)), c.rows) << c.columns << " '" << c.text << "'";
+        EXPECT_EQ(fx.Check(ValidTrailer().Set(c.field, c.text)), c.rows) << c.field.columns << " '" << c.text << "'";
     }
 }
 
@@ -85,7 +90,7 @@ TEST(CheckTrailerRecord, TotalAmountRules)
     };
     for (const Case& c : cases) {
         TrailerFixture fx;
-        EXPECT_EQ(fx.Check(ValidTrailer().Raw("16-31", c.amount)), c.rows) << "'" << c.amount << "'";
+        EXPECT_EQ(fx.Check(ValidTrailer().Raw(Trailer::TotalAmount, c.amount)), c.rows) << "'" << c.amount << "'";
     }
 }
 

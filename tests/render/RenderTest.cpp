@@ -65,7 +65,7 @@ TEST(ReportRenderer, BadTemplateOrVariableIsAnError)
     r.templateText = "{{#rows}}unclosed";
     EXPECT_THROW(RenderReportHtml(r), AppError);
     r.templateText = "{{comId}}";
-    r.variables = {{"comId", "CompanyId"}};
+    r.variables = {{"comId", "companyId"}};
     EXPECT_THROW(RenderReportHtml(r), AppError);
 }
 

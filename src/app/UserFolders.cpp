@@ -1,0 +1,118 @@
+#include "app/UserFolders.h"
+
+#include "common/AppError.h"
+#include "common/FileExists.h"
+#include "common/ReplacingFile.h"
+#include "store/TableStore.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallivo {
+
+namespace {
+
+// An XDG base folder: the variable when it holds an absolute path, else the default
+// under the home folder.
+std::string BaseFolder(const char* variable, const char* underHome)
+{
+    if (const char* value = std::getenv(variable); value && value[0] == '/')
+        return std::string(value) + "/";
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/')
+        ThrowFileError(ENOENT);
+    return std::string(home) + "/" + underHome;
+}
+
+// Makes each missing folder of the path (ending in '/'); the ones made get the mode.
+void MakeFolders(const std::string& path, mode_t mode)
+{
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST)
+            ThrowFileError(errno);
+    }
+}
+
+// Copies a file to a new file of mode 0600, through a temporary name, so that a copy
+// cut short never stands as a table file.
+void CopyPrivately(const std::string& from, const std::string& to)
+{
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        ThrowFileError(errno);
+    std::string temp = to + std::string(kTempMarker) + "XXXXXX";
+    const int out = ::mkostemp(temp.data(), O_CLOEXEC); // mode 0600
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        ThrowFileError(error);
+    }
+    int error = 0;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = got < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < got && error == 0;) {
+            const ssize_t n = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+            if (n < 0 && errno != EINTR)
+                error = errno;
+            else if (n > 0)
+                done += n;
+        }
+        if (error != 0)
+            break;
+    }
+    ::close(in);
+    if (error == 0 && ::fsync(out) != 0)
+        error = errno;
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.c_str(), to.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        ThrowFileError(error);
+    }
+}
+
+} // namespace
+
+std::string TableFolder(const std::string& programFolder)
+{
+    const std::string shipped = programFolder + "Data/";
+    if (::access(shipped.c_str(), W_OK) == 0)
+        return shipped;
+    const std::string own = BaseFolder("XDG_DATA_HOME", ".local/share/") + "tallivo/Data/";
+    MakeFolders(own, 0700);
+    for (const std::string_view table : kTableNames) {
+        const std::string path = TableFilePath(own, table);
+        if (!FileExists(path))
+            CopyPrivately(TableFilePath(shipped, table), path);
+    }
+    return own;
+}
+
+std::string SettingsFile(const std::string& programFolder)
+{
+    const char* value = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::string own;
+    if (value && value[0] == '/')
+        own = std::string(value) + "/tallivo/Config.ini";
+    else if (home && home[0] == '/')
+        own = std::string(home) + "/.config/tallivo/Config.ini";
+    if (!own.empty() && FileExists(own))
+        return own;
+    return programFolder + "Data/Config.ini";
+}
+
+} // namespace tallivo
