@@ -15,7 +15,8 @@ void Out(const std::string& s)
 std::string JsonString(std::string_view s)
 {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (const char byte : s) {
+        const auto c = static_cast<unsigned char>(byte);
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
