@@ -5,6 +5,7 @@
 #include "cli/CliDialogs.h"
 #include "cli/CliReports.h"
 #include "cli/GridOutput.h"
+#include "common/SignalCleanup.h"
 #include "findings/ErrorFiles.h"
 #include "sealing/SealedOutput.h"
 
@@ -231,6 +232,7 @@ int RunVerify(const Args& args)
 
 int main(int argc, char** argv)
 {
+    CleanUpOnSignals();
     if (argc < 2)
         return UsageError("missing command");
     if (!std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "help")) {
