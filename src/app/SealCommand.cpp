@@ -7,12 +7,15 @@
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
 #include "common/FileExists.h"
+#include "common/SignalCleanup.h"
+#include "common/TestHooks.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
 #include "zip/ZipOutput.h"
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 namespace tallivo {
 
@@ -25,10 +28,22 @@ const char* const kInvalidAccountQuestion = "There are some invalid Orvane Accou
 // written, no invalid-account question).
 enum class SealMode { Seal, CheckOnly };
 
+// Raises the error that writing the seal's files would raise, writing nothing: the
+// payment file must be replaceable (normalisation), then the new file, then the archive,
+// in the order the seal writes them.
+void CheckSealTargets(const AppState& app)
+{
+    CheckPaymentFileReplaceable(app.inputPath);
+    if (app.outputMode == OutputMode::NewFile)
+        CheckCanReplace(app.newFilePath);
+    CheckZipTarget(ZipArchiveName(app.zipName));
+}
+
 CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
 {
     CheckSession& s = app.session;
     const std::string& path = app.inputPath;
+    const bool seal = mode == SealMode::Seal;
 
     // The inputs.
     s.ctx.invalidAccountCount = 0;
@@ -37,7 +52,7 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
         dialogs.ShowMessage("Input File does not exist");
         return CommandOutcome::Refused;
     }
-    if (mode == SealMode::Seal) {
+    if (seal) {
         if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty()) {
             dialogs.ShowMessage("If you select new file for output , should be insert file name");
             return CommandOutcome::Refused;
@@ -52,6 +67,12 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
         }
     }
 
+    // The seal holds the payment file from its first check to its last write: what is
+    // sealed is what was checked.
+    std::unique_ptr<HeldFile> held;
+    if (seal)
+        held = HoldPaymentFile(path, "it was not sealed and no zip file was written");
+
     // The structure.
     if (!CheckFileStructure(app, dialogs, path))
         return CommandOutcome::Refused;
@@ -63,12 +84,21 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
         return CommandOutcome::Refused;
     }
 
-    // From here on the file on disk is the normalised one.
-    if (mode == SealMode::Seal)
-        NormaliseCreditRecords(path);
+    if (seal) {
+        // Nothing changes before everything can be written.
+        held->CheckUnchanged();
+        CheckSealTargets(app);
+        PauseAt("checked");
+        // From here on the file on disk is the normalised one.
+        NormaliseCreditRecords(path, held.get());
+        PauseAt("normalised");
+    }
 
     // Every field of every record.
-    ValidatePaymentFile(s, path);
+    {
+        const TablesLock tables(app);
+        ValidatePaymentFile(s, path);
+    }
     if (!s.ctx.dataValid) {
         dialogs.ShowMessage(kErrorData);
         return CommandOutcome::Refused;
@@ -82,12 +112,35 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
     if (mode == SealMode::CheckOnly)
         return CommandOutcome::Completed;
 
-    // Summary, report table, sealed output and archive.
-    BuildPaymentSummary(app);
-    FillReportTable(app);
-    const std::string output = app.outputMode == OutputMode::Replace ? app.inputPath : app.newFilePath;
-    app.hashValue = WriteSealedOutput(path, output, app.beneChargeFlag);
-    ZipOutput(ZipArchiveName(app.zipName), output);
+    // Summary and report tables.
+    {
+        const TablesLock tables(app);
+        BuildPaymentSummary(app);
+        FillReportTable(app);
+    }
+    held->CheckUnchanged();
+    PauseAt("tables-written");
+
+    // The sealed output and the archive, each written in full under a temporary name
+    // before either takes its place: a failure to write leaves both places as they were.
+    const bool replace = app.outputMode == OutputMode::Replace;
+    const std::string output = replace ? app.inputPath : app.newFilePath;
+    PreparedOutput sealed = PrepareSealedOutput(path, output, app.beneChargeFlag);
+    PauseAt("output-written");
+    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output);
+    PauseAt("archive-written");
+    {
+        const SignalShield shield; // a signal now waits until both are in place, or neither
+        held->CheckUnchanged();
+        archive.Commit();
+        try {
+            sealed.file->Commit(replace ? held.get() : nullptr);
+        } catch (...) {
+            archive.Undo();
+            throw;
+        }
+    }
+    app.hashValue = sealed.hash;
 
     dialogs.ShowMessage("Generate hash value and add file to " + app.zipName + " completed");
     return CommandOutcome::Completed;
@@ -105,6 +158,13 @@ CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode)
 }
 
 } // namespace
+
+std::unique_ptr<HeldFile> HoldPaymentFile(const std::string& path, const std::string& stopped)
+{
+    return std::make_unique<HeldFile>(
+        path, "The payment file " + path + " is in use by another Tallivo command; try again when it has finished",
+        "The payment file " + path + " was changed by another program while Tallivo worked on it; " + stopped);
+}
 
 bool IsValidZipName(const std::string& zipName)
 {
