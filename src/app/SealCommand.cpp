@@ -2,6 +2,7 @@
 // the file is acceptable, seals it and packs the sealed output into the zip archive.
 #include "app/SealCommand.h"
 
+#include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
 #include "checking/ExpressCheques.h"
 #include "checking/StructureChecks.h"
@@ -65,6 +66,8 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
             dialogs.ShowMessage("Invalid zip file name");
             return CommandOutcome::Refused;
         }
+        if (RefuseUnsafeOutputs(app, dialogs, {}))
+            return CommandOutcome::Refused;
     }
 
     // The seal holds the payment file from its first check to its last write: what is

@@ -1,6 +1,7 @@
 #include "cli/CliReports.h"
 
 #include "app/ErrorHandler.h"
+#include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
 #include "app/Settings.h"
 #include "app/TierRateCommand.h"
@@ -77,6 +78,8 @@ int RunFee(const std::string& file, const std::vector<MsgButton>& answers, const
     dialogs.answers = answers;
     LoadSettings(app);
     app.inputPath = file;
+    if (RefuseUnsafeOutputs(app, dialogs, {pdfPath}))
+        return 1;
 
     std::optional<ReportDocument> document;
     if (!RunCommand(dialogs, [&] { document = BuildTierRateReport(app, dialogs); }))

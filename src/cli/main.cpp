@@ -1,5 +1,6 @@
 // tallivo-cli: the commands for scripted use.
 #include "app/ErrorHandler.h"
+#include "app/OutputTargets.h"
 #include "app/SealCommand.h"
 #include "app/Settings.h"
 #include "cli/CliDialogs.h"
@@ -191,6 +192,14 @@ int RunCheckOrSeal(const Args& args, Subcommand subcommand)
     if (const auto it = args.options.find("new-file"); it != args.options.end()) {
         app.outputMode = OutputMode::NewFile;
         app.newFilePath = it->second;
+    }
+
+    // The error file and the PDF may not land on the payment file, the new file, the
+    // archive or a device: refused before anything is read or written.
+    const auto option = [&](const char* name) { return args.options.count(name) ? args.options.at(name) : ""; };
+    if (RefuseUnsafeOutputs(app, dialogs, {option("errors"), option("report-pdf")}, false)) {
+        PrintGrid(app, *format, dialogs.messages);
+        return 1;
     }
 
     CommandOutcome outcome = CommandOutcome::Refused;
