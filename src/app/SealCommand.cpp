@@ -7,6 +7,7 @@
 #include "checking/ExpressCheques.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
+#include "common/AppError.h"
 #include "common/FileExists.h"
 #include "common/SignalCleanup.h"
 #include "common/TestHooks.h"
@@ -39,6 +40,8 @@ void CheckSealTargets(const AppState& app)
         CheckCanReplace(app.newFilePath);
     CheckZipTarget(ZipArchiveName(app.zipName));
 }
+
+CommandOutcome CheckAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held);
 
 CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
 {
@@ -75,6 +78,26 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
     std::unique_ptr<HeldFile> held;
     if (seal)
         held = HoldPaymentFile(path, "it was not sealed and no zip file was written");
+    try {
+        const CommandOutcome outcome = CheckAndSeal(app, dialogs, mode, held.get());
+        if (held && outcome == CommandOutcome::Refused)
+            held->CheckUnchanged(); // findings in a file that another program was changing
+        return outcome;
+    } catch (const AppError&) {
+        // A failure caused by another program's change is told as that change.
+        if (held)
+            held->CheckUnchanged();
+        throw;
+    }
+}
+
+// The checks and, for a seal, the writing, on the payment file that held holds (none for
+// the checks alone).
+CommandOutcome CheckAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
+{
+    CheckSession& s = app.session;
+    const std::string& path = app.inputPath;
+    const bool seal = mode == SealMode::Seal;
 
     // The structure.
     if (!CheckFileStructure(app, dialogs, path))
@@ -93,7 +116,8 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
         CheckSealTargets(app);
         PauseAt("checked");
         // From here on the file on disk is the normalised one.
-        NormaliseCreditRecords(path, held.get());
+        NormaliseCreditRecords(path, held);
+        held->CheckUnchanged();
         PauseAt("normalised");
     }
 
@@ -137,7 +161,7 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
         held->CheckUnchanged();
         archive.Commit();
         try {
-            sealed.file->Commit(replace ? held.get() : nullptr);
+            sealed.file->Commit(replace ? held : nullptr);
         } catch (...) {
             archive.Undo();
             throw;

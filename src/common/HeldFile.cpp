@@ -59,14 +59,19 @@ HeldFile::~HeldFile()
         ::close(fd);
 }
 
-void HeldFile::CheckUnchanged() const
+bool HeldFile::Unchanged() const
 {
     struct stat now {};
     if (::stat(m_path.c_str(), &now) != 0)
-        throw AppError(AppError::Kind::File, m_changedText);
+        return false;
     const Seen seen = SeenOf(now);
-    if (seen.device != m_seen.device || seen.inode != m_seen.inode || seen.size != m_seen.size ||
-        !SameTime(seen.modified, m_seen.modified) || !SameTime(seen.changed, m_seen.changed))
+    return seen.device == m_seen.device && seen.inode == m_seen.inode && seen.size == m_seen.size &&
+           SameTime(seen.modified, m_seen.modified) && SameTime(seen.changed, m_seen.changed);
+}
+
+void HeldFile::CheckUnchanged() const
+{
+    if (!Unchanged())
         throw AppError(AppError::Kind::File, m_changedText);
 }
 

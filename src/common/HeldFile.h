@@ -31,6 +31,8 @@ public:
     // or its size, modification time or change time (which any write or change of its
     // bytes sets) are no longer those seen when it was taken or last replaced.
     void CheckUnchanged() const;
+    // False when CheckUnchanged would raise.
+    bool Unchanged() const;
 
     void BeforeReplace(int tempFd) override; // checks, then locks the replacement
     void AfterReplace(int tempFd) override;  // the replacement is the file held
