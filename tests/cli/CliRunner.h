@@ -23,10 +23,12 @@ inline std::string ShellQuote(const std::string& s)
     return q + "'";
 }
 
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& env = "")
+// Runs the built tallivo-cli, or another copy of it (in a program folder of a test's own).
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& env = "",
+                        const std::string& cli = TALLIVO_CLI)
 {
     TempFolder io;
-    std::string cmd = env + " " + ShellQuote(TALLIVO_CLI);
+    std::string cmd = env + " " + ShellQuote(cli);
     for (const std::string& a : args)
         cmd += " " + ShellQuote(a);
     cmd += " >" + ShellQuote(io.Path("out")) + " 2>" + ShellQuote(io.Path("err"));
