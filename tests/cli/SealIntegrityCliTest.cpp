@@ -428,13 +428,14 @@ TEST(SealIntegrity, AFullDiskAtTheArchiveLeavesNoOutputAndNoArchive)
     const std::string original = Generated(1 << 20);
     for (const bool newFile : {true, false}) {
         TempFolder dir;
+        ProgramFolder program;
         const std::string payment = dir.Write("p.txt", original);
         fs::create_directory(dir.Path("small"));
         // A file system of 64 KiB for the archive alone, seen by this command only.
         const std::string cmd = "cd " + ShellQuote(dir.Folder()) +
                                 " && unshare -rm sh -c 'mount -t tmpfs -o size=64k tmpfs small || exit 99; \"$@\"; "
                                 "rc=$?; ls -A small >small.list; exit $rc' sh " +
-                                ShellQuote(TALLIVO_CLI) + " seal p.txt --zip small/b" +
+                                ShellQuote(program.Cli()) + " seal p.txt --zip small/b" +
                                 (newFile ? " --new-file out.txt" : "") + " >/dev/null 2>err";
         const int raw = std::system(cmd.c_str());
         ASSERT_NE(WEXITSTATUS(raw), 99) << "tmpfs could not be mounted";
