@@ -5,6 +5,7 @@
 #include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
 #include "checking/ExpressCheques.h"
+#include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
 #include "common/AppError.h"
@@ -30,6 +31,36 @@ const char* const kInvalidAccountQuestion = "There are some invalid Orvane Accou
 // written, no invalid-account question).
 enum class SealMode { Seal, CheckOnly };
 
+// The inputs: the payment file exists and, for the seal, the output choices are
+// acceptable. False when refused (the refusal has been shown).
+bool AcceptInputs(AppState& app, Dialogs& dialogs, SealMode mode)
+{
+    CheckSession& s = app.session;
+    s.ctx.invalidAccountCount = 0;
+    s.hasFindingsToSave = false;
+    if (!FileExists(app.inputPath)) {
+        dialogs.ShowMessage("Input File does not exist");
+        return false;
+    }
+    if (mode == SealMode::Seal) {
+        if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty()) {
+            dialogs.ShowMessage("If you select new file for output , should be insert file name");
+            return false;
+        }
+        if (app.zipName.empty()) {
+            dialogs.ShowMessage("Please insert zip file name");
+            return false;
+        }
+        if (!IsValidZipName(app.zipName)) {
+            dialogs.ShowMessage("Invalid zip file name");
+            return false;
+        }
+        if (RefuseUnsafeOutputs(app, dialogs, {}))
+            return false;
+    }
+    return true;
+}
+
 // Raises the error that writing the seal's files would raise, writing nothing: the
 // payment file must be replaceable (normalisation), then the new file, then the archive,
 // in the order the seal writes them.
@@ -41,59 +72,9 @@ void CheckSealTargets(const AppState& app)
     CheckZipTarget(ZipArchiveName(app.zipName));
 }
 
-CommandOutcome CheckAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held);
-
-CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
-{
-    CheckSession& s = app.session;
-    const std::string& path = app.inputPath;
-    const bool seal = mode == SealMode::Seal;
-
-    // The inputs.
-    s.ctx.invalidAccountCount = 0;
-    s.hasFindingsToSave = false;
-    if (!FileExists(path)) {
-        dialogs.ShowMessage("Input File does not exist");
-        return CommandOutcome::Refused;
-    }
-    if (seal) {
-        if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty()) {
-            dialogs.ShowMessage("If you select new file for output , should be insert file name");
-            return CommandOutcome::Refused;
-        }
-        if (app.zipName.empty()) {
-            dialogs.ShowMessage("Please insert zip file name");
-            return CommandOutcome::Refused;
-        }
-        if (!IsValidZipName(app.zipName)) {
-            dialogs.ShowMessage("Invalid zip file name");
-            return CommandOutcome::Refused;
-        }
-        if (RefuseUnsafeOutputs(app, dialogs, {}))
-            return CommandOutcome::Refused;
-    }
-
-    // The seal holds the payment file from its first check to its last write: what is
-    // sealed is what was checked.
-    std::unique_ptr<HeldFile> held;
-    if (seal)
-        held = HoldPaymentFile(path, "it was not sealed and no zip file was written");
-    try {
-        const CommandOutcome outcome = CheckAndSeal(app, dialogs, mode, held.get());
-        if (held && outcome == CommandOutcome::Refused)
-            held->CheckUnchanged(); // findings in a file that another program was changing
-        return outcome;
-    } catch (const AppError&) {
-        // A failure caused by another program's change is told as that change.
-        if (held)
-            held->CheckUnchanged();
-        throw;
-    }
-}
-
-// The checks and, for a seal, the writing, on the payment file that held holds (none for
-// the checks alone).
-CommandOutcome CheckAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
+// Everything after the inputs: the checks of the file and, for the seal, the seal, on
+// the payment file that held holds (none for the checks alone).
+CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
 {
     CheckSession& s = app.session;
     const std::string& path = app.inputPath;
@@ -173,15 +154,64 @@ CommandOutcome CheckAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, Held
     return CommandOutcome::Completed;
 }
 
+// The file steps under the rules: a file with strict findings is never sealed, nor
+// normalised. The other checks run on it as for the check alone and its strict findings
+// join theirs, also when an error ends those checks.
+CommandOutcome RunUnderRules(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules, HeldFile* held)
+{
+    if (rules == FileRules::Standard)
+        return RunFileSteps(app, dialogs, mode, held);
+    CheckSession& s = app.session;
+    const std::vector<StrictFinding> strict = FindStrictFindings(app.inputPath);
+    if (strict.empty())
+        return RunFileSteps(app, dialogs, mode, held);
+    CommandOutcome outcome = CommandOutcome::Refused;
+    try {
+        outcome = RunFileSteps(app, dialogs, SealMode::CheckOnly, nullptr);
+    } catch (...) {
+        AddStrictFindings(s, strict);
+        throw;
+    }
+    AddStrictFindings(s, strict);
+    if (outcome == CommandOutcome::Completed)
+        dialogs.ShowMessage(kErrorData);
+    return CommandOutcome::Refused;
+}
+
+CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
+{
+    if (!AcceptInputs(app, dialogs, mode))
+        return CommandOutcome::Refused;
+
+    // The seal holds the payment file from its first check to its last write: what is
+    // sealed is what was checked.
+    std::unique_ptr<HeldFile> held;
+    if (mode == SealMode::Seal)
+        held = HoldPaymentFile(app.inputPath, "it was not sealed and no zip file was written");
+    try {
+        const CommandOutcome outcome = RunUnderRules(app, dialogs, mode, rules, held.get());
+        if (held && outcome == CommandOutcome::Refused)
+            held->CheckUnchanged(); // findings in a file that another program was changing
+        return outcome;
+    } catch (const AppError&) {
+        // A failure caused by another program's change is told as that change.
+        if (held)
+            held->CheckUnchanged();
+        throw;
+    }
+}
+
 // Both commands start afresh: no summary, no hash value, no captions, an empty grid.
-CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode)
+CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
 {
     app.summaryBuilt = false;
     app.hashValue.clear();
     app.summaryCaption.clear();
     app.session.statusText.clear();
+    app.session.strictFindings.clear();
+    app.session.passLine = 0;
     app.session.ResetErrorGrid();
-    return RunSealSteps(app, dialogs, mode);
+    return RunSealSteps(app, dialogs, mode, rules);
 }
 
 } // namespace
@@ -254,14 +284,14 @@ bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
     return true;
 }
 
-CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs)
+CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::CheckOnly);
+    return StartAfresh(app, dialogs, SealMode::CheckOnly, rules);
 }
 
-CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs)
+CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::Seal);
+    return StartAfresh(app, dialogs, SealMode::Seal, rules);
 }
 
 } // namespace tallivo

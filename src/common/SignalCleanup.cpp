@@ -31,6 +31,18 @@ std::atomic<int> g_pendingSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// The handlers installed before ours (a front end's own cleanup), called after ours.
+using Handler = void (*)(int);
+std::atomic<Handler> g_previous[3] = {};
+static_assert(std::atomic<Handler>::is_always_lock_free);
+
+int SignalIndex(int signal)
+{
+    for (int i = 0; i < 3; ++i)
+        if (kSignals[i] == signal)
+            return i;
+    return -1;
+}
 
 // Removes the entries of a folder (one level: the temporary folders hold plain files).
 void EmptyFolder(const char* path)
@@ -79,6 +91,9 @@ void RemoveTemporaries()
 [[noreturn]] void EndBySignal(int signal)
 {
     RemoveTemporaries();
+    if (const int i = SignalIndex(signal); i >= 0)
+        if (const Handler previous = g_previous[i].load())
+            previous(signal); // may end the process itself
     struct sigaction action {};
     action.sa_handler = nullptr; // SIG_DFL: the signal's own ending
     sigemptyset(&action.sa_mask);
@@ -110,8 +125,13 @@ void CleanUpOnSignals()
     for (const int signal : kSignals)
         sigaddset(&action.sa_mask, signal);
     action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        struct sigaction previous {};
+        ::sigaction(kSignals[i], &action, &previous);
+        const bool function = (previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler != SIG_DFL &&
+                              previous.sa_handler != SIG_IGN && previous.sa_handler != OnEndingSignal;
+        g_previous[i].store(function ? previous.sa_handler : nullptr);
+    }
 }
 
 int RegisterTemporary(const std::string& path, bool folder)

@@ -9,7 +9,8 @@
 
 namespace tallivo {
 
-// Installs the handlers. Call once, early in main.
+// Installs the handlers. Call once, early in main. A handler that the program installed
+// before (its own cleanup) is called after the temporary files are removed.
 void CleanUpOnSignals();
 
 // Registers a temporary file, or a folder (removed with the files in it), to be removed

@@ -23,12 +23,12 @@
 namespace tallivo::test {
 
 // A program folder of the test's own: tallivo-cli (linked, or copied), Data/ with fresh
-// table files and the settings, Report/ with the templates. Runs in it share nothing
-// with runs elsewhere.
-class ProgramFolder
+// table files (made here, so any user can run the test) and the settings, Report/ with
+// the templates. Runs in it share nothing with runs elsewhere.
+class FreshProgramFolder
 {
 public:
-    ProgramFolder()
+    FreshProgramFolder()
     {
         namespace fs = std::filesystem;
         const fs::path built = fs::path(TALLIVO_CLI).parent_path();

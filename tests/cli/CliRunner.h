@@ -23,12 +23,12 @@ inline std::string ShellQuote(const std::string& s)
     return q + "'";
 }
 
-// Runs the built tallivo-cli, or another copy of it (in a program folder of a test's own).
+// env is put before the command as it stands (variables, "cd DIR &&", "cat FILE |").
 inline CliResult RunCli(const std::vector<std::string>& args, const std::string& env = "",
-                        const std::string& cli = TALLIVO_CLI)
+                        const std::string& program = TALLIVO_CLI)
 {
     TempFolder io;
-    std::string cmd = env + " " + ShellQuote(cli);
+    std::string cmd = env + " " + ShellQuote(program);
     for (const std::string& a : args)
         cmd += " " + ShellQuote(a);
     cmd += " >" + ShellQuote(io.Path("out")) + " 2>" + ShellQuote(io.Path("err"));

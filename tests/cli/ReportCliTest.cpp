@@ -58,7 +58,7 @@ TEST(ReportCli, SealWithReportPdfWritesTheCombinedReport)
 {
     TempFolder dir;
     // Its own program folder: a seal of another test in between would rightly stop the report.
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string path = dir.Write("p.txt", Sample());
     const CliResult r =
         RunCli({"seal", path, "--zip", dir.Path("out"), "--report-pdf", dir.Path("report.pdf"), "--format", "tsv"},

@@ -99,7 +99,7 @@ TEST(SealIntegrity, TwoSealsOfOneFileRunOneAfterTheOther)
 {
     TempFolder dir;
     TempFolder hooks;
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string payment = dir.Write("p.txt", Sample());
     PausePoint checked(hooks, "checked");
     PausePoint waiting(hooks, "lock-wait");
@@ -129,7 +129,7 @@ TEST(SealIntegrity, TwoSealsOfOneFileRunOneAfterTheOther)
 TEST(SealIntegrity, AFileHeldByAnotherCommandMakesTheSealAndTheFeeWaitThenStop)
 {
     TempFolder dir;
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string payment = dir.Write("p.txt", Sample());
     TestLock held(payment);
     struct Case
@@ -202,7 +202,7 @@ TEST(SealIntegrity, AChangeByAnotherProgramStopsTheSealWithNothingSealed)
             for (const bool newFile : {true, false}) {
                 TempFolder dir;
                 TempFolder hooks;
-                ProgramFolder program;
+                FreshProgramFolder program;
                 const std::string payment = dir.Write("p.txt", original);
                 PausePoint pause(hooks, point);
                 std::vector<std::string> args{"seal", "p.txt", "--zip", "b"};
@@ -244,7 +244,7 @@ TEST(SealIntegrity, ASignalAtAnyPointLeavesEveryFileAsItWasAndEndsTheRunByThatSi
     for (const Case& c : cases) {
         TempFolder dir;
         TempFolder hooks;
-        ProgramFolder program;
+        FreshProgramFolder program;
         const std::string payment = dir.Write("p.txt", original);
         std::optional<TestLock> other;
         if (std::string(c.point) == "lock-wait")
@@ -270,7 +270,7 @@ TEST(SealIntegrity, TwoRunsFromOneProgramFolderNeverPrintOneFilesHashOverAnother
 {
     TempFolder dir;
     TempFolder hooks;
-    ProgramFolder program;
+    FreshProgramFolder program;
     dir.Write("a.txt", Sample());
     dir.Write("b.txt", Generated(200 * 1024));
     PausePoint written(hooks, "tables-written");
@@ -296,7 +296,7 @@ TEST(SealIntegrity, TheTableFilesWaitForTheCommandThatHoldsThem)
 {
     TempFolder dir;
     TempFolder hooks;
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string payment = dir.Write("p.txt", Sample());
     TestLock tables(program.DataFolder());
 
@@ -345,7 +345,7 @@ TEST(SealIntegrity, OutputsNeverLandOnAnInputOrOnSomethingThatIsNotAFile)
     };
     for (Case c : cases) {
         TempFolder dir;
-        ProgramFolder program;
+        FreshProgramFolder program;
         const std::string payment = dir.Write("p.txt", Sample());
         dir.Write("b.zip", "an archive from before");
         fs::create_symlink("p.txt", dir.Path("link"));
@@ -371,7 +371,7 @@ TEST(SealIntegrity, ADeviceNodeIsNeverReplaced)
     if (::geteuid() != 0)
         GTEST_SKIP() << "only the superuser makes device nodes";
     TempFolder dir;
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string payment = dir.Write("p.txt", Sample());
     const std::string node = dir.Path("null");
     ASSERT_EQ(::mknod(node.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
@@ -390,7 +390,7 @@ TEST(SealIntegrity, ADeviceNodeIsNeverReplaced)
 TEST(SealIntegrity, WhatCannotBeWrittenStopsTheSealBeforeThePaymentFileChanges)
 {
     TempFolder dir;
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string payment = dir.Write("p.txt", Sample());
     struct Case
     {
@@ -428,7 +428,7 @@ TEST(SealIntegrity, AFullDiskAtTheArchiveLeavesNoOutputAndNoArchive)
     const std::string original = Generated(1 << 20);
     for (const bool newFile : {true, false}) {
         TempFolder dir;
-        ProgramFolder program;
+        FreshProgramFolder program;
         const std::string payment = dir.Write("p.txt", original);
         fs::create_directory(dir.Path("small"));
         // A file system of 64 KiB for the archive alone, seen by this command only.
@@ -452,7 +452,7 @@ TEST(SealIntegrity, AFullDiskAtTheArchiveLeavesNoOutputAndNoArchive)
 TEST(SealIntegrity, ReplaceModeThroughALinkSealsTheFileItPointsTo)
 {
     TempFolder dir;
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string dated = dir.Write("real/dated.txt", Sample());
     fs::create_symlink("real/dated.txt", dir.Path("latest.txt"));
     CliProcess run(program.Cli(), {"seal", "latest.txt", "--zip", "b"}, dir.Folder());
@@ -467,7 +467,7 @@ TEST(SealIntegrity, ReplaceModeThroughALinkSealsTheFileItPointsTo)
 TEST(SealIntegrity, ReplacedFilesKeepTheirOwnerGroupAndModeNewOnesFollowTheUmask)
 {
     TempFolder dir;
-    ProgramFolder program;
+    FreshProgramFolder program;
     const std::string payment = dir.Write("p.txt", Sample());
     const std::string archive = dir.Path("b.zip");
     {
@@ -518,7 +518,7 @@ TEST(SealIntegrity, NamesUpToTheFileSystemsLimitSeal)
 {
     for (const std::size_t length : {200u, 238u, 251u, 255u}) {
         TempFolder dir;
-        ProgramFolder program;
+        FreshProgramFolder program;
         std::string name(length - 4, 'p');
         name += ".txt";
         std::string zip(length - 4, 'z');

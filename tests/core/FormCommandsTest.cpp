@@ -4,6 +4,7 @@
 #include "app/ErrorHandler.h"
 #include "app/FormCommands.h"
 #include "app/SealCommand.h"
+#include "format/Primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -111,4 +112,14 @@ TEST(ErrorHandler, ShowsTheTextAndReportsFailure)
     ASSERT_EQ(d.shown.size(), 1u);
     EXPECT_EQ(d.shown[0].type, ScriptedDialogs::Shown::Type::Error);
     EXPECT_EQ(d.shown[0].text, "File not found");
+}
+
+TEST(ErrorHandler, ShowsAConversionErrorWholeWhenTheFieldHoldsANulByte)
+{
+    // The conversion error quotes the field's bytes; a NUL among them must not end the text.
+    ScriptedDialogs d;
+    const std::string field("12\0" "3x", 5);
+    EXPECT_FALSE(RunCommand(d, [&] { StrToInt(field); }));
+    ASSERT_EQ(d.shown.size(), 1u);
+    EXPECT_EQ(d.shown[0].text, "'" + field + "' is not a valid integer value");
 }
