@@ -4,7 +4,9 @@
 #include "app/AppState.h"
 #include "app/CommandOutcome.h"
 #include "app/Dialogs.h"
+#include "common/HeldFile.h"
 
+#include <memory>
 #include <string>
 
 namespace tallivo {
@@ -27,6 +29,9 @@ CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules
 // zip archive. Starts afresh like CheckPaymentFile. With the strict rules, a file with
 // strict findings is checked as by CheckPaymentFile (the file untouched, nothing
 // asked) and refused with its findings.
+// The payment file is held (HoldPaymentFile) from the first check to the last write,
+// and everything that will be written is checked before the payment file changes; the
+// output and the archive are written in full before either takes its place.
 CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules = FileRules::Standard);
 
 // Reads invalidAccountAnswer; may ask to confirm Ignore; may change dataValid.
@@ -38,6 +43,11 @@ bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path
 // and, when the validation found invalid home-bank accounts, the question whether to
 // ignore them. True when the command may go on.
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs);
+
+// Holds the payment file for a command (common/HeldFile.h) with the messages that name
+// it: in use by another Tallivo command, or changed by another program (then: stopped,
+// what became of the command).
+std::unique_ptr<HeldFile> HoldPaymentFile(const std::string& path, const std::string& stopped);
 
 // The zip name passes the name check: its extension is ".zip" in any case, or none.
 bool IsValidZipName(const std::string& zipName);

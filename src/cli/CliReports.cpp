@@ -1,6 +1,7 @@
 #include "cli/CliReports.h"
 
 #include "app/ErrorHandler.h"
+#include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
 #include "app/Settings.h"
 #include "app/TierRateCommand.h"
@@ -116,6 +117,10 @@ int RunFee(const Arguments& args)
     }
     LoadSettings(app);
     app.inputPath = input.path;
+    if (RefuseUnsafeOutputs(app, dialogs, {args.pdf.value_or("")})) {
+        dialogs.ShowHeldMessages();
+        return 1;
+    }
 
     std::optional<ReportDocument> document;
     if (!RunCommand(dialogs, [&] { document = BuildTierRateReport(app, dialogs); }))

@@ -1,5 +1,6 @@
 // tallivo-cli: the commands for scripted use.
 #include "app/ErrorHandler.h"
+#include "app/OutputTargets.h"
 #include "app/SealCommand.h"
 #include "app/Settings.h"
 #include "cli/Arguments.h"
@@ -9,6 +10,7 @@
 #include "cli/Inputs.h"
 #include "cli/Streams.h"
 #include "cli/TextForms.h"
+#include "common/SignalCleanup.h"
 #include "findings/ErrorFiles.h"
 #include "sealing/SealedOutput.h"
 
@@ -78,6 +80,13 @@ int RunCheckOrSeal(const Arguments& args, const std::string& file, bool severalF
     if (args.newFile) {
         app.outputMode = OutputMode::NewFile;
         app.newFilePath = *args.newFile;
+    }
+
+    // The error file and the PDF may not land on the payment file, the new file, the
+    // archive or a device: refused before anything is read or written.
+    if (RefuseUnsafeOutputs(app, dialogs, {args.errors.value_or(""), args.reportPdf.value_or("")}, false)) {
+        dialogs.ShowHeldMessages();
+        return print(1);
     }
 
     const FileRules rules = args.strict ? FileRules::Strict : FileRules::Standard;
@@ -155,6 +164,7 @@ int Run(const Arguments& args)
 int main(int argc, char** argv)
 {
     SetUpSignals();
+    CleanUpOnSignals();
     const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
     int status = 2;
     switch (parsed.kind) {

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 using namespace tallivo;
 using tallivo::test::ReadAll;
 using tallivo::test::Record;
@@ -68,6 +71,37 @@ TEST(FormCommands, SaveWritesTheLayoutOfTheFailedStageAndCancelWritesNothing)
     EXPECT_TRUE(SaveFindings(app, d));
     EXPECT_EQ(ReadAll(dir.Path("errors.txt")), "LineNo : 2 Record type invalid code\r\n");
     EXPECT_EQ(d.Texts().back(), "Error data save success");
+}
+
+TEST(FormCommands, SaveNeverWritesOverThePaymentFileTheSealsFilesOrADevice)
+{
+    TempFolder dir;
+    AppState app;
+    ScriptedDialogs d;
+    const std::string bytes = Record("001", 96) + "\r\nbad\r\n";
+    app.inputPath = dir.Write("p.txt", bytes);
+    app.zipName = dir.Path("z");
+    app.outputMode = OutputMode::NewFile;
+    app.newFilePath = dir.Path("out.txt");
+    SealPaymentFile(app, d);
+    ASSERT_TRUE(app.session.hasFindingsToSave);
+    std::filesystem::create_symlink("p.txt", dir.Path("link"));
+    ::mkfifo(dir.Path("fifo").c_str(), 0600);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.Path("p.txt"), "Cannot write " + dir.Path("p.txt") + ": it is the payment file"},
+        {dir.Path("link"), "Cannot write " + dir.Path("link") + ": it is the payment file"},
+        {dir.Path("z.zip"), "Cannot write " + dir.Path("z.zip") + ": it is also the zip file"},
+        {dir.Path("out.txt"), "Cannot write " + dir.Path("out.txt") + ": it is also the new file"},
+        {dir.Path("fifo"), "Cannot write " + dir.Path("fifo") + ": it is not a regular file"},
+    };
+    for (const auto& [path, message] : cases) {
+        d.fileAnswers.push_back(path);
+        EXPECT_FALSE(SaveFindings(app, d));
+        EXPECT_EQ(d.Texts().back(), message);
+    }
+    EXPECT_EQ(ReadAll(app.inputPath), bytes);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("z.zip")));
 }
 
 TEST(ErrorHandler, ShowsTheTextAndReportsFailure)
