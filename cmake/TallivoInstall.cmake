@@ -86,3 +86,24 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-tlwg-garuda, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
+
+# tallivo-cli's man page, made from its --help and --version by help2man once the
+# program is built (compressed, as Debian wants it), and its bash completion.
+find_program(HELP2MAN_EXECUTABLE help2man)
+if(HELP2MAN_EXECUTABLE)
+    set(TALLIVO_CLI_MAN ${CMAKE_BINARY_DIR}/man/tallivo-cli.1)
+    add_custom_command(OUTPUT ${TALLIVO_CLI_MAN}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+        COMMAND ${HELP2MAN_EXECUTABLE} --no-info
+            --name "check, seal and verify bulk payment files for the bank"
+            --output ${TALLIVO_CLI_MAN} $<TARGET_FILE:tallivo-cli>
+        COMMAND gzip -9nf ${TALLIVO_CLI_MAN}
+        DEPENDS tallivo-cli
+        COMMENT "Making the man page of tallivo-cli")
+    add_custom_target(tallivo_cli_man ALL DEPENDS ${TALLIVO_CLI_MAN}.gz)
+    install(FILES ${TALLIVO_CLI_MAN}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+    message(WARNING "help2man not found (scripts/install-deps.sh installs it): no man page for tallivo-cli")
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/bash-completion/tallivo-cli
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

@@ -1,16 +1,21 @@
 // The check command on any bytes as a payment file. It ends completed or refused, or
 // with a conversion error (the legacy conversions stop the pass on text they cannot
-// read); the payment file is never written; every finding names a line of the file.
+// read); the payment file is never written; every finding names a line of the file; the
+// JSON output parses as strict UTF-8 JSON, and the TSV output has one line per grid row
+// with the layout's number of cells.
 // One kept legacy rule: a total compared with its detail names the line of the record
 // that last gave the total a readable value, which is line 0 when no record of the pass
 // did (a debit record whose amount is not a number, say).
 #include "FuzzProgram.h"
 #include "app/SealCommand.h"
+#include "cli/GridOutput.h"
 #include "common/AppError.h"
 #include "findings/ResultGrid.h"
 
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -73,7 +78,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                tallivo::fuzz::ReadBytes(path) == bytes,
            "the check wrote the payment file");
 
+    namespace cli = tallivo::cli;
+    const std::string json = cli::FormatResult(*app, cli::OutputFormat::Json, dialogs.shown);
+    try {
+        [[maybe_unused]] const auto parsed = nlohmann::json::parse(json); // strict: no comments, UTF-8 only
+    } catch (const nlohmann::json::exception& e) {
+        Broken(std::string("the JSON output does not parse: ") + e.what());
+    }
+
     const tallivo::ResultGrid& grid = app->session.grid;
+    const std::string tsv = cli::FormatResult(*app, cli::OutputFormat::Tsv, dialogs.shown);
+    const std::size_t rows = cli::LastPrintedRow(grid);
+    Expect(static_cast<std::size_t>(std::count(tsv.begin(), tsv.end(), '\n')) == rows && (tsv.empty() || tsv.back() == '\n'),
+           "the TSV output does not have one line per grid row");
+    for (std::size_t start = 0; start < tsv.size();) {
+        const std::size_t end = tsv.find('\n', start);
+        const std::string_view line(tsv.data() + start, end - start);
+        Expect(static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t')) + 1 == grid.ColCount(),
+               "a TSV line does not have the layout's number of cells");
+        start = end + 1;
+    }
+
     const int column = LineColumn(grid.Layout());
     if (column >= 0) {
         const std::size_t lines = tallivo::fuzz::LineCount(path);

@@ -2,9 +2,14 @@
 
 #include "app/UserFolders.h"
 #include "app/TableAccountRow.h"
+#include "common/AppError.h"
+#include "common/FileLock.h"
+#include "common/TestHooks.h"
 #include "store/TableStore.h"
 
+#include <cerrno>
 #include <climits>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tallivo {
@@ -34,6 +39,35 @@ void AppState::SetClock(std::shared_ptr<const Clock> clock)
 {
     m_clock = std::move(clock);
     session.clock = m_clock.get();
+}
+
+TablesLock::TablesLock(AppState& app) : m_app(app)
+{
+    if (m_app.m_tablesLockDepth++ > 0)
+        return;
+    try {
+        const std::string folder = m_app.Tables().DataFolder();
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return; // no folder: the store's own error names it at the first statement
+        if (!LockExclusively(fd, std::chrono::steady_clock::now() + LockWait(), "tables-lock-wait")) {
+            ::close(fd);
+            throw AppError(AppError::Kind::Store, "The table files in " + folder +
+                                                      " are in use by another Tallivo command; try again when it has finished");
+        }
+        m_app.m_tablesLockFd = fd;
+    } catch (...) {
+        --m_app.m_tablesLockDepth;
+        throw;
+    }
+}
+
+TablesLock::~TablesLock()
+{
+    if (--m_app.m_tablesLockDepth > 0 || m_app.m_tablesLockFd < 0)
+        return;
+    ::close(m_app.m_tablesLockFd);
+    m_app.m_tablesLockFd = -1;
 }
 
 std::string ExecutableFolder()

@@ -61,9 +61,28 @@ struct AppState
     TableStore& Tables();
 
 private:
+    friend class TablesLock;
     std::shared_ptr<const Clock> m_clock;
     std::unique_ptr<TableStore> m_tables;
     std::unique_ptr<AccountRowStore> m_accountRow;
+    int m_tablesLockFd = -1;
+    int m_tablesLockDepth = 0;
+};
+
+// While it lives, this run holds the exclusive lock of its table folder (the folder's
+// own advisory lock, common/FileLock.h): another Tallivo command that writes or reads
+// the table files waits for it, up to the lock wait, then stops with an error naming the
+// folder. Holders nested in one run share the one lock.
+class TablesLock
+{
+public:
+    explicit TablesLock(AppState& app);
+    ~TablesLock();
+    TablesLock(const TablesLock&) = delete;
+    TablesLock& operator=(const TablesLock&) = delete;
+
+private:
+    AppState& m_app;
 };
 
 // The folder of the running executable, with a trailing separator.

@@ -1,5 +1,7 @@
 #include "app/ErrorHandler.h"
 
+#include "common/AppError.h"
+
 #include <exception>
 #include <new>
 
@@ -15,6 +17,8 @@ bool RunCommand(Dialogs& dialogs, const std::function<void()>& command)
         throw;
     } catch (const std::bad_alloc&) {
         dialogs.ShowError("Out of memory");
+    } catch (const AppError& e) {
+        dialogs.ShowError(e.message());
     } catch (const std::exception& e) {
         dialogs.ShowError(e.what());
     }

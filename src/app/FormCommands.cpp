@@ -1,5 +1,6 @@
 #include "app/FormCommands.h"
 
+#include "app/OutputTargets.h"
 #include "findings/ErrorFiles.h"
 #include "sealing/Normalise.h"
 
@@ -13,6 +14,9 @@ bool SaveFindings(AppState& app, Dialogs& dialogs)
         return false;
     const auto path = dialogs.RunFileDialog(FileDialogKind::SaveText);
     if (!path)
+        return false;
+    // Never over the payment file, the new file or the archive, nor on a device.
+    if (RefuseUnsafeOutputs(app, dialogs, {*path}, false))
         return false;
     progress::Stage("Saving");
     WriteErrorFile(kind, s.grid, *path);

@@ -4,8 +4,10 @@
 
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
+#include "common/AppError.h"
 #include "reports/NumberFormat.h"
 #include "reports/PaymentSummary.h"
+#include "store/TableStore.h"
 
 namespace tallivo {
 
@@ -35,6 +37,13 @@ void InOneTransaction(ReportStore& store, Fn&& fn)
     progress::FilesCommitted();
 }
 
+// The report tables' data versions: they stay as they are while no other run writes them.
+std::vector<long long> ReportTableVersions(AppState& app)
+{
+    TableStore& tables = app.Tables();
+    return {tables.DataVersion("ReportTable"), tables.DataVersion("ReportTableDetail")};
+}
+
 // comId and hashValue, as string constants.
 void SetReportVariables(PreparedReport& report, const AppState& app)
 {
@@ -46,6 +55,8 @@ void SetReportVariables(PreparedReport& report, const AppState& app)
 
 void BuildPaymentSummary(AppState& app)
 {
+    const TablesLock lock(app);
+    ReportStateOf(app).sealedVersions.clear();
     app.summaryBuilt = true; // first, so it stays true if a later step fails
     app.summaryCaption = "PAYMENT DETAIL";
     app.session.statusText = "Company ID : " + app.session.ctx.companyId;
@@ -61,6 +72,7 @@ void BuildPaymentSummary(AppState& app)
 
 void FillReportTable(AppState& app)
 {
+    const TablesLock lock(app);
     ReportStore& store = ReportStoreOf(app);
     const ResultGrid& grid = app.session.grid;
     InOneTransaction(store, [&] {
@@ -74,6 +86,8 @@ void FillReportTable(AppState& app)
                           std::string(grid.Cell(3, row)) + "," + std::string(grid.Cell(5, row)) + ")");
         }
     });
+    // What this run's seal put in the tables, so the Report prints nothing else.
+    ReportStateOf(app).sealedVersions = ReportTableVersions(app);
 }
 
 bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
@@ -81,6 +95,12 @@ bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
     if (!app.summaryBuilt)
         return false;
     progress::Stage("Preparing report");
+    const TablesLock lock(app);
+    const std::vector<long long>& sealed = ReportStateOf(app).sealedVersions;
+    if (!sealed.empty() && sealed != ReportTableVersions(app))
+        throw AppError(AppError::Kind::Store, "The report tables in " + app.Tables().DataFolder() +
+                                                  " were written by another Tallivo run after this run's seal; "
+                                                  "its report can no longer be printed");
     ReportStore& store = ReportStoreOf(app);
     ReportObjects& reports = ReportObjectsOf(app);
     ReportDocument document;

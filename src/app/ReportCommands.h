@@ -19,7 +19,9 @@ void BuildPaymentSummary(AppState& app);
 // Copies the summary lines of the grid into the report table.
 void FillReportTable(AppState& app);
 // After a seal of this run has built the summary, shows the payment and payment detail
-// reports (or the direct-debit report). True when a document was shown.
+// reports (or the direct-debit report). True when a document was shown. Prints only what
+// this run's last seal put in the report tables: when another run has written them
+// since, raises AppError(Store) naming the table folder instead.
 bool ShowPaymentReports(AppState& app, ReportViewer& viewer);
 
 } // namespace tallivo

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tallivo {
 
@@ -30,6 +31,9 @@ struct ReportState
 {
     ReportObjects objects;
     std::unique_ptr<ReportStore> store; // the report tables through the program's table store
+    // The report tables' data versions right after this run's last seal wrote them
+    // (TableStore::DataVersion); empty when none were taken.
+    std::vector<long long> sealedVersions;
 };
 
 ReportState& ReportStateOf(AppState& app);

@@ -2,17 +2,23 @@
 // the file is acceptable, seals it and packs the sealed output into the zip archive.
 #include "app/SealCommand.h"
 
+#include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
 #include "checking/ExpressCheques.h"
+#include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
+#include "common/AppError.h"
 #include "common/FileExists.h"
+#include "common/SignalCleanup.h"
+#include "common/TestHooks.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
 #include "zip/ZipOutput.h"
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 namespace tallivo {
 
@@ -25,32 +31,54 @@ const char* const kInvalidAccountQuestion = "There are some invalid Orvane Accou
 // written, no invalid-account question).
 enum class SealMode { Seal, CheckOnly };
 
-CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
+// The inputs: the payment file exists and, for the seal, the output choices are
+// acceptable. False when refused (the refusal has been shown).
+bool AcceptInputs(AppState& app, Dialogs& dialogs, SealMode mode)
 {
     CheckSession& s = app.session;
-    const std::string& path = app.inputPath;
-
-    // The inputs.
     s.ctx.invalidAccountCount = 0;
     s.hasFindingsToSave = false;
-    if (!FileExists(path)) {
+    if (!FileExists(app.inputPath)) {
         dialogs.ShowMessage("Input File does not exist");
-        return CommandOutcome::Refused;
+        return false;
     }
     if (mode == SealMode::Seal) {
         if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty()) {
             dialogs.ShowMessage("If you select new file for output , should be insert file name");
-            return CommandOutcome::Refused;
+            return false;
         }
         if (app.zipName.empty()) {
             dialogs.ShowMessage("Please insert zip file name");
-            return CommandOutcome::Refused;
+            return false;
         }
         if (!IsValidZipName(app.zipName)) {
             dialogs.ShowMessage("Invalid zip file name");
-            return CommandOutcome::Refused;
+            return false;
         }
+        if (RefuseUnsafeOutputs(app, dialogs, {}))
+            return false;
     }
+    return true;
+}
+
+// Raises the error that writing the seal's files would raise, writing nothing: the
+// payment file must be replaceable (normalisation), then the new file, then the archive,
+// in the order the seal writes them.
+void CheckSealTargets(const AppState& app)
+{
+    CheckPaymentFileReplaceable(app.inputPath);
+    if (app.outputMode == OutputMode::NewFile)
+        CheckCanReplace(app.newFilePath);
+    CheckZipTarget(ZipArchiveName(app.zipName));
+}
+
+// Everything after the inputs: the checks of the file and, for the seal, the seal, on
+// the payment file that held holds (none for the checks alone).
+CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
+{
+    CheckSession& s = app.session;
+    const std::string& path = app.inputPath;
+    const bool seal = mode == SealMode::Seal;
 
     // The structure.
     if (!CheckFileStructure(app, dialogs, path))
@@ -63,13 +91,23 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
         return CommandOutcome::Refused;
     }
 
-    // From here on the file on disk is the normalised one.
     progress::Stage("Validating");
-    if (mode == SealMode::Seal)
-        NormaliseCreditRecords(path);
+    if (seal) {
+        // Nothing changes before everything can be written.
+        held->CheckUnchanged();
+        CheckSealTargets(app);
+        PauseAt("checked");
+        // From here on the file on disk is the normalised one.
+        NormaliseCreditRecords(path, held);
+        held->CheckUnchanged();
+        PauseAt("normalised");
+    }
 
     // Every field of every record.
-    ValidatePaymentFile(s, path);
+    {
+        const TablesLock tables(app);
+        ValidatePaymentFile(s, path);
+    }
     if (!s.ctx.dataValid) {
         dialogs.ShowMessage(kErrorData);
         return CommandOutcome::Refused;
@@ -83,31 +121,110 @@ CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode)
     if (mode == SealMode::CheckOnly)
         return CommandOutcome::Completed;
 
-    // Summary, report table, sealed output and archive.
+    // Summary and report tables.
     progress::Stage("Sealing");
-    BuildPaymentSummary(app);
-    FillReportTable(app);
-    const std::string output = app.outputMode == OutputMode::Replace ? app.inputPath : app.newFilePath;
-    app.hashValue = WriteSealedOutput(path, output, app.beneChargeFlag);
+    {
+        const TablesLock tables(app);
+        BuildPaymentSummary(app);
+        FillReportTable(app);
+    }
+    held->CheckUnchanged();
+    PauseAt("tables-written");
+
+    // The sealed output and the archive, each written in full under a temporary name
+    // before either takes its place: a failure to write leaves both places as they were.
+    const bool replace = app.outputMode == OutputMode::Replace;
+    const std::string output = replace ? app.inputPath : app.newFilePath;
+    PreparedOutput sealed = PrepareSealedOutput(path, output, app.beneChargeFlag);
+    PauseAt("output-written");
     progress::Stage("Compressing");
-    ZipOutput(ZipArchiveName(app.zipName), output);
+    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output);
+    PauseAt("archive-written");
+    {
+        const SignalShield shield; // a signal now waits until both are in place, or neither
+        held->CheckUnchanged();
+        archive.Commit();
+        try {
+            sealed.file->Commit(replace ? held : nullptr);
+        } catch (...) {
+            archive.Undo();
+            throw;
+        }
+    }
+    app.hashValue = sealed.hash;
 
     dialogs.ShowMessage("Generate hash value and add file to " + app.zipName + " completed");
     return CommandOutcome::Completed;
 }
 
+// The file steps under the rules: a file with strict findings is never sealed, nor
+// normalised. The other checks run on it as for the check alone and its strict findings
+// join theirs, also when an error ends those checks.
+CommandOutcome RunUnderRules(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules, HeldFile* held)
+{
+    if (rules == FileRules::Standard)
+        return RunFileSteps(app, dialogs, mode, held);
+    CheckSession& s = app.session;
+    const std::vector<StrictFinding> strict = FindStrictFindings(app.inputPath);
+    if (strict.empty())
+        return RunFileSteps(app, dialogs, mode, held);
+    CommandOutcome outcome = CommandOutcome::Refused;
+    try {
+        outcome = RunFileSteps(app, dialogs, SealMode::CheckOnly, nullptr);
+    } catch (...) {
+        AddStrictFindings(s, strict);
+        throw;
+    }
+    AddStrictFindings(s, strict);
+    if (outcome == CommandOutcome::Completed)
+        dialogs.ShowMessage(kErrorData);
+    return CommandOutcome::Refused;
+}
+
+CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
+{
+    if (!AcceptInputs(app, dialogs, mode))
+        return CommandOutcome::Refused;
+
+    // The seal holds the payment file from its first check to its last write: what is
+    // sealed is what was checked.
+    std::unique_ptr<HeldFile> held;
+    if (mode == SealMode::Seal)
+        held = HoldPaymentFile(app.inputPath, "it was not sealed and no zip file was written");
+    try {
+        const CommandOutcome outcome = RunUnderRules(app, dialogs, mode, rules, held.get());
+        if (held && outcome == CommandOutcome::Refused)
+            held->CheckUnchanged(); // findings in a file that another program was changing
+        return outcome;
+    } catch (const AppError&) {
+        // A failure caused by another program's change is told as that change.
+        if (held)
+            held->CheckUnchanged();
+        throw;
+    }
+}
+
 // Both commands start afresh: no summary, no hash value, no captions, an empty grid.
-CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode)
+CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
 {
     app.summaryBuilt = false;
     app.hashValue.clear();
     app.summaryCaption.clear();
     app.session.statusText.clear();
+    app.session.strictFindings.clear();
+    app.session.passLine = 0;
     app.session.ResetErrorGrid();
-    return RunSealSteps(app, dialogs, mode);
+    return RunSealSteps(app, dialogs, mode, rules);
 }
 
 } // namespace
+
+std::unique_ptr<HeldFile> HoldPaymentFile(const std::string& path, const std::string& stopped)
+{
+    return std::make_unique<HeldFile>(
+        path, "The payment file " + path + " is in use by another Tallivo command; try again when it has finished",
+        "The payment file " + path + " was changed by another program while Tallivo worked on it; " + stopped);
+}
 
 bool IsValidZipName(const std::string& zipName)
 {
@@ -171,14 +288,14 @@ bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
     return true;
 }
 
-CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs)
+CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::CheckOnly);
+    return StartAfresh(app, dialogs, SealMode::CheckOnly, rules);
 }
 
-CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs)
+CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::Seal);
+    return StartAfresh(app, dialogs, SealMode::Seal, rules);
 }
 
 } // namespace tallivo

@@ -4,22 +4,35 @@
 #include "app/AppState.h"
 #include "app/CommandOutcome.h"
 #include "app/Dialogs.h"
+#include "common/HeldFile.h"
 
+#include <memory>
 #include <string>
 
 namespace tallivo {
+
+// Which rules the check and seal commands apply to the payment file: the window's
+// (record types, lengths, the express cheque limit, every field), or those and the
+// strict checks of the file's frame (checking/StrictChecks.h) besides.
+enum class FileRules { Standard, Strict };
 
 // Checks the payment file at inputPath and writes nothing: the file exists, its record
 // types and record lengths, the express cheque limit and every field of every record.
 // Never asks the invalid-account question: invalid home-bank accounts refuse the file.
 // Starts afresh: no summary, and the hash value, the captions and the grid emptied.
-CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs);
+// With the strict rules, strict findings are findings like the others.
+CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules = FileRules::Standard);
 
 // Checks the payment file and the output choices (new-file path, zip name) and, when
 // all are acceptable, normalises the payment file, builds the payment summary and the
 // report tables, writes the sealed output (hashValue := its hash) and packs it into the
-// zip archive. Starts afresh like CheckPaymentFile.
-CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs);
+// zip archive. Starts afresh like CheckPaymentFile. With the strict rules, a file with
+// strict findings is checked as by CheckPaymentFile (the file untouched, nothing
+// asked) and refused with its findings.
+// The payment file is held (HoldPaymentFile) from the first check to the last write,
+// and everything that will be written is checked before the payment file changes; the
+// output and the archive are written in full before either takes its place.
+CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules = FileRules::Standard);
 
 // Reads invalidAccountAnswer; may ask to confirm Ignore; may change dataValid.
 void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs);
@@ -30,6 +43,11 @@ bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path
 // and, when the validation found invalid home-bank accounts, the question whether to
 // ignore them. True when the command may go on.
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs);
+
+// Holds the payment file for a command (common/HeldFile.h) with the messages that name
+// it: in use by another Tallivo command, or changed by another program (then: stopped,
+// what became of the command).
+std::unique_ptr<HeldFile> HoldPaymentFile(const std::string& path, const std::string& stopped);
 
 // The zip name passes the name check: its extension is ".zip" in any case, or none.
 bool IsValidZipName(const std::string& zipName);

@@ -25,6 +25,8 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
         dialogs.ShowMessage("Input File does not exist");
         return std::nullopt;
     }
+    // Held from the first check to the last count: what is counted is what was checked.
+    const auto held = HoldPaymentFile(path, "no report was made");
 
     // The structure.
     if (!CheckFileStructure(app, dialogs, path))
@@ -33,7 +35,10 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     // Every field; only invalid home-bank accounts stop the report, other findings
     // stay in the grid beside it.
     progress::Stage("Validating");
-    ValidatePaymentFile(s, path);
+    {
+        const TablesLock tables(app);
+        ValidatePaymentFile(s, path);
+    }
     if (!ResolveInvalidAccounts(app, dialogs))
         return std::nullopt;
 
@@ -43,6 +48,7 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     const Currency fee2 = StrToCurr(app.rangeFee2);
     const Currency fee3 = StrToCurr(app.rangeFee3);
     const FeeVariables variables = ComputeFeeVariables(CountCreditTiers(path), fee1, fee2, fee3);
+    held->CheckUnchanged();
 
     // The report.
     ReportObjects& reports = ReportObjectsOf(app);

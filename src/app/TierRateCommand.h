@@ -11,7 +11,8 @@ namespace tallivo {
 // Checks the payment file at inputPath like the seal command, then counts its credit
 // records to other banks by amount tier and prices them with the fees of the settings.
 // Returns the fee report (the DeductFee template and its eight variables), or nothing
-// when the command stopped at a refusal it has shown.
+// when the command stopped at a refusal it has shown. Holds the payment file like the
+// seal command (HoldPaymentFile).
 std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialogs);
 
 } // namespace tallivo

@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 #include "common/FileExists.h"
 #include "common/ReplacingFile.h"
+#include "common/SignalCleanup.h"
 #include "store/TableStore.h"
 
 #include <cerrno>
@@ -51,6 +52,7 @@ void CopyPrivately(const std::string& from, const std::string& to)
         ::close(in);
         ThrowFileError(error);
     }
+    const int slot = RegisterTemporary(temp, false);
     int error = 0;
     char buffer[1 << 16];
     for (;;) {
@@ -78,10 +80,11 @@ void CopyPrivately(const std::string& from, const std::string& to)
         error = errno;
     if (error == 0 && ::rename(temp.c_str(), to.c_str()) != 0)
         error = errno;
-    if (error != 0) {
+    if (error != 0)
         ::unlink(temp.c_str());
+    UnregisterTemporary(slot);
+    if (error != 0)
         ThrowFileError(error);
-    }
 }
 
 } // namespace

@@ -3,11 +3,14 @@
 // flags of the structural checks, the status text and whether there are findings to
 // save. Owned by the application state; no Qt in here.
 #include "checking/CheckContext.h"
+#include "checking/StrictChecks.h"
 #include "findings/ResultGrid.h"
 #include "common/Clock.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tallivo {
 
@@ -23,6 +26,8 @@ struct CheckSession
     bool hasFindingsToSave = false;  // the grid holds findings that Save can write
     const Clock* clock = nullptr;    // today's date for the value-date rules
     AccountRowStore* accountRow = nullptr; // the one-row addAccBatchError table
+    std::vector<StrictFinding> strictFindings; // the last strict check's findings (checking/StrictChecks.h)
+    std::uint64_t passLine = 0; // the validation pass's line: 0 after it ran through, else where an error ended it
 
     // Appends one error row with the Account and Payee Name cells empty.
     void AddError(std::string_view recordType, std::string_view line, std::string_view columns,

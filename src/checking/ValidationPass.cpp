@@ -265,6 +265,7 @@ void Pass::Run(const std::string& path)
     int lineNo = 0;
     while (reader.Next(paymentLine)) {
         ++lineNo;
+        m_s.passLine = reader.LineNumber();
         const std::string_view line = paymentLine.text;
         if (line.size() >= kRecordCodeWidth) {
             switch (Code(line)) {
@@ -284,6 +285,7 @@ void Pass::Run(const std::string& path)
             Report(RecordCode::Debit, DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(),
                    Debit::CreditCountCompared, "No. of Credit does not match with Total Credit Detail");
     }
+    m_s.passLine = 0;
 }
 
 } // namespace

@@ -1,28 +1,41 @@
 #include "cli/CliDialogs.h"
 
-#include <cstdio>
+#include "cli/Streams.h"
+#include "cli/TextForms.h"
 
 namespace tallivo::cli {
 
 namespace {
-void PrintLine(const std::string& text)
+void PrintLine(const std::string& prefix, const std::string& text)
 {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    WriteStderr(prefix + Visible(MessageUtf8(text)) + "\n");
 }
 } // namespace
 
-void CliDialogs::ShowMessage(const std::string& text)
+void CliDialogs::Show(const std::string& text)
 {
     messages.push_back(text);
-    PrintLine(text);
+    if (quiet)
+        m_held.push_back(text);
+    else
+        PrintLine(prefix, text);
+}
+
+void CliDialogs::ShowHeldMessages()
+{
+    for (const std::string& text : m_held)
+        PrintLine(prefix, text);
+    m_held.clear();
+}
+
+void CliDialogs::ShowMessage(const std::string& text)
+{
+    Show(text);
 }
 
 MsgButton CliDialogs::MessageDlg(const std::string& text, MsgKind, const std::vector<MsgButton>&)
 {
-    messages.push_back(text);
-    PrintLine(text);
+    Show(text);
     if (m_next < answers.size())
         return answers[m_next++];
     return MsgButton::None;
@@ -35,8 +48,9 @@ std::optional<std::string> CliDialogs::RunFileDialog(FileDialogKind)
 
 void CliDialogs::ShowError(const std::string& text)
 {
+    ShowHeldMessages();
     messages.push_back(text);
-    PrintLine(text);
+    PrintLine(prefix, text);
 }
 
 } // namespace tallivo::cli

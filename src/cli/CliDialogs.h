@@ -1,8 +1,8 @@
 #pragma once
 // The CLI's answers to the commands' dialogs: every message goes to stderr as it is
-// shown, one per line; the invalid-account question and its confirmation are answered
-// from --invalid-accounts; a file dialog is cancelled (the CLI's paths come from its
-// arguments).
+// shown, one per line, in UTF-8 with control characters visible; the invalid-account
+// question and its confirmation are answered from --invalid-accounts; a file dialog
+// is cancelled (the CLI's paths come from its arguments).
 #include "app/Dialogs.h"
 
 #include <optional>
@@ -23,9 +23,19 @@ public:
     std::vector<MsgButton> answers;
     // Every text shown, in order.
     std::vector<std::string> messages;
+    // Put before each line on stderr (the file's name when several files are checked).
+    std::string prefix;
+    // Quiet: messages are held back, and shown only when an error is shown or
+    // ShowHeldMessages() is called (the command did not complete).
+    bool quiet = false;
+
+    void ShowHeldMessages();
 
 private:
+    void Show(const std::string& text);
+
     std::size_t m_next = 0;
+    std::vector<std::string> m_held;
 };
 
 } // namespace tallivo::cli

@@ -1,18 +1,23 @@
 #include "cli/CliReports.h"
 
 #include "app/ErrorHandler.h"
+#include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
 #include "app/Settings.h"
 #include "app/TierRateCommand.h"
+#include "cli/Inputs.h"
+#include "cli/Streams.h"
+#include "cli/TextForms.h"
+#include "common/AppError.h"
 #include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
 #include "reports/TierRate.h"
 
 #include <QGuiApplication>
 
-#include <cstdio>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 
 namespace tallivo::cli {
 
@@ -46,6 +51,14 @@ private:
     std::unique_ptr<QGuiApplication> m_app;
 };
 
+// A document whose template text is empty would be written as blank pages.
+void RefuseBlankDocument(const ReportDocument& document)
+{
+    for (const PreparedReport& part : document.parts)
+        if (part.templateText.empty())
+            throw AppError(AppError::Kind::Other, "tallivo-cli: a report template is missing or empty: no PDF is written");
+}
+
 // The CLI's preview: the document shown is written as PDF.
 class PdfViewer : public ReportViewer
 {
@@ -53,6 +66,7 @@ public:
     explicit PdfViewer(std::string path) : m_path(std::move(path)) {}
     void Show(const ReportDocument& document) override
     {
+        RefuseBlankDocument(document);
         m_gui.Ensure();
         tallivo::WriteReportPdf(document, m_path);
     }
@@ -64,43 +78,79 @@ private:
 
 } // namespace
 
+std::string MissingReportTemplate(const AppState& app, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        const std::string path = app.ReportFolder() + name;
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            return "tallivo-cli: the report template " + path + " is missing: no PDF is written";
+        if (info.st_size == 0)
+            return "tallivo-cli: the report template " + path + " is empty: no PDF is written";
+    }
+    return {};
+}
+
 int WriteReportPdf(AppState& app, CliDialogs& dialogs, const std::string& pdfPath)
 {
     PdfViewer viewer(pdfPath);
     return RunCommand(dialogs, [&] { ShowPaymentReports(app, viewer); }) ? 0 : 2;
 }
 
-int RunFee(const std::string& file, const std::vector<MsgButton>& answers, const std::string& pdfPath)
+int RunFee(const Arguments& args)
 {
     AppState app;
     CliDialogs dialogs;
-    dialogs.answers = answers;
+    dialogs.answers = args.invalidAccountAnswers;
+    dialogs.quiet = args.quiet;
+    if (args.pdf) {
+        const std::string missing = MissingReportTemplate(app, {"DeductFee.html"});
+        if (!missing.empty()) {
+            dialogs.ShowError(missing);
+            return 2;
+        }
+    }
+    const ReadyInput input = PrepareInput(args.files.front());
+    if (!input.refusal.empty()) {
+        dialogs.ShowError(input.refusal);
+        return 2;
+    }
     LoadSettings(app);
-    app.inputPath = file;
+    app.inputPath = input.path;
+    if (RefuseUnsafeOutputs(app, dialogs, {args.pdf.value_or("")})) {
+        dialogs.ShowHeldMessages();
+        return 1;
+    }
 
     std::optional<ReportDocument> document;
     if (!RunCommand(dialogs, [&] { document = BuildTierRateReport(app, dialogs); }))
         return 2;
-    if (!document || document->parts.empty())
+    if (!document || document->parts.empty()) {
+        dialogs.ShowHeldMessages();
         return 1;
+    }
 
     const PreparedReport& report = document->parts.front();
     std::string out;
     const bool printed = RunCommand(dialogs, [&] {
         for (const char* name : kFeeVariableNames)
-            out += std::string(name) + "=" + EvaluateExpression(name, report.variables.at(name)) + "\n";
+            out += std::string(name) + "=" + Visible(MessageUtf8(EvaluateExpression(name, report.variables.at(name)))) +
+                   "\n";
     });
     if (!printed)
         return 2;
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    if (!args.quiet) {
+        WriteStdout(out);
+        FlushStdout();
+    }
 
-    if (pdfPath.empty())
+    if (!args.pdf)
         return 0;
     GuiApplication gui;
     return RunCommand(dialogs, [&] {
+               RefuseBlankDocument(*document);
                gui.Ensure();
-               tallivo::WriteReportPdf(*document, pdfPath);
+               tallivo::WriteReportPdf(*document, *args.pdf);
            })
                ? 0
                : 2;

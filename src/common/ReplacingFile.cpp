@@ -2,6 +2,8 @@
 
 #include "common/AppError.h"
 #include "common/CommandProgress.h"
+#include "common/FilePaths.h"
+#include "common/SignalCleanup.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +16,9 @@ namespace tallivo {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
-}
+constexpr mode_t kNewFileMode = 0666; // less the umask, as every program creates files
+constexpr mode_t kPrivateMode = 0600; // until the replaced file's own mode is set
+} // namespace
 
 std::string FolderOf(const std::string& path)
 {
@@ -26,27 +30,48 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+void ThrowNotARegularFile(const std::string& path)
+{
+    throw AppError(AppError::Kind::File, "Cannot write " + path + ": it is not a regular file");
+}
+
+void CheckCanReplace(const std::string& target)
+{
+    ReplacingFile probe(target);
+}
+
 ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
 {
     if (m_target.empty())
         throw AppError(AppError::Kind::File, FileErrorText(ENOENT));
+    m_destination = FollowLinks(m_target);
     struct stat existing {};
-    mode_t mode = 0644;
-    if (::stat(m_target.c_str(), &existing) == 0) {
+    const bool exists = ::stat(m_destination.c_str(), &existing) == 0;
+    if (exists) {
         if (S_ISDIR(existing.st_mode))
             ThrowFileError(EISDIR);
-        if (::access(m_target.c_str(), W_OK) != 0)
+        if (!S_ISREG(existing.st_mode))
+            ThrowNotARegularFile(m_target);
+        if (::access(m_destination.c_str(), W_OK) != 0)
             ThrowFileError(errno);
-        mode = existing.st_mode & 07777;
     } else if (errno != ENOENT) {
         ThrowFileError(errno);
     }
-    std::string pattern = m_target + std::string(kTempMarker) + "XXXXXX";
-    m_fd = ::mkstemp(pattern.data());
-    if (m_fd < 0)
-        ThrowFileError(errno);
-    m_tempPath = pattern;
-    ::fchmod(m_fd, mode);
+    m_fd = CreateTempFile(TempPrefixBeside(m_destination), exists ? kPrivateMode : kNewFileMode, m_tempPath);
+    m_cleanupSlot = RegisterTemporary(m_tempPath, false);
+    if (exists) {
+        // The owner passes only for the superuser, the group for a member of it; what
+        // cannot pass leaves the new file the writer's own, as any new file is. The mode
+        // is set last: a change of owner clears the set-user and set-group bits.
+        struct stat created {};
+        if (::fstat(m_fd, &created) == 0 && (created.st_uid != existing.st_uid || created.st_gid != existing.st_gid)) {
+            const uid_t owner = ::geteuid() == 0 ? existing.st_uid : static_cast<uid_t>(-1);
+            if (::fchown(m_fd, owner, existing.st_gid) != 0) {
+                // Not a member of the file's group: the new file keeps the writer's group.
+            }
+        }
+        ::fchmod(m_fd, existing.st_mode & 07777);
+    }
     m_buffer.reserve(kBufferSize);
 }
 
@@ -56,6 +81,7 @@ ReplacingFile::~ReplacingFile()
         ::close(m_fd);
     if (!m_committed && !m_tempPath.empty())
         ::unlink(m_tempPath.c_str());
+    UnregisterTemporary(m_cleanupSlot);
 }
 
 void ReplacingFile::FlushBuffer()
@@ -87,19 +113,31 @@ void ReplacingFile::Write(const char* data, std::size_t size)
     m_buffer.append(data, size);
 }
 
-void ReplacingFile::Commit()
+void ReplacingFile::Finish()
 {
+    if (m_finished)
+        return;
     FlushBuffer();
     if (::fsync(m_fd) != 0)
         ThrowFileError(errno);
-    if (::close(m_fd) != 0) {
-        m_fd = -1;
-        ThrowFileError(errno);
-    }
-    m_fd = -1;
-    if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0)
+    m_finished = true;
+}
+
+void ReplacingFile::Commit(ReplaceObserver* observer)
+{
+    Finish();
+    if (observer)
+        observer->BeforeReplace(m_fd);
+    if (::rename(m_tempPath.c_str(), m_destination.c_str()) != 0)
         ThrowFileError(errno);
     m_committed = true;
+    UnregisterTemporary(m_cleanupSlot);
+    m_cleanupSlot = -1;
+    if (observer)
+        observer->AfterReplace(m_fd);
+    // The bytes were synced before the rename: closing cannot lose them now.
+    ::close(m_fd);
+    m_fd = -1;
     progress::FilesCommitted();
 }
 

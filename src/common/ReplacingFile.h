@@ -2,23 +2,42 @@
 // Writes a file that replaces (or creates) a user's file without ever leaving it
 // half-written: the bytes go to a temporary file in the target's own folder, which
 // is flushed, synced and renamed over the target on Commit. Destroying an
-// uncommitted ReplacingFile removes the temporary file.
+// uncommitted ReplacingFile removes the temporary file, and so does a signal that ends
+// the process (common/SignalCleanup.h).
+//
+// What the user set up stays: a symbolic link is followed (the file it points to is
+// replaced, the link stays), the replaced file's permission bits and group (and owner,
+// for the superuser) pass to the new one, a new file gets the permissions that the umask
+// allows, and the temporary name fits beside any name the file system accepts.
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace tallivo {
 
-// The temporary file of a target is named target + kTempMarker + six letters or digits,
-// a name no user picks by chance, so leftovers of a crash can be found and removed.
+// The temporary file of a target is named target + kTempMarker + six letters or digits
+// (the target's name shortened when the whole would be too long for the file system), a
+// name no user picks by chance, so leftovers of a crash can be found and removed.
 inline constexpr std::string_view kTempMarker = ".tallivo-tmp";
 inline constexpr std::size_t kTempSuffixLength = 6;
+
+// Told about the replacement of a target: right before the complete temporary file takes
+// the target's name (an error raised there stops the replacement) and right after.
+class ReplaceObserver
+{
+public:
+    virtual ~ReplaceObserver() = default;
+    virtual void BeforeReplace(int tempFd) = 0;
+    virtual void AfterReplace(int tempFd) = 0;
+};
 
 class ReplacingFile
 {
 public:
-    // Opens the temporary file beside target. Raises the file error when the target
-    // cannot be replaced (a read-only file, a folder, a missing or read-only folder).
+    // Opens the temporary file beside target (beside the file it points to, for a link).
+    // Raises the file error when the target cannot be replaced (a read-only file, a
+    // folder, a missing or read-only folder), and AppError(File) "Cannot write ...: it is
+    // not a regular file" for a device, a FIFO or a socket.
     explicit ReplacingFile(std::string target);
     ~ReplacingFile();
     ReplacingFile(const ReplacingFile&) = delete;
@@ -26,8 +45,11 @@ public:
 
     void Write(const char* data, std::size_t size);
     void Write(std::string_view text) { Write(text.data(), text.size()); }
-    // Flushes, syncs and renames over the target.
-    void Commit();
+    // Flushes and syncs: the temporary file then holds everything written. It stays open
+    // under its temporary name until Commit.
+    void Finish();
+    // Finishes, then renames over the target, telling the observer (if any) before and after.
+    void Commit(ReplaceObserver* observer = nullptr);
 
     const std::string& TempPath() const { return m_tempPath; }
     const std::string& Target() const { return m_target; }
@@ -35,14 +57,24 @@ public:
 private:
     void FlushBuffer();
 
-    std::string m_target;
+    std::string m_target;      // as given
+    std::string m_destination; // the target with symbolic links followed
     std::string m_tempPath;
     int m_fd = -1;
+    int m_cleanupSlot = -1;
+    bool m_finished = false;
     bool m_committed = false;
     std::string m_buffer;
 };
 
 // The folder part of a path ("." when it has none).
 std::string FolderOf(const std::string& path);
+
+// Raises the error that a ReplacingFile of the target would raise, writing nothing (a
+// temporary file is made and removed again).
+void CheckCanReplace(const std::string& target);
+
+// "Cannot write <path>: it is not a regular file".
+[[noreturn]] void ThrowNotARegularFile(const std::string& path);
 
 } // namespace tallivo

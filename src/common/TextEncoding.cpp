@@ -26,6 +26,8 @@ char32_t Windows874Char(unsigned char b)
     return 0xFFFD;
 }
 
+} // namespace
+
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -39,8 +41,6 @@ void AppendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-} // namespace
 
 std::string Windows874ToUtf8(std::string_view bytes)
 {

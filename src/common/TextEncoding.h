@@ -10,4 +10,7 @@ namespace tallivo {
 // few punctuation bytes to their characters, bytes without a character to U+FFFD.
 std::string Windows874ToUtf8(std::string_view bytes);
 
+// Appends a character of the Basic Multilingual Plane as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
 } // namespace tallivo

@@ -47,6 +47,20 @@ bool PaymentFileReader::AtEnd()
     return false;
 }
 
+// The line whose last piece is in the buffer: that piece alone, or for a line longer
+// than the buffer the first bytes held of it, with its whole length.
+void PaymentFileReader::Complete(PaymentLine& line, std::string_view piece, std::uint64_t skipped)
+{
+    line.length = skipped + piece.size();
+    if (skipped == 0) {
+        line.text = piece;
+        return;
+    }
+    if (m_longLine.size() < kHeldBytes)
+        m_longLine.append(piece.substr(0, kHeldBytes - m_longLine.size()));
+    line.text = m_longLine;
+}
+
 bool PaymentFileReader::Next(PaymentLine& line)
 {
     if (AtEnd())
@@ -72,14 +86,7 @@ bool PaymentFileReader::Next(PaymentLine& line)
                 m_skipLf = true;
                 m_pos = lineEnd + 1;
             }
-            line.length = skipped + piece.size();
-            if (skipped == 0) {
-                line.text = piece;
-            } else {
-                if (m_longLine.size() < kHeldBytes)
-                    m_longLine.append(piece.substr(0, kHeldBytes - m_longLine.size()));
-                line.text = m_longLine;
-            }
+            Complete(line, piece, skipped);
             return true;
         }
         // No line end in the buffer: read more, keeping the line's start.
@@ -103,14 +110,7 @@ bool PaymentFileReader::Next(PaymentLine& line)
     // End of file without a line end: the rest is the last line.
     const std::string_view piece(m_buffer.data() + m_pos, m_end - m_pos);
     m_pos = m_end;
-    line.length = skipped + piece.size();
-    if (skipped == 0) {
-        line.text = piece;
-    } else {
-        if (m_longLine.size() < kHeldBytes)
-            m_longLine.append(piece.substr(0, kHeldBytes - m_longLine.size()));
-        line.text = m_longLine;
-    }
+    Complete(line, piece, skipped);
     return true;
 }
 

@@ -43,6 +43,7 @@ public:
 private:
     bool Fill(); // reads more bytes after m_end; false when the file has no more
     bool AtEnd();
+    void Complete(PaymentLine& line, std::string_view piece, std::uint64_t skipped);
 
     InputFile m_file;
     std::vector<char> m_buffer;

@@ -234,7 +234,14 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
     RefreshGrid(true);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The state goes before the widgets: a command still running is stopped first, and
+    // the grid's views read nothing of it any more while they close.
+    delete m_runner;
+    m_runner = nullptr;
+    m_gridModel->SetFrozen(true);
+}
 
 QIcon TForm1::ProgramIcon()
 {
@@ -621,7 +628,7 @@ void TForm1::Handle(const std::function<void()>& command)
 
 bool TForm1::CommandRunning() const
 {
-    return m_runner->Running();
+    return m_runner && m_runner->Running();
 }
 
 void TForm1::RunLong(std::function<void(Dialogs&)> command, GridUse grid)

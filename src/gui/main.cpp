@@ -1,5 +1,6 @@
 // tallivo: the window. `tallivo FILE` opens with FILE in the payment file box;
 // --version and --help are answered before any window, or display, is needed.
+#include "common/SignalCleanup.h"
 #include "common/Version.h"
 #include "gui/TForm1.h"
 
@@ -41,6 +42,10 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+
+    // A signal that ends the window (a logout, kill) removes the files a command was
+    // writing under temporary names.
+    tallivo::CleanUpOnSignals();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tallivo");

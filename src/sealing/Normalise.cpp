@@ -6,6 +6,7 @@
 #include "sealing/Normalise.h"
 
 #include "common/AppError.h"
+#include "common/FilePaths.h"
 #include "common/InputFile.h"
 #include "common/ReplacingFile.h"
 #include "format/CreditLayout.h"
@@ -97,11 +98,17 @@ BlockResult NormaliseBlock(char* block, std::size_t size, LineScan& scan)
 
 } // namespace
 
-void NormaliseCreditRecords(const std::string& paymentPath)
+void CheckPaymentFileReplaceable(const std::string& paymentPath)
+{
+    const std::string file = FollowLinks(paymentPath);
+    if (::access(file.c_str(), W_OK) != 0 || ::access(FolderOf(file).c_str(), W_OK) != 0)
+        ThrowFileError(errno);
+}
+
+void NormaliseCreditRecords(const std::string& paymentPath, ReplaceObserver* observer)
 {
     // The payment file must be replaceable, also when it turns out to need no change.
-    if (::access(paymentPath.c_str(), W_OK) != 0 || ::access(FolderOf(paymentPath).c_str(), W_OK) != 0)
-        ThrowFileError(errno);
+    CheckPaymentFileReplaceable(paymentPath);
 
     InputFile input(paymentPath);
     std::vector<char> block(kBlockSize);
@@ -133,7 +140,7 @@ void NormaliseCreditRecords(const std::string& paymentPath)
             break;
     }
     if (output)
-        output->Commit();
+        output->Commit(observer);
 }
 
 void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept
@@ -142,11 +149,12 @@ void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept
         return;
     try {
         namespace fs = std::filesystem;
-        const fs::path payment(paymentPath);
+        // The temporary file lies beside the file that a link points to.
+        const fs::path payment(FollowLinks(paymentPath));
         const fs::path folder = payment.has_parent_path() ? payment.parent_path() : fs::path(".");
         if (payment.filename().empty())
             return;
-        const std::string prefix = payment.filename().string() + std::string(kTempMarker);
+        const std::string prefix = fs::path(TempPrefixBeside(payment.string())).filename().string();
         std::error_code ec;
         for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = it->path().filename().string();

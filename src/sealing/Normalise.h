@@ -2,6 +2,10 @@
 #include <string>
 
 namespace tallivo {
+class ReplaceObserver;
+}
+
+namespace tallivo {
 
 // Rewrites the payment file so that every credit record has a value in its
 // Beneficiary Notification column: a blank there becomes "N". Every other byte
@@ -9,8 +13,13 @@ namespace tallivo {
 // The new content goes to a temporary file beside the payment file, which is renamed
 // over it, so the file is never left partly written. When nothing would change the file
 // is left as it is. A payment file (or folder) that cannot be replaced raises the file
-// error and is left untouched.
-void NormaliseCreditRecords(const std::string& paymentPath);
+// error and is left untouched. The observer, if any, is told of the replacement
+// (common/ReplacingFile.h): a command that holds the payment file keeps holding it.
+void NormaliseCreditRecords(const std::string& paymentPath, ReplaceObserver* observer = nullptr);
+
+// Raises the file error unless the payment file (the file a link points to) and its
+// folder may be written, as normalisation needs even when it changes nothing.
+void CheckPaymentFileReplaceable(const std::string& paymentPath);
 
 // Removes the temporary files ("<payment file>.tallivo-tmpXXXXXX", see common/ReplacingFile.h) that a failed rewrite of
 // this payment file left behind. Never fails; an empty path does nothing.

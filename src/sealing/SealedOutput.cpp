@@ -87,26 +87,33 @@ std::string Printable(std::string_view text)
 
 } // namespace
 
-std::string WriteSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
+PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
 {
     Sha1Context ctx;
     Sha1Init(ctx);
     StreamRecutLines(paymentPath, beneChargeFlag,
                      [&](const char* data, std::size_t size) { Sha1Update(ctx, data, size); });
-    const std::string hash = FinalHex(ctx);
+    PreparedOutput prepared{FinalHex(ctx), std::make_unique<ReplacingFile>(outputPath)};
 
-    ReplacingFile output(outputPath);
-    output.Write(hash);
+    ReplacingFile& output = *prepared.file;
+    output.Write(prepared.hash);
     output.Write(kLineEnd);
     Sha1Init(ctx);
     StreamRecutLines(paymentPath, beneChargeFlag, [&](const char* data, std::size_t size) {
         Sha1Update(ctx, data, size);
         output.Write(data, size);
     });
-    if (FinalHex(ctx) != hash)
+    if (FinalHex(ctx) != prepared.hash)
         throw AppError(AppError::Kind::File, "The payment file changed while it was being sealed");
-    output.Commit();
-    return hash;
+    output.Finish();
+    return prepared;
+}
+
+std::string WriteSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
+{
+    PreparedOutput prepared = PrepareSealedOutput(paymentPath, outputPath, beneChargeFlag);
+    prepared.file->Commit();
+    return prepared.hash;
 }
 
 VerifyResult VerifySealedFile(const std::string& path)

@@ -1,7 +1,21 @@
 #pragma once
+#include "common/ReplacingFile.h"
+
+#include <memory>
 #include <string>
 
 namespace tallivo {
+
+// A sealed output written in full under its temporary name, not yet in place.
+struct PreparedOutput
+{
+    std::string hash;                    // the hash value on its line 1
+    std::unique_ptr<ReplacingFile> file; // Commit puts it in place; destroying it drops it
+};
+
+// Writes the sealed output (as WriteSealedOutput does) to a temporary file beside
+// outputPath, flushed and synced, and leaves it there. Raises the file error on failure.
+PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag);
 
 // Writes the sealed output file: line 1 the 40-digit upper-case hexadecimal SHA-1 of
 // the re-cut records that follow, then the payment file's lines with credit records

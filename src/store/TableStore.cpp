@@ -102,6 +102,13 @@ std::vector<TableRow> TableStore::TableQuery(std::string_view table, std::string
     return Run(statement, params, table);
 }
 
+long long TableStore::DataVersion(std::string_view table)
+{
+    Attach(table);
+    const std::vector<TableRow> rows = Run("PRAGMA " + QuotedName(table) + ".data_version", {}, table);
+    return rows.empty() || rows[0].empty() ? 0 : std::stoll(rows[0].begin()->second);
+}
+
 void TableStore::CheckTableFile(std::string_view table)
 {
     const std::string path = TableFilePath(m_dataFolder, table);

@@ -72,6 +72,11 @@ public:
     std::vector<TableRow> TableQuery(std::string_view table, std::string_view statement,
                                      const std::vector<std::string_view>& params = {});
 
+    // A number that stays the same as long as no other connection (another run of the
+    // program, or another store) has committed a change to the table's file since this
+    // store attached it.
+    long long DataVersion(std::string_view table);
+
     // Checks again that a table's file is in place (it may have been removed since it was
     // attached); raises the store error naming the file when it is not.
     void CheckTableFile(std::string_view table);

@@ -1,12 +1,19 @@
-// Packs the sealed output file alone into the zip archive, on libzip. libzip writes
-// the new archive to a temporary file beside it and renames that over the archive on
-// close, so a failure never leaves an archive half-written.
+// Packs the sealed output file alone into the zip archive, on libzip. The archive is
+// written in a temporary folder beside its place: an existing archive is linked (or
+// copied) there, libzip empties it and adds the file, writing the result to a temporary
+// file of its own in that folder and renaming it on close. Only Commit renames the
+// result over the archive, so a failure never leaves an archive half-written, and the
+// archive's place is untouched until the caller puts everything in place together.
 #include "zip/ZipOutput.h"
 
 #include "common/AppError.h"
+#include "common/FilePaths.h"
+#include "common/ReplacingFile.h"
+#include "common/SignalCleanup.h"
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,14 +32,19 @@ std::string ZipErrorText(zip_error_t* error)
     return text ? text : "Unknown error";
 }
 
-std::string ZipErrorText(int code)
+std::string ZipErrorText(int code, int systemError = 0)
 {
     zip_error_t error;
-    zip_error_init_with_code(&error, code);
+    zip_error_init(&error);
+    zip_error_set(&error, code, systemError);
     std::string text = ZipErrorText(&error);
     zip_error_fini(&error);
     return text;
 }
+
+// The names inside the temporary folder: the new archive, and the one it replaced.
+constexpr const char* kNewArchive = "/new.zip";
+constexpr const char* kOldArchive = "/old.zip";
 
 // Discards the archive's changes unless it was closed.
 class OpenArchive
@@ -98,50 +110,162 @@ std::string ZipArchiveName(const std::string& zipBoxText)
     return hasExtension ? zipBoxText : zipBoxText + ".zip";
 }
 
-void ZipOutput(const std::string& archiveName, const std::string& filePath)
+namespace {
+
+// The checks that need no writing: what stands at the archive's place (links followed).
+// True when an archive exists there.
+bool CheckArchivePlace(const std::string& archiveName, const std::string& destination)
 {
-    auto fail = [&](const std::string& what, const std::string& reason) { ThrowZipError(what, archiveName, reason); };
-
-    // libzip replaces the archive by renaming, which a read-only archive would not stop.
     struct stat existing {};
-    if (::stat(archiveName.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode))
-            fail("Cannot open", std::strerror(EISDIR));
-        if (::access(archiveName.c_str(), W_OK) != 0)
-            fail("Cannot open", ZipErrorText(ZIP_ER_RDONLY));
-    }
+    if (::stat(destination.c_str(), &existing) != 0)
+        return false;
+    if (S_ISDIR(existing.st_mode))
+        ThrowZipError("Cannot open", archiveName, std::strerror(EISDIR));
+    if (!S_ISREG(existing.st_mode))
+        ThrowNotARegularFile(archiveName);
+    // Replacing by renaming would not be stopped by a read-only archive.
+    if (::access(destination.c_str(), W_OK) != 0)
+        ThrowZipError("Cannot open", archiveName, ZipErrorText(ZIP_ER_RDONLY));
+    return true;
+}
 
+// Makes the temporary folder beside the archive, raising what libzip would raise when
+// it cannot make its temporary file there.
+std::string MakeWorkFolder(const std::string& archiveName, const std::string& destination)
+{
+    std::string folder;
+    if (!CreateTempFolder(TempPrefixBeside(destination), folder))
+        ThrowZipError("Cannot write", archiveName, ZipErrorText(ZIP_ER_TMPOPEN, errno));
+    return folder;
+}
+
+// Removes the temporary folder and what it holds (the archives, a temporary file of libzip's).
+void RemoveWorkFolder(const std::string& folder) noexcept
+{
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+}
+
+// Copies a file, for when an existing archive cannot be linked into the work folder.
+bool CopyFile(const std::string& from, const std::string& to)
+{
+    std::error_code ec;
+    return std::filesystem::copy_file(from, to, ec) && !ec;
+}
+
+// The archive's open through libzip, as the writer opens it; raises the open error.
+zip_t* OpenArchiveFile(const std::string& archiveName, const std::string& path)
+{
     int openError = 0;
-    zip_t* raw = zip_open(archiveName.c_str(), ZIP_CREATE, &openError);
+    zip_t* raw = zip_open(path.c_str(), ZIP_CREATE, &openError);
     if (!raw)
         ThrowZipError("Cannot open", archiveName, ZipErrorText(openError));
-    OpenArchive archive(raw);
+    return raw;
+}
 
-    // Every entry already there goes: the archive holds the output file alone.
-    const zip_int64_t count = zip_get_num_entries(archive.Get(), 0);
-    for (zip_int64_t i = 0; i < count; ++i)
-        if (zip_delete(archive.Get(), static_cast<zip_uint64_t>(i)) != 0)
-            fail("Cannot empty", ZipErrorText(zip_get_error(archive.Get())));
+} // namespace
 
-    zip_source_t* source = zip_source_file(archive.Get(), filePath.c_str(), 0, -1);
-    if (!source)
-        fail("Cannot add '" + filePath + "' to", ZipErrorText(zip_get_error(archive.Get())));
-    // The entry name is stored byte for byte as given. libzip refuses to mark a name
-    // that is valid UTF-8 as code page 437, so such a name (never an ASCII one) gets
-    // the UTF-8 flag, which lets every standard tool show it right.
-    const zip_int64_t index = zip_file_add(archive.Get(), EntryName(filePath).c_str(), source, ZIP_FL_ENC_GUESS);
-    if (index < 0) {
-        zip_source_free(source);
-        fail("Cannot add '" + filePath + "' to", ZipErrorText(zip_get_error(archive.Get())));
+void CheckZipTarget(const std::string& archiveName)
+{
+    const std::string destination = FollowLinks(archiveName);
+    if (CheckArchivePlace(archiveName, destination)) {
+        const OpenArchive probe(OpenArchiveFile(archiveName, destination)); // discarded unchanged
     }
-    const auto entry = static_cast<zip_uint64_t>(index);
-    if (zip_set_file_compression(archive.Get(), entry, ZIP_CM_DEFLATE, kDeflateLevel) != 0 ||
-        zip_file_set_external_attributes(archive.Get(), entry, 0, ZIP_OPSYS_DOS, kDosArchiveAttribute) != 0)
-        fail("Cannot add '" + filePath + "' to", ZipErrorText(zip_get_error(archive.Get())));
+    RemoveWorkFolder(MakeWorkFolder(archiveName, destination));
+}
 
-    std::string closeError;
-    if (!archive.Close(closeError))
-        fail("Cannot write", closeError);
+PreparedArchive::PreparedArchive(const std::string& archiveName, const std::string& filePath,
+                                 const std::string& entryPath)
+    : m_name(archiveName), m_destination(FollowLinks(archiveName))
+{
+    auto fail = [&](const std::string& what, const std::string& reason) { ThrowZipError(what, m_name, reason); };
+
+    struct stat existing {};
+    m_existed = CheckArchivePlace(m_name, m_destination) && ::stat(m_destination.c_str(), &existing) == 0;
+    m_folder = MakeWorkFolder(m_name, m_destination);
+    m_cleanupSlot = RegisterTemporary(m_folder, true);
+    const std::string work = m_folder + kNewArchive;
+    try {
+        if (m_existed && ::link(m_destination.c_str(), work.c_str()) != 0 && !CopyFile(m_destination, work))
+            fail("Cannot write", ZipErrorText(ZIP_ER_TMPOPEN, errno));
+
+        OpenArchive archive(OpenArchiveFile(m_name, work));
+
+        // Every entry already there goes: the archive holds the output file alone.
+        const zip_int64_t count = zip_get_num_entries(archive.Get(), 0);
+        for (zip_int64_t i = 0; i < count; ++i)
+            if (zip_delete(archive.Get(), static_cast<zip_uint64_t>(i)) != 0)
+                fail("Cannot empty", ZipErrorText(zip_get_error(archive.Get())));
+
+        const std::string adding = "Cannot add '" + entryPath + "' to";
+        zip_source_t* source = zip_source_file(archive.Get(), filePath.c_str(), 0, -1);
+        if (!source)
+            fail(adding, ZipErrorText(zip_get_error(archive.Get())));
+        // The entry name is stored byte for byte as given. libzip refuses to mark a name
+        // that is valid UTF-8 as code page 437, so such a name (never an ASCII one) gets
+        // the UTF-8 flag, which lets every standard tool show it right.
+        const zip_int64_t index = zip_file_add(archive.Get(), EntryName(entryPath).c_str(), source, ZIP_FL_ENC_GUESS);
+        if (index < 0) {
+            zip_source_free(source);
+            fail(adding, ZipErrorText(zip_get_error(archive.Get())));
+        }
+        const auto entry = static_cast<zip_uint64_t>(index);
+        if (zip_set_file_compression(archive.Get(), entry, ZIP_CM_DEFLATE, kDeflateLevel) != 0 ||
+            zip_file_set_external_attributes(archive.Get(), entry, 0, ZIP_OPSYS_DOS, kDosArchiveAttribute) != 0)
+            fail(adding, ZipErrorText(zip_get_error(archive.Get())));
+
+        std::string closeError;
+        if (!archive.Close(closeError))
+            fail("Cannot write", closeError);
+
+        // libzip gave the new archive the replaced one's mode; its owner (for the
+        // superuser) and group (for a member of it) pass too.
+        if (m_existed) {
+            struct stat made {};
+            if (::stat(work.c_str(), &made) == 0 && (made.st_uid != existing.st_uid || made.st_gid != existing.st_gid)) {
+                const uid_t owner = ::geteuid() == 0 ? existing.st_uid : static_cast<uid_t>(-1);
+                if (::chown(work.c_str(), owner, existing.st_gid) == 0)
+                    ::chmod(work.c_str(), existing.st_mode & 07777);
+            }
+        }
+    } catch (...) {
+        RemoveWorkFolder(m_folder);
+        UnregisterTemporary(m_cleanupSlot);
+        throw;
+    }
+}
+
+PreparedArchive::~PreparedArchive()
+{
+    RemoveWorkFolder(m_folder);
+    UnregisterTemporary(m_cleanupSlot);
+}
+
+void PreparedArchive::Commit()
+{
+    // The replaced archive stays reachable in the work folder, so Undo can put it back.
+    const std::string old = m_folder + kOldArchive;
+    m_keptOld = m_existed && ::link(m_destination.c_str(), old.c_str()) == 0;
+    if (::rename((m_folder + kNewArchive).c_str(), m_destination.c_str()) != 0)
+        ThrowZipError("Cannot write", m_name, ZipErrorText(ZIP_ER_RENAME, errno));
+    m_committed = true;
+}
+
+void PreparedArchive::Undo() noexcept
+{
+    if (!m_committed)
+        return;
+    if (m_keptOld)
+        ::rename((m_folder + kOldArchive).c_str(), m_destination.c_str());
+    else if (!m_existed)
+        ::unlink(m_destination.c_str());
+    m_committed = false;
+}
+
+void ZipOutput(const std::string& archiveName, const std::string& filePath)
+{
+    PreparedArchive archive(archiveName, filePath, filePath);
+    archive.Commit();
 }
 
 } // namespace tallivo

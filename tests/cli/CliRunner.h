@@ -23,10 +23,12 @@ inline std::string ShellQuote(const std::string& s)
     return q + "'";
 }
 
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& env = "")
+// env is put before the command as it stands (variables, "cd DIR &&", "cat FILE |").
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& env = "",
+                        const std::string& program = TALLIVO_CLI)
 {
     TempFolder io;
-    std::string cmd = env + " " + ShellQuote(TALLIVO_CLI);
+    std::string cmd = env + " " + ShellQuote(program);
     for (const std::string& a : args)
         cmd += " " + ShellQuote(a);
     cmd += " >" + ShellQuote(io.Path("out")) + " 2>" + ShellQuote(io.Path("err"));

@@ -1,4 +1,4 @@
-#include "cli/CliRunner.h"
+#include "cli/CliProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -57,10 +57,12 @@ TEST(ReportCli, FeePrintsTheEightFiguresAndWritesAPdfHeadless)
 TEST(ReportCli, SealWithReportPdfWritesTheCombinedReport)
 {
     TempFolder dir;
+    // Its own program folder: a seal of another test in between would rightly stop the report.
+    FreshProgramFolder program;
     const std::string path = dir.Write("p.txt", Sample());
     const CliResult r =
         RunCli({"seal", path, "--zip", dir.Path("out"), "--report-pdf", dir.Path("report.pdf"), "--format", "tsv"},
-               kHeadless);
+               kHeadless, program.Cli());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "Generate hash value and add file to " + dir.Path("out") + " completed\n");
     EXPECT_EQ(r.out, "1\tDirect Credit\t31/12/2099\t2\t40,050.00\t40050.00\n\t\tTotal\t2\t40,050.00\t\n");

@@ -123,15 +123,16 @@ TEST(SealCli, ReplaceModeSealsThePaymentFileWhichThenCannotBeSealedAgain)
     EXPECT_EQ(ReadAll(payment), sealedOnce);
 }
 
-TEST(SealCli, ZipErrorAfterTheOutputIsWritten)
+TEST(SealCli, ZipErrorRefusesTheSealBeforeAnythingIsWritten)
 {
     TempFolder dir;
-    dir.Write("pay.txt", Sample());
+    const std::string payment = dir.Write("pay.txt", Sample());
     const std::string notZip = dir.Write("batch.zip", "not an archive");
     const CliResult r = RunCliIn(dir, {"seal", "pay.txt", "--zip", "batch", "--new-file", "sealed.txt"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Cannot open zip file 'batch.zip': Not a zip archive"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("completed"), std::string::npos);
     EXPECT_EQ(ReadAll(notZip), "not an archive");
-    EXPECT_EQ(RunCli({"verify", dir.Path("sealed.txt")}).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("sealed.txt")));
+    EXPECT_EQ(ReadAll(payment), Sample());
 }

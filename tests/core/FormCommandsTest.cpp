@@ -4,8 +4,12 @@
 #include "app/ErrorHandler.h"
 #include "app/FormCommands.h"
 #include "app/SealCommand.h"
+#include "format/Primitives.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 using namespace tallivo;
 using tallivo::test::ReadAll;
@@ -69,6 +73,37 @@ TEST(FormCommands, SaveWritesTheLayoutOfTheFailedStageAndCancelWritesNothing)
     EXPECT_EQ(d.Texts().back(), "Error data save success");
 }
 
+TEST(FormCommands, SaveNeverWritesOverThePaymentFileTheSealsFilesOrADevice)
+{
+    TempFolder dir;
+    AppState app;
+    ScriptedDialogs d;
+    const std::string bytes = Record("001", 96) + "\r\nbad\r\n";
+    app.inputPath = dir.Write("p.txt", bytes);
+    app.zipName = dir.Path("z");
+    app.outputMode = OutputMode::NewFile;
+    app.newFilePath = dir.Path("out.txt");
+    SealPaymentFile(app, d);
+    ASSERT_TRUE(app.session.hasFindingsToSave);
+    std::filesystem::create_symlink("p.txt", dir.Path("link"));
+    ::mkfifo(dir.Path("fifo").c_str(), 0600);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.Path("p.txt"), "Cannot write " + dir.Path("p.txt") + ": it is the payment file"},
+        {dir.Path("link"), "Cannot write " + dir.Path("link") + ": it is the payment file"},
+        {dir.Path("z.zip"), "Cannot write " + dir.Path("z.zip") + ": it is also the zip file"},
+        {dir.Path("out.txt"), "Cannot write " + dir.Path("out.txt") + ": it is also the new file"},
+        {dir.Path("fifo"), "Cannot write " + dir.Path("fifo") + ": it is not a regular file"},
+    };
+    for (const auto& [path, message] : cases) {
+        d.fileAnswers.push_back(path);
+        EXPECT_FALSE(SaveFindings(app, d));
+        EXPECT_EQ(d.Texts().back(), message);
+    }
+    EXPECT_EQ(ReadAll(app.inputPath), bytes);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("z.zip")));
+}
+
 TEST(ErrorHandler, ShowsTheTextAndReportsFailure)
 {
     ScriptedDialogs d;
@@ -77,4 +112,14 @@ TEST(ErrorHandler, ShowsTheTextAndReportsFailure)
     ASSERT_EQ(d.shown.size(), 1u);
     EXPECT_EQ(d.shown[0].type, ScriptedDialogs::Shown::Type::Error);
     EXPECT_EQ(d.shown[0].text, "File not found");
+}
+
+TEST(ErrorHandler, ShowsAConversionErrorWholeWhenTheFieldHoldsANulByte)
+{
+    // The conversion error quotes the field's bytes; a NUL among them must not end the text.
+    ScriptedDialogs d;
+    const std::string field("12\0" "3x", 5);
+    EXPECT_FALSE(RunCommand(d, [&] { StrToInt(field); }));
+    ASSERT_EQ(d.shown.size(), 1u);
+    EXPECT_EQ(d.shown[0].text, "'" + field + "' is not a valid integer value");
 }

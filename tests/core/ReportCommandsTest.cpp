@@ -13,12 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
 namespace tallivo {
 namespace {
 
+using test::ReadAll;
 using test::Rec;
 
 struct CapturingViewer : ReportViewer
@@ -130,6 +132,70 @@ TEST_F(ReportCommands, ReportDoesNothingBeforeASummary)
     EXPECT_FALSE(ShowPaymentReports(app, viewer));
     EXPECT_TRUE(viewer.shown.empty());
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(ReportCommands, ReportPrintsOnlyWhatThisRunsOwnSealPutInTheTables)
+{
+    // Another run of the program, on the same program folder.
+    AppState other;
+    other.programFolder = app.programFolder;
+    const auto summarise = [](AppState& run, const std::string& file, const char* companyId) {
+        run.inputPath = file;
+        run.session.ctx.currentProduct = "PAY";
+        run.session.ctx.companyId = companyId;
+        BuildPaymentSummary(run);
+        FillReportTable(run);
+    };
+    const std::string file = CreditTransferFile();
+    summarise(app, file, "THIS RUN");
+    EXPECT_TRUE(ShowPaymentReports(app, viewer)); // reading the tables changes nothing
+    EXPECT_TRUE(ShowPaymentReports(app, viewer));
+    summarise(other, dir.Write("other.txt", ReadAll(file)), "OTHER RUN");
+
+    const std::string refusal = "The report tables in " + dir.Path("Data/") +
+                                " were written by another Tallivo run after this run's seal; its report can no "
+                                "longer be printed";
+    try {
+        ShowPaymentReports(app, viewer);
+        ADD_FAILURE() << "printed another run's rows";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.kind(), AppError::Kind::Store);
+        EXPECT_EQ(e.what(), refusal);
+    }
+    EXPECT_EQ(viewer.shown.size(), 2u);
+    CapturingViewer otherViewer;
+    EXPECT_TRUE(ShowPaymentReports(other, otherViewer));
+    ASSERT_EQ(otherViewer.shown.size(), 1u);
+    EXPECT_EQ(otherViewer.shown[0].parts[0].variables.at("comId"), "'OTHER RUN'");
+
+    // This run seals again: its report is its own once more.
+    summarise(app, file, "THIS RUN");
+    EXPECT_TRUE(ShowPaymentReports(app, viewer));
+    EXPECT_EQ(viewer.shown.back().parts[0].variables.at("comId"), "'THIS RUN'");
+}
+
+TEST_F(ReportCommands, TablesHeldByAnotherCommandStopTheSummaryAfterTheWait)
+{
+    ::setenv("TALLIVO_TEST_LOCK_WAIT", "0.05", 1);
+    AppState other;
+    other.programFolder = app.programFolder;
+    app.inputPath = CreditTransferFile();
+    {
+        const TablesLock held(other);
+        const TablesLock nested(other); // nested holders of one run share the lock
+        try {
+            BuildPaymentSummary(app);
+            ADD_FAILURE() << "no wait for the table files";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.kind(), AppError::Kind::Store);
+            EXPECT_EQ(std::string(e.what()), "The table files in " + dir.Path("Data/") +
+                                                 " are in use by another Tallivo command; try again when it has finished");
+        }
+        EXPECT_FALSE(app.summaryBuilt);
+    }
+    BuildPaymentSummary(app); // let go: the summary is built
+    ::unsetenv("TALLIVO_TEST_LOCK_WAIT");
+    EXPECT_TRUE(app.summaryBuilt);
 }
 
 TEST_F(ReportCommands, MissingTemplateLeavesTheReportObjectAsItWas)

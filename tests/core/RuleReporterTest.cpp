@@ -25,14 +25,16 @@ TEST(Fields, ReadColumnRangesAndStopAtTheLinesEnd)
 
 TEST(Fields, DateFieldsSplitIntoYearMonthDayAsFarAsTheLineHoldsThem)
 {
-    const Fields whole(std::string(6, ' ') + "20250131");
+    const std::string line = std::string(6, ' ') + "20250131";
+    const Fields whole(line); // Fields views the line: it must outlive them
     const DateText date = whole.Date(Debit::ValueDate);
     EXPECT_EQ(date.year, "2025");
     EXPECT_EQ(date.month, "01");
     EXPECT_EQ(date.day, "31");
     EXPECT_TRUE(IsValidDate(date));
 
-    const DateText cut = Fields(std::string(6, ' ') + "202502").Date(Debit::ValueDate);
+    const std::string shortLine = std::string(6, ' ') + "202502";
+    const DateText cut = Fields(shortLine).Date(Debit::ValueDate);
     EXPECT_EQ(cut.year, "2025");
     EXPECT_EQ(cut.month, "02");
     EXPECT_EQ(cut.day, "");

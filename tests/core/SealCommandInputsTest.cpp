@@ -202,3 +202,33 @@ TEST(CheckCommand, WritesNothingNeedsNoOutputChoicesAndNeverAsks)
                                         "Error Data"}));
     EXPECT_NE(ReadAll(seal.app.inputPath), bytes); // normalised before the question
 }
+
+TEST(SealCommand, ThroughALinkTheFileItPointsToIsNormalisedAndTheLinkStays)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir.Path("Data"));
+    // Refused after normalisation: the debit account's check digit is wrong.
+    const std::string bytes =
+        test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("15-39", "1111111111"),
+                      test::ValidCredit("DCP").Set("259", " "), test::ValidTrailer()});
+    const std::string dated = dir.Write("real/dated.txt", bytes);
+    std::filesystem::create_symlink("real/dated.txt", dir.Path("latest.txt"));
+    SealRun seal;
+    seal.app.programFolder = dir.Folder();
+    CreateTableFiles(seal.app.DataFolder());
+    seal.app.SetClock(std::make_shared<FixedClock>(test::kToday));
+    seal.app.inputPath = dir.Path("latest.txt");
+    seal.app.zipName = dir.Path("z");
+    seal.dialogs.buttonAnswers = {MsgButton::Abort};
+    seal.Seal();
+    EXPECT_EQ(seal.outcome, CommandOutcome::Refused);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("latest.txt")));
+    const std::string normalised = ReadAll(dated);
+    EXPECT_NE(normalised, bytes);
+    EXPECT_EQ(normalised.size(), bytes.size());
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("z.zip")));
+    std::size_t inReal = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path("real")))
+        ++inReal;
+    EXPECT_EQ(inReal, 1u);
+}

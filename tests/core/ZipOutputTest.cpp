@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tallivo;
@@ -189,4 +191,81 @@ TEST(ZipOutput, ArchiveErrorsAreClearAndLoseNothing)
     std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
     EXPECT_EQ(ZipErrorOf(readOnly, file), "Cannot open zip file '" + readOnly + "': Read-only archive");
     EXPECT_EQ(ReadAll(readOnly), before);
+}
+
+TEST(ZipOutput, TheTargetCheckRaisesWhatWritingWouldRaiseAndWritesNothing)
+{
+    TempFolder dir;
+    const std::string file = dir.Write("out.txt", "sealed\r\n");
+    dir.Write("notzip.zip", "this is not an archive");
+    dir.Write("folder.zip/keep", "k");
+    ::mkfifo(dir.Path("fifo.zip").c_str(), 0600);
+    ZipOutput(dir.Path("good.zip"), file);
+    const std::string good = ReadAll(dir.Path("good.zip"));
+    const auto before = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Folder()))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> names = before();
+    for (const char* name : {"notzip.zip", "missing/batch.zip", "out.txt/batch.zip", "folder.zip", "fifo.zip",
+                             "good.zip", "new.zip"}) {
+        const std::string archive = dir.Path(name);
+        std::string checked = "no error";
+        try {
+            CheckZipTarget(archive);
+        } catch (const AppError& e) {
+            checked = e.what();
+        }
+        if (std::string(name) == "fifo.zip")
+            EXPECT_EQ(checked, "Cannot write " + archive + ": it is not a regular file");
+        else if (std::string(name) == "good.zip" || std::string(name) == "new.zip")
+            EXPECT_EQ(checked, "no error") << name;
+        else
+            EXPECT_EQ(checked, ZipErrorOf(archive, file)) << name;
+        EXPECT_EQ(before(), names) << name;
+    }
+    EXPECT_EQ(ReadAll(dir.Path("good.zip")), good);
+}
+
+TEST(ZipOutput, APreparedArchiveTouchesNothingUntilCommitAndCanBeUndone)
+{
+    TempFolder dir;
+    const std::string file = dir.Write("out.txt", "sealed\r\n");
+    const std::string archive = dir.Path("batch.zip");
+    ZipOutput(archive, file);
+    const std::string previous = ReadAll(archive);
+    dir.Write("out.txt", "sealed again\r\n");
+    {
+        PreparedArchive prepared(archive, file, dir.Path("entry.txt"));
+        EXPECT_EQ(ReadAll(archive), previous);
+    } // dropped
+    EXPECT_EQ(ReadAll(archive), previous);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Folder()))
+        ++files;
+    EXPECT_EQ(files, 2u) << "no temporary folder left behind";
+    {
+        PreparedArchive prepared(archive, file, file);
+        prepared.Commit();
+        EXPECT_NE(ReadAll(archive), previous);
+        prepared.Undo();
+        EXPECT_EQ(ReadAll(archive), previous);
+    }
+    {
+        const std::string fresh = dir.Path("fresh.zip");
+        PreparedArchive prepared(fresh, file, file);
+        prepared.Commit();
+        EXPECT_TRUE(std::filesystem::exists(fresh));
+        prepared.Undo();
+        EXPECT_FALSE(std::filesystem::exists(fresh));
+    }
+    // Through a link: the file it points to is replaced, the link stays.
+    std::filesystem::create_symlink("batch.zip", dir.Path("latest.zip"));
+    InFolder here(dir.Folder());
+    ZipOutput(dir.Path("latest.zip"), file);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("latest.zip")));
+    EXPECT_EQ(Describe(archive, file), "out.txt 8 0 0 0 True\n");
 }

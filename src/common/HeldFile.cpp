@@ -1,0 +1,96 @@
+#include "common/HeldFile.h"
+
+#include "common/AppError.h"
+#include "common/FileLock.h"
+#include "common/TestHooks.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallivo {
+
+namespace {
+
+bool SameTime(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+} // namespace
+
+HeldFile::Seen HeldFile::SeenOf(const struct stat& info)
+{
+    return Seen{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+HeldFile::HeldFile(std::string path, const std::string& busyText, std::string changedText)
+    : m_path(std::move(path)), m_changedText(std::move(changedText))
+{
+    const auto deadline = std::chrono::steady_clock::now() + LockWait();
+    for (;;) {
+        // Non-blocking, so that a FIFO in the file's place does not stop the open itself.
+        const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            ThrowFileError(errno);
+        if (!LockExclusively(fd, deadline, "lock-wait")) {
+            ::close(fd);
+            throw AppError(AppError::Kind::File, busyText);
+        }
+        // The command that held the lock may have replaced the file meanwhile: then the
+        // lock is on a file that no longer has the name, and the name is opened again.
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            m_locked.push_back(fd);
+            m_seen = SeenOf(held);
+            return;
+        }
+        ::close(fd);
+    }
+}
+
+HeldFile::~HeldFile()
+{
+    for (const int fd : m_locked)
+        ::close(fd);
+}
+
+bool HeldFile::Unchanged() const
+{
+    struct stat now {};
+    if (::stat(m_path.c_str(), &now) != 0)
+        return false;
+    const Seen seen = SeenOf(now);
+    return seen.device == m_seen.device && seen.inode == m_seen.inode && seen.size == m_seen.size &&
+           SameTime(seen.modified, m_seen.modified) && SameTime(seen.changed, m_seen.changed);
+}
+
+void HeldFile::CheckUnchanged() const
+{
+    if (!Unchanged())
+        throw AppError(AppError::Kind::File, m_changedText);
+}
+
+void HeldFile::BeforeReplace(int tempFd)
+{
+    CheckUnchanged();
+    const int fd = ::fcntl(tempFd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        ThrowFileError(errno);
+    // A file made a moment ago by this command: nobody else can hold its lock.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    m_locked.push_back(fd);
+}
+
+void HeldFile::AfterReplace(int tempFd)
+{
+    struct stat info {};
+    if (::fstat(tempFd, &info) == 0)
+        m_seen = SeenOf(info);
+}
+
+} // namespace tallivo

@@ -1,0 +1,57 @@
+#pragma once
+// A file that a command works on from its first check to its last write. It is held
+// under an exclusive advisory lock (common/FileLock.h), so no other Tallivo command works
+// on it meanwhile, and watched, so that a change by another program stops the command.
+// The lock moves with the file: a replacement that the command writes over it (through
+// a ReplacingFile told of this HeldFile) is locked before it takes the file's name, and
+// is the file held from then on. Every lock ends with the HeldFile.
+#include "common/ReplacingFile.h"
+
+#include <ctime>
+#include <string>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <vector>
+
+namespace tallivo {
+
+class HeldFile : public ReplaceObserver
+{
+public:
+    // Opens the file (through links) and takes its lock, waiting up to LockWait()
+    // (common/TestHooks.h) while another command holds it. Raises the file error when
+    // it cannot be opened, and AppError(File, busyText) when the wait runs out.
+    // changedText: the message of CheckUnchanged.
+    HeldFile(std::string path, const std::string& busyText, std::string changedText);
+    ~HeldFile() override;
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    // Raises AppError(File, changedText) when the path no longer leads to the file held,
+    // or its size, modification time or change time (which any write or change of its
+    // bytes sets) are no longer those seen when it was taken or last replaced.
+    void CheckUnchanged() const;
+    // False when CheckUnchanged would raise.
+    bool Unchanged() const;
+
+    void BeforeReplace(int tempFd) override; // checks, then locks the replacement
+    void AfterReplace(int tempFd) override;  // the replacement is the file held
+
+private:
+    struct Seen
+    {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified{};
+        timespec changed{};
+    };
+    static Seen SeenOf(const struct stat& info);
+
+    std::string m_path;
+    std::string m_changedText;
+    std::vector<int> m_locked; // the descriptors whose locks this holds
+    Seen m_seen;
+};
+
+} // namespace tallivo

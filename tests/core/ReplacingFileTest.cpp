@@ -1,0 +1,287 @@
+// Replacing a user's file keeps what the user set up (links, mode, group, owner), a new
+// file follows the umask, names of any length work, nothing but a regular file is ever
+// replaced, and a signal leaves no temporary file behind.
+#include "TestFiles.h"
+#include "common/AppError.h"
+#include "common/FilePaths.h"
+#include "common/ReplacingFile.h"
+#include "common/SignalCleanup.h"
+#include "sealing/Normalise.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tallivo;
+using tallivo::test::ReadAll;
+using tallivo::test::TempFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+void Replace(const std::string& target, const std::string& bytes)
+{
+    ReplacingFile file(target);
+    file.Write(bytes);
+    file.Commit();
+}
+
+std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info;
+}
+
+std::string ErrorOf(const std::string& target)
+{
+    try {
+        Replace(target, "new");
+    } catch (const AppError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+// Runs body in a child process; returns how the child ended (waitpid's status).
+template <typename Body>
+int InChild(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+} // namespace
+
+TEST(ReplacingFile, ALinkIsFollowedAndStays)
+{
+    TempFolder dir;
+    const std::string dated = dir.Write("real/dated.txt", "old");
+    fs::create_symlink("real/dated.txt", dir.Path("latest.txt"));
+    fs::create_symlink(dir.Path("latest.txt"), dir.Path("chain.txt")); // a link to a link
+    fs::create_symlink("real/future.txt", dir.Path("dangling.txt"));
+
+    Replace(dir.Path("latest.txt"), "one");
+    EXPECT_EQ(ReadAll(dated), "one");
+    Replace(dir.Path("chain.txt"), "two");
+    EXPECT_EQ(ReadAll(dated), "two");
+    Replace(dir.Path("dangling.txt"), "three"); // the file it points to is made
+    EXPECT_EQ(ReadAll(dir.Path("real/future.txt")), "three");
+    for (const char* link : {"latest.txt", "chain.txt", "dangling.txt"})
+        EXPECT_TRUE(fs::is_symlink(dir.Path(link))) << link;
+    EXPECT_EQ(Names(dir.Path("real")), (std::vector<std::string>{"dated.txt", "future.txt"}));
+
+    fs::create_symlink("loop-b", dir.Path("loop-a"));
+    fs::create_symlink("loop-a", dir.Path("loop-b"));
+    EXPECT_NE(ErrorOf(dir.Path("loop-a")), "no error");
+    EXPECT_TRUE(fs::is_symlink(dir.Path("loop-a")));
+}
+
+TEST(ReplacingFile, ModeGroupAndOwnerOfTheReplacedFileStay)
+{
+    TempFolder dir;
+    for (const unsigned mode : {0640u, 0604u, 0755u, 0600u}) {
+        const std::string path = dir.Write("m.txt", "old");
+        ::chmod(path.c_str(), mode);
+        Replace(path, "new");
+        EXPECT_EQ(StatOf(path).st_mode & 07777, mode);
+    }
+    if (::geteuid() == 0) {
+        const std::string path = dir.Write("owned.txt", "old");
+        ASSERT_EQ(::chown(path.c_str(), 4321, 5432), 0);
+        ::chmod(path.c_str(), 02640); // the set-group bit survives the change of owner
+        Replace(path, "new");
+        EXPECT_EQ(StatOf(path).st_uid, 4321u);
+        EXPECT_EQ(StatOf(path).st_gid, 5432u);
+        EXPECT_EQ(StatOf(path).st_mode & 07777, 02640u);
+        return;
+    }
+    // An ordinary user keeps a group of theirs that is not their own group.
+    gid_t groups[64];
+    const int count = ::getgroups(64, groups);
+    const auto other = std::find_if(groups, groups + std::max(count, 0), [](gid_t g) { return g != ::getegid(); });
+    if (other == groups + std::max(count, 0))
+        GTEST_SKIP() << "no second group to keep";
+    const std::string path = dir.Write("shared.txt", "old");
+    ASSERT_EQ(::chown(path.c_str(), static_cast<uid_t>(-1), *other), 0);
+    ::chmod(path.c_str(), 0660);
+    Replace(path, "new");
+    EXPECT_EQ(StatOf(path).st_gid, *other);
+    EXPECT_EQ(StatOf(path).st_mode & 07777, 0660u);
+}
+
+TEST(ReplacingFile, ANewFileGetsWhatTheUmaskAllows)
+{
+    TempFolder dir;
+    const std::pair<mode_t, unsigned> cases[] = {{077, 0600}, {022, 0644}, {027, 0640}, {002, 0664}};
+    for (const auto& [mask, mode] : cases) {
+        const mode_t old = ::umask(mask);
+        const std::string path = dir.Path("new-" + std::to_string(mask) + ".txt");
+        Replace(path, "new");
+        ::umask(old);
+        EXPECT_EQ(StatOf(path).st_mode & 07777, mode) << "umask " << mask;
+    }
+}
+
+TEST(ReplacingFile, NothingButARegularFileIsReplaced)
+{
+    TempFolder dir;
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ErrorOf(fifo), "Cannot write " + fifo + ": it is not a regular file");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    fs::create_symlink("fifo", dir.Path("to-fifo"));
+    EXPECT_EQ(ErrorOf(dir.Path("to-fifo")), "Cannot write " + dir.Path("to-fifo") + ": it is not a regular file");
+    fs::create_directory(dir.Path("folder"));
+    EXPECT_EQ(ErrorOf(dir.Path("folder")), "File access denied");
+    EXPECT_THROW(CheckCanReplace(fifo), AppError);
+    if (::geteuid() == 0) {
+        const std::string node = dir.Path("null");
+        ASSERT_EQ(::mknod(node.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+        EXPECT_EQ(ErrorOf(node), "Cannot write " + node + ": it is not a regular file");
+        EXPECT_TRUE(fs::is_character_file(node));
+    }
+    std::vector<std::string> expected{"fifo", "folder", "to-fifo"};
+    if (::geteuid() == 0)
+        expected.insert(expected.begin() + 2, "null");
+    EXPECT_EQ(Names(dir.Folder()), expected); // no temporary file left
+}
+
+TEST(ReplacingFile, NamesUpToTheFileSystemsLimitAndTheirLeftovers)
+{
+    TempFolder dir;
+    const std::string e = "\xc3\xa9"; // a two-byte character
+    const std::string names[] = {
+        std::string(200, 'a'),
+        std::string(237, 'b'),
+        std::string(238, 'c'),
+        std::string(255, 'd'),
+        std::string(236, 'f') + e + e + e + e + e + e + e + e + e, // a cut would fall inside a character
+    };
+    for (const std::string& name : names) {
+        const std::string path = dir.Path(name);
+        Replace(path, "one");
+        Replace(path, "two");
+        EXPECT_EQ(ReadAll(path), "two") << name.size();
+        const std::string prefix = fs::path(TempPrefixBeside(path)).filename().string();
+        EXPECT_LE(prefix.size() + kTempSuffixLength, 255u) << name.size();
+        EXPECT_EQ(prefix.substr(prefix.size() - kTempMarker.size()), kTempMarker);
+        // The name part is the file's name or its start, whole characters only.
+        const std::string kept = prefix.substr(0, prefix.size() - kTempMarker.size());
+        EXPECT_EQ(name.compare(0, kept.size(), kept), 0);
+        EXPECT_NE(static_cast<unsigned char>(name[kept.size() < name.size() ? kept.size() : 0]) & 0xC0, 0x80u);
+        EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{name}) << name.size();
+
+        // A leftover of a crash under the shortened name is found and removed; another
+        // file's is not.
+        dir.Write(prefix + "A1b2C3", "left");
+        dir.Write("other" + std::string(kTempMarker) + "A1b2C3", "another file's");
+        RemoveNormaliseLeftovers(path);
+        EXPECT_EQ(Names(dir.Folder()), (std::vector<std::string>{name, "other" + std::string(kTempMarker) + "A1b2C3"}));
+        fs::remove(path);
+        fs::remove(dir.Path("other" + std::string(kTempMarker) + "A1b2C3"));
+    }
+}
+
+TEST(ReplacingFile, TheObserverCanStopTheReplacementAndSeesTheNewFile)
+{
+    struct Observer : ReplaceObserver
+    {
+        bool refuse = false;
+        ino_t replacement = 0;
+        void BeforeReplace(int) override
+        {
+            if (refuse)
+                throw AppError(AppError::Kind::File, "stopped");
+        }
+        void AfterReplace(int fd) override
+        {
+            struct stat info {};
+            ::fstat(fd, &info);
+            replacement = info.st_ino;
+        }
+    };
+    TempFolder dir;
+    const std::string path = dir.Write("p.txt", "old");
+    Observer observer;
+    {
+        observer.refuse = true;
+        ReplacingFile file(path);
+        file.Write("new");
+        EXPECT_THROW(file.Commit(&observer), AppError);
+    }
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{"p.txt"});
+
+    observer.refuse = false;
+    ReplacingFile file(path);
+    file.Write("new");
+    file.Finish(); // complete under its temporary name; the target is still the old file
+    EXPECT_EQ(ReadAll(file.TempPath()), "new");
+    EXPECT_EQ(ReadAll(path), "old");
+    file.Commit(&observer);
+    EXPECT_EQ(ReadAll(path), "new");
+    EXPECT_EQ(observer.replacement, StatOf(path).st_ino);
+}
+
+TEST(SignalCleanup, AnEndingSignalRemovesTheTemporaryFilesAndEndsTheProcessByIt)
+{
+    TempFolder dir;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const int status = InChild([&] {
+            CleanUpOnSignals();
+            ReplacingFile file(dir.Path("p.txt"));
+            file.Write(std::string(1 << 21, 'x'));
+            std::string folder;
+            CreateTempFolder(dir.Path("archive.zip.tallivo-tmp"), folder);
+            RegisterTemporary(folder, true);
+            std::ofstream(folder + "/new.zip") << "half an archive";
+            ::raise(signal);
+            ::_exit(0); // not reached
+        });
+        EXPECT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{}) << signal;
+    }
+}
+
+TEST(SignalCleanup, ASignalWaitsForTheShieldThenEndsTheProcess)
+{
+    TempFolder dir;
+    const int status = InChild([&] {
+        CleanUpOnSignals();
+        const int slot = RegisterTemporary(dir.Write("tmp", "t"), false);
+        {
+            const SignalShield shield;
+            ::raise(SIGTERM);
+            std::ofstream(dir.Path("done")) << "both in place";
+            UnregisterTemporary(slot);
+        }
+        ::_exit(0); // not reached: the signal ends the process when the shield goes
+    });
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    EXPECT_EQ(ReadAll(dir.Path("done")), "both in place");
+    EXPECT_TRUE(fs::exists(dir.Path("tmp"))); // unregistered: no longer a temporary file
+}
