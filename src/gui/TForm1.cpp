@@ -188,6 +188,7 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
             RefreshGrid(true);
         },
         [this] {
+            btnSaveError->setEnabled(false); // the command goes on
             if (m_runningGridUse == GridUse::Rewrites)
                 m_gridModel->SetFrozen(true);
         });
@@ -670,10 +671,23 @@ void TForm1::ShowProgress()
 void TForm1::SetCommandsEnabled(bool enabled)
 {
     ToolBar1->setEnabled(enabled);
-    if (auto* information = findChild<QGroupBox*>("GroupBox1"))
-        information->setEnabled(enabled);
-    if (!enabled)
+    // The file boxes' buttons and the output mode are disabled, each enabled again as it
+    // was; the boxes only take no typing, so their captions stay readable.
+    if (!enabled) {
+        m_enabledBeforeCommand.clear();
+        for (QWidget* w : std::initializer_list<QWidget*>{btnOpenFile, btnRecentFiles, btnClearFile, rdoReplace, rdoNew,
+                                                          btnOpenNew, btnClearNew, btnOpenZip, btnClearZip}) {
+            m_enabledBeforeCommand.emplace_back(w, w->isEnabled());
+            w->setEnabled(false);
+        }
         btnSaveError->setEnabled(false); // RefreshFromState enables it again
+    } else {
+        for (const auto& [w, wasEnabled] : m_enabledBeforeCommand)
+            w->setEnabled(wasEnabled);
+        m_enabledBeforeCommand.clear();
+    }
+    for (QLineEdit* edit : {edtFileInput, edtNewFile, edtZip})
+        edit->setReadOnly(!enabled);
 }
 
 void TForm1::ForgetInterruptedRun()

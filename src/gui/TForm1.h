@@ -13,6 +13,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QAbstractButton;
 class QGroupBox;
@@ -139,6 +141,7 @@ private:
     GridUse m_runningGridUse = GridUse::Reads;
     std::unique_ptr<PagedReport> m_preparedReport; // what a long command prepared to preview
     bool m_closeWhenIdle = false;
+    std::vector<std::pair<QWidget*, bool>> m_enabledBeforeCommand; // what a long command disabled
     std::string m_checkedPath; // the payment file the findings in the grid are about
     QTimer* m_progressTimer = nullptr;
     QLabel* lblStage = nullptr;

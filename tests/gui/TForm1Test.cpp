@@ -627,7 +627,8 @@ void TForm1Test::LongCommandRunsWhileTheWindowRepaintsAndCancelLeavesEveryFile()
     // Nothing that starts another command can be used; Cancel can.
     for (const char* name : kCommandControls)
         QVERIFY2(!Enabled(form, name), name);
-    QVERIFY(!Enabled(form, "edtFileInput"));
+    for (const char* name : {"edtFileInput", "edtNewFile", "edtZip"})
+        QVERIFY2(Control<QLineEdit>(form, name)->isReadOnly(), name);
     QVERIFY(Enabled(form, "btnCancel"));
 
     Click(form, "btnCancel");
@@ -641,6 +642,8 @@ void TForm1Test::LongCommandRunsWhileTheWindowRepaintsAndCancelLeavesEveryFile()
     QVERIFY(!Control<QWidget>(form, "btnCancel")->isVisible());
     for (const char* name : kCommandControls)
         QVERIFY2(Enabled(form, name) == (std::string_view(name) != "btnSaveError"), name);
+    QVERIFY(!Enabled(form, "btnOpenNew")); // as it was before: Replace mode
+    QVERIFY(!Control<QLineEdit>(form, "edtFileInput")->isReadOnly());
 
     // The same seal, let run: sealed, the hash value shown, the payment file replaced.
     RunToEnd(form, "ToolButton3");
