@@ -10,10 +10,13 @@
 #include "checking/ValidationPass.h"
 #include "common/AppError.h"
 #include "common/FileExists.h"
+#include "common/FilePaths.h"
+#include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "common/TestHooks.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
+#include "zip/DeflatedEntry.h"
 #include "zip/ZipOutput.h"
 
 #include <algorithm>
@@ -133,9 +136,19 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     // before either takes its place: a failure to write leaves both places as they were.
     const bool replace = app.outputMode == OutputMode::Replace;
     const std::string output = replace ? app.inputPath : app.newFilePath;
-    PreparedOutput sealed = PrepareSealedOutput(path, output, app.beneChargeFlag);
+    // The output's bytes are deflated for the archive on a second thread as they are
+    // written; the deflated data waits in the output's folder.
+    std::unique_ptr<DeflatedEntry> deflated;
+    PreparedOutput sealed =
+        PrepareSealedOutput(path, output, app.beneChargeFlag, [&](const char* data, std::size_t size) {
+            if (!deflated)
+                deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(output)));
+            deflated->Add(data, size);
+        });
+    if (deflated)
+        deflated->Finish(sealed.hash + "\r\n");
     PauseAt("output-written");
-    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output);
+    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output, deflated.get());
     PauseAt("archive-written");
     {
         const SignalShield shield; // a signal now waits until both are in place, or neither
