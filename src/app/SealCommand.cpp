@@ -4,7 +4,6 @@
 
 #include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
-#include "checking/ExpressCheques.h"
 #include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
@@ -75,6 +74,27 @@ void CheckSealTargets(const AppState& app)
     CheckZipTarget(ZipArchiveName(app.zipName));
 }
 
+// The structure checks, from one read of the file that also counts the express cheques
+// for the check that follows them. False when refused (the refusal has been shown).
+bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string& path, bool& exceedsExpressLimit)
+{
+    CheckSession& s = app.session;
+    BeginRecordTypeCheck(s);
+    const StructureScan scan = ScanStructure(path);
+    exceedsExpressLimit = scan.exceedsExpressChequeLimit;
+    const char* status = nullptr;
+    if (!EndRecordTypeCheck(s, scan))
+        status = "Record type invalid code";
+    else if (!CheckRecordLengths(s, scan))
+        status = "Length in record invalid";
+    if (!status)
+        return true;
+    dialogs.ShowMessage(kErrorData);
+    s.hasFindingsToSave = true;
+    s.statusText = status;
+    return false;
+}
+
 // Everything after the inputs: the checks of the file and, for the seal, the seal, on
 // the payment file that held holds (none for the checks alone).
 CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
@@ -84,11 +104,12 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     const bool seal = mode == SealMode::Seal;
 
     // The structure.
-    if (!CheckFileStructure(app, dialogs, path))
+    bool exceedsExpressLimit = false;
+    if (!CheckStructureInOneRead(app, dialogs, path, exceedsExpressLimit))
         return CommandOutcome::Refused;
 
     // The express cheque limit.
-    if (ExceedsExpressChequeLimit(path)) {
+    if (exceedsExpressLimit) {
         dialogs.MessageDlg("Error Data.  Express Cheque should not more than  20 transaction ", MsgKind::Error,
                            {MsgButton::Ok});
         return CommandOutcome::Refused;
@@ -267,18 +288,8 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
 
 bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path)
 {
-    CheckSession& s = app.session;
-    const char* status = nullptr;
-    if (!CheckRecordTypes(s, path))
-        status = "Record type invalid code";
-    else if (!CheckRecordLengths(s, path))
-        status = "Length in record invalid";
-    if (!status)
-        return true;
-    dialogs.ShowMessage(kErrorData);
-    s.hasFindingsToSave = true;
-    s.statusText = status;
-    return false;
+    bool exceedsExpressLimit = false;
+    return CheckStructureInOneRead(app, dialogs, path, exceedsExpressLimit);
 }
 
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
