@@ -19,7 +19,9 @@
 #include "zip/ZipOutput.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <future>
 #include <memory>
 
 namespace tallivo {
@@ -95,6 +97,63 @@ bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string&
     return false;
 }
 
+// The sealed output under its temporary name, and its bytes deflated for the archive.
+struct SealedParts
+{
+    PreparedOutput sealed;
+    std::unique_ptr<DeflatedEntry> deflated; // none for an output without records
+};
+
+// Makes the sealed output on a second thread from the moment the payment file is final,
+// so its hash and compression run while the file is validated and summarised. Nothing of
+// it shows before Take: an error it meets is raised there, where the seal writes its
+// output. Dropped untaken (the command stopped before sealing), it stops and leaves no
+// file behind.
+class SealedOutputMaker
+{
+public:
+    SealedOutputMaker(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
+    {
+        m_made = std::async(std::launch::async, [this, paymentPath, outputPath, beneChargeFlag] {
+            SealedParts parts;
+            parts.sealed = PrepareSealedOutput(
+                paymentPath, outputPath, beneChargeFlag, [&](const char* data, std::size_t size) {
+                    if (m_stop.load(std::memory_order_relaxed))
+                        throw Stopped{};
+                    if (!parts.deflated)
+                        parts.deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(outputPath)));
+                    parts.deflated->Add(data, size);
+                });
+            if (parts.deflated)
+                parts.deflated->Finish(parts.sealed.hash + "\r\n");
+            return parts;
+        });
+    }
+    ~SealedOutputMaker()
+    {
+        m_stop = true;
+        if (m_made.valid()) {
+            try {
+                m_made.get();
+            } catch (...) {
+                // Not taken: the command stopped before sealing, and so does this.
+            }
+        }
+    }
+    SealedOutputMaker(const SealedOutputMaker&) = delete;
+    SealedOutputMaker& operator=(const SealedOutputMaker&) = delete;
+
+    // Waits for the output; raises what making it raised.
+    SealedParts Take() { return m_made.get(); }
+
+private:
+    struct Stopped
+    {
+    };
+    std::atomic<bool> m_stop{false};
+    std::future<SealedParts> m_made;
+};
+
 // Everything after the inputs: the checks of the file and, for the seal, the seal, on
 // the payment file that held holds (none for the checks alone).
 CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
@@ -125,6 +184,11 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
         held->CheckUnchanged();
         PauseAt("normalised");
     }
+    const bool replace = app.outputMode == OutputMode::Replace;
+    const std::string output = replace ? app.inputPath : app.newFilePath;
+    std::unique_ptr<SealedOutputMaker> maker; // the file is final: its sealed output can be made
+    if (seal)
+        maker = std::make_unique<SealedOutputMaker>(path, output, app.beneChargeFlag);
 
     // Every field of every record.
     {
@@ -153,23 +217,13 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     held->CheckUnchanged();
     PauseAt("tables-written");
 
-    // The sealed output and the archive, each written in full under a temporary name
-    // before either takes its place: a failure to write leaves both places as they were.
-    const bool replace = app.outputMode == OutputMode::Replace;
-    const std::string output = replace ? app.inputPath : app.newFilePath;
-    // The output's bytes are deflated for the archive on a second thread as they are
-    // written; the deflated data waits in the output's folder.
-    std::unique_ptr<DeflatedEntry> deflated;
-    PreparedOutput sealed =
-        PrepareSealedOutput(path, output, app.beneChargeFlag, [&](const char* data, std::size_t size) {
-            if (!deflated)
-                deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(output)));
-            deflated->Add(data, size);
-        });
-    if (deflated)
-        deflated->Finish(sealed.hash + "\r\n");
+    // The sealed output (made meanwhile) and the archive, each written in full under a
+    // temporary name before either takes its place: a failure to write leaves both places
+    // as they were.
+    SealedParts parts = maker->Take();
+    PreparedOutput& sealed = parts.sealed;
     PauseAt("output-written");
-    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output, deflated.get());
+    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output, parts.deflated.get());
     PauseAt("archive-written");
     {
         const SignalShield shield; // a signal now waits until both are in place, or neither
