@@ -24,7 +24,6 @@ namespace tallivo {
 namespace {
 
 constexpr std::size_t kBuffers = 4;
-constexpr std::size_t kStoredBlockHeader = 5; // a non-final stored block: type byte, LEN, NLEN
 
 // An unnamed file in folder, read and written by this process alone.
 int OpenUnnamedFile(const std::string& folder)
