@@ -102,7 +102,7 @@ private:
             params.insert(params.end(), {r.Product, r.NameEng, r.CreditAmount, r.CreditAccount, r.TotalInvoidAmount,
                                          r.TotalWHTAmount, r.DeliveryMode, r.PickupLocation, r.VATAmount});
         }
-        m_store.TableExec("ReportTableDetail", statement, params);
+        m_store.TableExecRepeated("ReportTableDetail", statement, params);
         m_pending.clear();
     }
 

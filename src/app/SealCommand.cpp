@@ -4,20 +4,24 @@
 
 #include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
-#include "checking/ExpressCheques.h"
 #include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
 #include "common/AppError.h"
 #include "common/FileExists.h"
+#include "common/FilePaths.h"
+#include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "common/TestHooks.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
+#include "zip/DeflatedEntry.h"
 #include "zip/ZipOutput.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <future>
 #include <memory>
 
 namespace tallivo {
@@ -72,6 +76,85 @@ void CheckSealTargets(const AppState& app)
     CheckZipTarget(ZipArchiveName(app.zipName));
 }
 
+// The structure checks, from one read of the file that also counts the express cheques
+// for the check that follows them. False when refused (the refusal has been shown).
+bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string& path, bool& exceedsExpressLimit)
+{
+    progress::Stage("Checking record types");
+    CheckSession& s = app.session;
+    BeginRecordTypeCheck(s);
+    const StructureScan scan = ScanStructure(path);
+    exceedsExpressLimit = scan.exceedsExpressChequeLimit;
+    const char* status = nullptr;
+    if (!EndRecordTypeCheck(s, scan))
+        status = "Record type invalid code";
+    else if (!CheckRecordLengths(s, scan))
+        status = "Length in record invalid";
+    if (!status)
+        return true;
+    dialogs.ShowMessage(kErrorData);
+    s.hasFindingsToSave = true;
+    s.statusText = status;
+    return false;
+}
+
+// The sealed output under its temporary name, and its bytes deflated for the archive.
+struct SealedParts
+{
+    PreparedOutput sealed;
+    std::unique_ptr<DeflatedEntry> deflated; // none for an output without records
+};
+
+// Makes the sealed output on a second thread from the moment the payment file is final,
+// so its hash and compression run while the file is validated and summarised. Nothing of
+// it shows before Take: an error it meets is raised there, where the seal writes its
+// output. Dropped untaken (the command stopped before sealing), it stops and leaves no
+// file behind.
+class SealedOutputMaker
+{
+public:
+    SealedOutputMaker(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
+    {
+        m_made = std::async(std::launch::async, [this, paymentPath, outputPath, beneChargeFlag] {
+            SealedParts parts;
+            parts.sealed = PrepareSealedOutput(
+                paymentPath, outputPath, beneChargeFlag, [&](const char* data, std::size_t size) {
+                    if (m_stop.load(std::memory_order_relaxed))
+                        throw Stopped{};
+                    if (!parts.deflated)
+                        parts.deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(outputPath)));
+                    parts.deflated->Add(data, size);
+                });
+            if (parts.deflated)
+                parts.deflated->Finish(parts.sealed.hash + "\r\n");
+            return parts;
+        });
+    }
+    ~SealedOutputMaker()
+    {
+        m_stop = true;
+        if (m_made.valid()) {
+            try {
+                m_made.get();
+            } catch (...) {
+                // Not taken: the command stopped before sealing, and so does this.
+            }
+        }
+    }
+    SealedOutputMaker(const SealedOutputMaker&) = delete;
+    SealedOutputMaker& operator=(const SealedOutputMaker&) = delete;
+
+    // Waits for the output; raises what making it raised.
+    SealedParts Take() { return m_made.get(); }
+
+private:
+    struct Stopped
+    {
+    };
+    std::atomic<bool> m_stop{false};
+    std::future<SealedParts> m_made;
+};
+
 // Everything after the inputs: the checks of the file and, for the seal, the seal, on
 // the payment file that held holds (none for the checks alone).
 CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
@@ -81,11 +164,12 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     const bool seal = mode == SealMode::Seal;
 
     // The structure.
-    if (!CheckFileStructure(app, dialogs, path))
+    bool exceedsExpressLimit = false;
+    if (!CheckStructureInOneRead(app, dialogs, path, exceedsExpressLimit))
         return CommandOutcome::Refused;
 
     // The express cheque limit.
-    if (ExceedsExpressChequeLimit(path)) {
+    if (exceedsExpressLimit) {
         dialogs.MessageDlg("Error Data.  Express Cheque should not more than  20 transaction ", MsgKind::Error,
                            {MsgButton::Ok});
         return CommandOutcome::Refused;
@@ -102,6 +186,11 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
         held->CheckUnchanged();
         PauseAt("normalised");
     }
+    const bool replace = app.outputMode == OutputMode::Replace;
+    const std::string output = replace ? app.inputPath : app.newFilePath;
+    std::unique_ptr<SealedOutputMaker> maker; // the file is final: its sealed output can be made
+    if (seal)
+        maker = std::make_unique<SealedOutputMaker>(path, output, app.beneChargeFlag);
 
     // Every field of every record.
     {
@@ -131,14 +220,14 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     held->CheckUnchanged();
     PauseAt("tables-written");
 
-    // The sealed output and the archive, each written in full under a temporary name
-    // before either takes its place: a failure to write leaves both places as they were.
-    const bool replace = app.outputMode == OutputMode::Replace;
-    const std::string output = replace ? app.inputPath : app.newFilePath;
-    PreparedOutput sealed = PrepareSealedOutput(path, output, app.beneChargeFlag);
+    // The sealed output (made meanwhile) and the archive, each written in full under a
+    // temporary name before either takes its place: a failure to write leaves both places
+    // as they were.
+    SealedParts parts = maker->Take();
+    PreparedOutput& sealed = parts.sealed;
     PauseAt("output-written");
     progress::Stage("Compressing");
-    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output);
+    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output, parts.deflated.get());
     PauseAt("archive-written");
     {
         const SignalShield shield; // a signal now waits until both are in place, or neither
@@ -257,19 +346,8 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
 
 bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path)
 {
-    CheckSession& s = app.session;
-    progress::Stage("Checking record types");
-    const char* status = nullptr;
-    if (!CheckRecordTypes(s, path))
-        status = "Record type invalid code";
-    else if (!CheckRecordLengths(s, path))
-        status = "Length in record invalid";
-    if (!status)
-        return true;
-    dialogs.ShowMessage(kErrorData);
-    s.hasFindingsToSave = true;
-    s.statusText = status;
-    return false;
+    bool exceedsExpressLimit = false;
+    return CheckStructureInOneRead(app, dialogs, path, exceedsExpressLimit);
 }
 
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)

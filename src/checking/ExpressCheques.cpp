@@ -12,25 +12,32 @@ namespace {
 constexpr int kExpressChequeLimit = 20;
 } // namespace
 
+void ExpressChequeCount::Add(std::string_view line)
+{
+    const std::string_view code = CodeOf(line);
+    if (code == RecordCode::Debit) {
+        m_productHeld = Fields(line)[Debit::ProductCode];
+    } else if (code == RecordCode::Credit) {
+        if (m_productHeld == Product::ExpressManagerCheque)
+            ++m_xmq;
+        else if (m_productHeld == Product::ExpressDemandDraft)
+            ++m_xdq;
+    }
+}
+
+bool ExpressChequeCount::ExceedsLimit() const
+{
+    return m_xdq > kExpressChequeLimit || m_xmq > kExpressChequeLimit;
+}
+
 bool ExceedsExpressChequeLimit(const std::string& path)
 {
     PaymentFileReader reader(path);
     PaymentLine line;
-    std::string productHeld;
-    int xmq = 0;
-    int xdq = 0;
-    while (reader.Next(line)) {
-        const std::string_view code = CodeOf(line.text);
-        if (code == RecordCode::Debit) {
-            productHeld = Fields(line.text)[Debit::ProductCode];
-        } else if (code == RecordCode::Credit) {
-            if (productHeld == Product::ExpressManagerCheque)
-                ++xmq;
-            else if (productHeld == Product::ExpressDemandDraft)
-                ++xdq;
-        }
-    }
-    return xdq > kExpressChequeLimit || xmq > kExpressChequeLimit;
+    ExpressChequeCount count;
+    while (reader.Next(line))
+        count.Add(line.text);
+    return count.ExceedsLimit();
 }
 
 } // namespace tallivo

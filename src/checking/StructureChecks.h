@@ -1,13 +1,38 @@
 #pragma once
 #include "checking/CheckSession.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tallivo {
 
-// True when every line starts with a known record type code; lists the others.
-bool CheckRecordTypes(CheckSession& s, const std::string& path);
+struct RecordType;
+
+// What one read of the payment file tells the structure checks and the express cheque
+// limit, so the file is read once for all three; each check then lists its own findings
+// when its turn comes.
+struct StructureScan
+{
+    std::vector<std::uint64_t> unknownTypeLines; // lines without a known record type code
+    std::vector<std::pair<const RecordType*, std::uint64_t>> wrongLengths; // type and line
+    bool exceedsExpressChequeLimit = false;      // as ExceedsExpressChequeLimit tells
+};
+
+// Reads the file once; raises the file error when it cannot be read.
+StructureScan ScanStructure(const std::string& path);
+
+// Empties the grid and sets up the record type check's layout.
+void BeginRecordTypeCheck(CheckSession& s);
+// After BeginRecordTypeCheck: true when every line starts with a known record type code;
+// lists the others.
+bool EndRecordTypeCheck(CheckSession& s, const StructureScan& scan);
 // True when every line with a known code has that code's length; lists the others.
+bool CheckRecordLengths(CheckSession& s, const StructureScan& scan);
+
+// The same checks, each reading the file itself.
+bool CheckRecordTypes(CheckSession& s, const std::string& path);
 bool CheckRecordLengths(CheckSession& s, const std::string& path);
 
 } // namespace tallivo

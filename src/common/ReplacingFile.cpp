@@ -84,20 +84,23 @@ ReplacingFile::~ReplacingFile()
     UnregisterTemporary(m_cleanupSlot);
 }
 
-void ReplacingFile::FlushBuffer()
+void ReplacingFile::WriteOut(const char* data, std::size_t size)
 {
-    const char* p = m_buffer.data();
-    std::size_t left = m_buffer.size();
-    while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, left);
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             ThrowFileError(errno);
         }
-        p += n;
-        left -= static_cast<std::size_t>(n);
+        data += n;
+        size -= static_cast<std::size_t>(n);
     }
+}
+
+void ReplacingFile::FlushBuffer()
+{
+    WriteOut(m_buffer.data(), m_buffer.size());
     m_buffer.clear();
 }
 
@@ -106,11 +109,25 @@ void ReplacingFile::Write(const char* data, std::size_t size)
     if (m_buffer.size() + size > kBufferSize)
         FlushBuffer();
     if (size >= kBufferSize) {
-        m_buffer.assign(data, size);
-        FlushBuffer();
+        WriteOut(data, size); // a large piece goes out as it is, without a copy
         return;
     }
     m_buffer.append(data, size);
+}
+
+void ReplacingFile::WriteAt(std::size_t offset, std::string_view text)
+{
+    FlushBuffer();
+    while (!text.empty()) {
+        const ssize_t n = ::pwrite(m_fd, text.data(), text.size(), static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowFileError(errno);
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+        offset += static_cast<std::size_t>(n);
+    }
 }
 
 void ReplacingFile::Finish()

@@ -45,6 +45,9 @@ public:
 
     void Write(const char* data, std::size_t size);
     void Write(std::string_view text) { Write(text.data(), text.size()); }
+    // Overwrites bytes already written, at offset from the start (before Finish): for a
+    // part whose content is known only once the rest has been written.
+    void WriteAt(std::size_t offset, std::string_view text);
     // Flushes and syncs: the temporary file then holds everything written. It stays open
     // under its temporary name until Commit.
     void Finish();
@@ -56,6 +59,7 @@ public:
 
 private:
     void FlushBuffer();
+    void WriteOut(const char* data, std::size_t size);
 
     std::string m_target;      // as given
     std::string m_destination; // the target with symbolic links followed

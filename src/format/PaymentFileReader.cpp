@@ -1,5 +1,6 @@
 #include "format/PaymentFileReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tallivo {
@@ -13,6 +14,9 @@ bool PaymentFileReader::Fill()
     if (m_pos > 0) {
         std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
         m_end -= m_pos;
+        m_ctrlZSearched = m_ctrlZSearched > m_pos ? m_ctrlZSearched - m_pos : 0;
+        if (m_ctrlZAt != kNone)
+            m_ctrlZAt = m_ctrlZAt >= m_pos ? m_ctrlZAt - m_pos : kNone;
         m_pos = 0;
     }
     if (m_end == m_buffer.size())
@@ -61,6 +65,20 @@ void PaymentFileReader::Complete(PaymentLine& line, std::string_view piece, std:
     line.text = m_longLine;
 }
 
+// The first Ctrl-Z byte in [from, to) of the buffer, or null.
+const char* PaymentFileReader::FindCtrlZ(std::size_t from, std::size_t to)
+{
+    if (m_ctrlZAt == kNone && m_ctrlZSearched < m_end) {
+        const std::size_t start = std::max(m_ctrlZSearched, from);
+        if (const void* z = std::memchr(m_buffer.data() + start, '\x1a', m_end - start))
+            m_ctrlZAt = static_cast<std::size_t>(static_cast<const char*>(z) - m_buffer.data());
+        m_ctrlZSearched = m_end;
+    }
+    if (m_ctrlZAt != kNone && m_ctrlZAt >= from && m_ctrlZAt < to)
+        return m_buffer.data() + m_ctrlZAt;
+    return nullptr;
+}
+
 bool PaymentFileReader::Next(PaymentLine& line)
 {
     if (AtEnd())
@@ -75,7 +93,7 @@ bool PaymentFileReader::Next(PaymentLine& line)
         const std::size_t avail = m_end - scanFrom;
         const char* cr = static_cast<const char*>(std::memchr(base + scanFrom, '\r', avail));
         const std::size_t stop = cr ? static_cast<std::size_t>(cr - base) : m_end;
-        const char* z = static_cast<const char*>(std::memchr(base + scanFrom, '\x1a', stop - scanFrom));
+        const char* z = FindCtrlZ(scanFrom, stop);
         if (z || cr) {
             const std::size_t lineEnd = z ? static_cast<std::size_t>(z - base) : stop;
             const std::string_view piece(base + m_pos, lineEnd - m_pos);
@@ -97,6 +115,8 @@ bool PaymentFileReader::Next(PaymentLine& line)
                 m_longLine.append(base, std::min(have, kHeldBytes - m_longLine.size()));
             skipped += have;
             m_pos = m_end = 0;
+            m_ctrlZSearched = 0; // the whole buffer held no Ctrl-Z
+            m_ctrlZAt = kNone;
             scanFrom = 0;
             if (!Fill())
                 break;

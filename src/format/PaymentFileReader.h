@@ -44,6 +44,7 @@ private:
     bool Fill(); // reads more bytes after m_end; false when the file has no more
     bool AtEnd();
     void Complete(PaymentLine& line, std::string_view piece, std::uint64_t skipped);
+    const char* FindCtrlZ(std::size_t from, std::size_t to);
 
     InputFile m_file;
     std::vector<char> m_buffer;
@@ -53,6 +54,11 @@ private:
     bool m_ctrlZ = false; // a Ctrl-Z byte was met: the text file ends there
     bool m_skipLf = false; // the last line ended with a carriage return
     std::uint64_t m_lineNumber = 0;
+    // The buffer is searched for a Ctrl-Z once, not line by line: up to m_ctrlZSearched
+    // it holds none but the one at m_ctrlZAt (kNone when none was found).
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t m_ctrlZSearched = 0;
+    std::size_t m_ctrlZAt = kNone;
     std::string m_longLine; // first bytes of a line longer than the buffer
 };
 

@@ -2,11 +2,10 @@
 // credit records re-cut, every line ended by CR LF. The hash value is the SHA-1 of
 // exactly the bytes after line 1.
 //
-// The re-cut text is never stored whole: it is streamed twice from the payment file,
-// once to compute the hash value (which has to come first in the output) and once
-// into a temporary file beside the output file, hashed again on the way so that a
-// payment file that changed in between can never give a wrong seal. The temporary
-// file replaces the output file only when complete.
+// The re-cut text is never stored whole: it is streamed once from the payment file into
+// a temporary file beside the output file, after room kept for line 1, and hashed on the
+// way; the hash value then fills line 1, so it is always the hash of the bytes written.
+// The temporary file replaces the output file only when complete.
 #include "sealing/SealedOutput.h"
 
 #include "format/CreditLayout.h"
@@ -87,24 +86,24 @@ std::string Printable(std::string_view text)
 
 } // namespace
 
-PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
+PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
+                                   const SealedBytesSink& records)
 {
-    Sha1Context ctx;
-    Sha1Init(ctx);
-    StreamRecutLines(paymentPath, beneChargeFlag,
-                     [&](const char* data, std::size_t size) { Sha1Update(ctx, data, size); });
-    PreparedOutput prepared{FinalHex(ctx), std::make_unique<ReplacingFile>(outputPath)};
-
+    PreparedOutput prepared{{}, std::make_unique<ReplacingFile>(outputPath)};
     ReplacingFile& output = *prepared.file;
-    output.Write(prepared.hash);
-    output.Write(kLineEnd);
+    const std::string lineEnd(kLineEnd);
+    output.Write(std::string(kHashLength, '0') + lineEnd); // line 1, filled in at the end
+
+    Sha1Context ctx;
     Sha1Init(ctx);
     StreamRecutLines(paymentPath, beneChargeFlag, [&](const char* data, std::size_t size) {
         Sha1Update(ctx, data, size);
         output.Write(data, size);
+        if (records)
+            records(data, size);
     });
-    if (FinalHex(ctx) != prepared.hash)
-        throw AppError(AppError::Kind::File, "The payment file changed while it was being sealed");
+    prepared.hash = FinalHex(ctx);
+    output.WriteAt(0, prepared.hash);
     output.Finish();
     return prepared;
 }

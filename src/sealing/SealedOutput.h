@@ -1,6 +1,8 @@
 #pragma once
 #include "common/ReplacingFile.h"
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,9 +15,15 @@ struct PreparedOutput
     std::unique_ptr<ReplacingFile> file; // Commit puts it in place; destroying it drops it
 };
 
+// Receives the bytes of the sealed output after line 1, in order, as they are written.
+using SealedBytesSink = std::function<void(const char* data, std::size_t size)>;
+
 // Writes the sealed output (as WriteSealedOutput does) to a temporary file beside
-// outputPath, flushed and synced, and leaves it there. Raises the file error on failure.
-PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag);
+// outputPath, flushed and synced, and leaves it there; the payment file is read once.
+// records, if given, receives every byte after line 1 as it is written. Raises the
+// file error on failure.
+PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
+                                   const SealedBytesSink& records = {});
 
 // Writes the sealed output file: line 1 the 40-digit upper-case hexadecimal SHA-1 of
 // the re-cut records that follow, then the payment file's lines with credit records

@@ -67,7 +67,64 @@ TableStore::TableStore(std::string dataFolder) : m_dataFolder(std::move(dataFold
 
 TableStore::~TableStore()
 {
+    DropKeptStatements();
     sqlite3_close(m_db);
+}
+
+void TableStore::DropKeptStatements() noexcept
+{
+    for (auto& kept : m_kept)
+        sqlite3_finalize(kept.second);
+    m_kept.clear();
+}
+
+void TableStore::Detach(std::string_view table) noexcept
+{
+    DropKeptStatements(); // a statement kept on the table would hold it
+    sqlite3_exec(m_db, ("DETACH DATABASE " + QuotedName(table)).c_str(), nullptr, nullptr, nullptr);
+}
+
+void TableStore::TableExecRepeated(std::string_view table, std::string_view statement,
+                                   const std::vector<std::string_view>& params)
+{
+    constexpr std::size_t kMaxKept = 8;
+    Attach(table);
+    sqlite3_stmt* stmt = nullptr;
+    for (const auto& kept : m_kept)
+        if (kept.first == statement)
+            stmt = kept.second;
+    if (stmt == nullptr) {
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, statement.data(), static_cast<int>(statement.size()), &stmt, &tail) != SQLITE_OK)
+            Fail(table);
+        if (stmt == nullptr || tail != statement.data() + statement.size()) {
+            // Not exactly one statement: run it as any other.
+            sqlite3_finalize(stmt);
+            Run(statement, params, table);
+            return;
+        }
+        if (m_kept.size() >= kMaxKept)
+            DropKeptStatements();
+        m_kept.emplace_back(std::string(statement), stmt);
+    }
+    // Ready for the next run however this one ends.
+    struct Reset
+    {
+        sqlite3_stmt* stmt;
+        ~Reset()
+        {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        }
+    } const reset{stmt};
+    int index = 1;
+    for (const std::string_view p : params)
+        sqlite3_bind_text(stmt, index++, p.data(), static_cast<int>(p.size()), SQLITE_STATIC);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        Fail(table);
 }
 
 void TableStore::ExecSql(std::string_view statement, const std::vector<std::string_view>& params)
@@ -116,7 +173,7 @@ void TableStore::CheckTableFile(std::string_view table)
         return;
     const auto it = std::find(m_attached.begin(), m_attached.end(), table);
     if (it != m_attached.end() && m_db != nullptr && sqlite3_get_autocommit(m_db)) {
-        sqlite3_exec(m_db, ("DETACH DATABASE " + QuotedName(table)).c_str(), nullptr, nullptr, nullptr);
+        Detach(table);
         m_attached.erase(it);
     }
     StoreError("Table file not found: " + path);
@@ -175,11 +232,11 @@ void TableStore::Attach(std::string_view table)
                 {table}, table);
         holdsTable = !rows.empty() && rows[0].at("n") != "0";
     } catch (...) {
-        sqlite3_exec(m_db, ("DETACH DATABASE " + QuotedName(table)).c_str(), nullptr, nullptr, nullptr);
+        Detach(table);
         throw;
     }
     if (!holdsTable) {
-        sqlite3_exec(m_db, ("DETACH DATABASE " + QuotedName(table)).c_str(), nullptr, nullptr, nullptr);
+        Detach(table);
         StoreError("Table file is damaged (it holds no table " + std::string(table) + "): " + path);
     }
     m_attached.emplace_back(table);

@@ -25,6 +25,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tallivo {
 
@@ -71,6 +72,10 @@ public:
                    const std::vector<std::string_view>& params = {});
     std::vector<TableRow> TableQuery(std::string_view table, std::string_view statement,
                                      const std::vector<std::string_view>& params = {});
+    // Like TableExec, for one statement run many times with other parameters (the rows
+    // of an Insert): it is parsed once and kept for the next run.
+    void TableExecRepeated(std::string_view table, std::string_view statement,
+                           const std::vector<std::string_view>& params);
 
     // A number that stays the same as long as no other connection (another run of the
     // program, or another store) has committed a change to the table's file since this
@@ -94,10 +99,13 @@ private:
     std::vector<TableRow> Run(std::string_view statement, const std::vector<std::string_view>& params,
                               std::string_view table);
     [[noreturn]] void Fail(std::string_view table) const;
+    void Detach(std::string_view table) noexcept;
+    void DropKeptStatements() noexcept;
 
     std::string m_dataFolder;
     sqlite3* m_db = nullptr;
     std::vector<std::string> m_attached;
+    std::vector<std::pair<std::string, sqlite3_stmt*>> m_kept; // TableExecRepeated's statements
 };
 
 // Begin on construction; Rollback on destruction unless Commit was called.

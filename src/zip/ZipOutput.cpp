@@ -10,6 +10,7 @@
 #include "common/FilePaths.h"
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
+#include "zip/DeflatedEntry.h"
 
 #include <cerrno>
 #include <cstring>
@@ -163,6 +164,85 @@ zip_t* OpenArchiveFile(const std::string& archiveName, const std::string& path)
     return raw;
 }
 
+// A source of data already deflated: libzip copies it into the archive as it is.
+class DeflatedSource
+{
+public:
+    DeflatedSource(const DeflatedEntry& entry, time_t mtime) : m_entry(entry), m_mtime(mtime)
+    {
+        zip_error_init(&m_error);
+    }
+    ~DeflatedSource() { zip_error_fini(&m_error); }
+    DeflatedSource(const DeflatedSource&) = delete;
+    DeflatedSource& operator=(const DeflatedSource&) = delete;
+
+    static zip_int64_t Callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        auto* self = static_cast<DeflatedSource*>(state);
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            self->m_offset = 0;
+            return 0;
+        case ZIP_SOURCE_READ: {
+            const long long got = self->m_entry.ReadCompressed(self->m_offset, static_cast<char*>(data), length);
+            if (got < 0) {
+                zip_error_set(&self->m_error, ZIP_ER_READ, errno);
+                return -1;
+            }
+            self->m_offset += static_cast<zip_uint64_t>(got);
+            return got;
+        }
+        case ZIP_SOURCE_CLOSE:
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* st = static_cast<zip_stat_t*>(data);
+            zip_stat_init(st);
+            st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME;
+            st->size = self->m_entry.Size();
+            st->comp_size = self->m_entry.CompressedSize();
+            st->comp_method = ZIP_CM_DEFLATE;
+            st->crc = self->m_entry.Crc32();
+            st->mtime = self->m_mtime;
+            return sizeof(*st);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&self->m_error, data, length);
+        case ZIP_SOURCE_FREE:
+            delete self;
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            zip_error_set(&self->m_error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+private:
+    const DeflatedEntry& m_entry;
+    time_t m_mtime;
+    zip_uint64_t m_offset = 0;
+    zip_error_t m_error;
+};
+
+// The source of the entry: the file itself, or its bytes already deflated, dated as the file.
+zip_source_t* EntrySource(zip_t* archive, const std::string& filePath, const DeflatedEntry* deflated)
+{
+    if (!deflated)
+        return zip_source_file(archive, filePath.c_str(), 0, -1);
+    struct stat file {};
+    if (::stat(filePath.c_str(), &file) != 0) {
+        zip_error_set(zip_get_error(archive), ZIP_ER_OPEN, errno);
+        return nullptr;
+    }
+    auto* state = new DeflatedSource(*deflated, file.st_mtime);
+    zip_source_t* source = zip_source_function(archive, &DeflatedSource::Callback, state);
+    if (!source)
+        delete state;
+    return source;
+}
+
 } // namespace
 
 void CheckZipTarget(const std::string& archiveName)
@@ -175,7 +255,7 @@ void CheckZipTarget(const std::string& archiveName)
 }
 
 PreparedArchive::PreparedArchive(const std::string& archiveName, const std::string& filePath,
-                                 const std::string& entryPath)
+                                 const std::string& entryPath, const DeflatedEntry* deflated)
     : m_name(archiveName), m_destination(FollowLinks(archiveName))
 {
     auto fail = [&](const std::string& what, const std::string& reason) { ThrowZipError(what, m_name, reason); };
@@ -198,7 +278,7 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
                 fail("Cannot empty", ZipErrorText(zip_get_error(archive.Get())));
 
         const std::string adding = "Cannot add '" + entryPath + "' to";
-        zip_source_t* source = zip_source_file(archive.Get(), filePath.c_str(), 0, -1);
+        zip_source_t* source = EntrySource(archive.Get(), filePath, deflated);
         if (!source)
             fail(adding, ZipErrorText(zip_get_error(archive.Get())));
         // The entry name is stored byte for byte as given. libzip refuses to mark a name

@@ -3,6 +3,8 @@
 
 namespace tallivo {
 
+class DeflatedEntry;
+
 // The archive name from the zip box: the text as typed when its extension is ".zip"
 // in any letter case, the text followed by ".zip" when it has no extension.
 std::string ZipArchiveName(const std::string& zipBoxText);
@@ -23,7 +25,10 @@ class PreparedArchive
 {
 public:
     // Raises the errors of CheckZipTarget and AppError(Zip) for any failure to write.
-    PreparedArchive(const std::string& archiveName, const std::string& filePath, const std::string& entryPath);
+    // deflated, when given, holds filePath's bytes already deflated (finished): they are
+    // copied into the archive as they are, and the entry's date is still filePath's.
+    PreparedArchive(const std::string& archiveName, const std::string& filePath, const std::string& entryPath,
+                    const DeflatedEntry* deflated = nullptr);
     ~PreparedArchive();
     PreparedArchive(const PreparedArchive&) = delete;
     PreparedArchive& operator=(const PreparedArchive&) = delete;

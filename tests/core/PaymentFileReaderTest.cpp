@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace tallivo;
@@ -65,6 +66,43 @@ TEST(PaymentFileReader, LinesAcrossBufferBoundaries)
     }
     const std::string path = dir.Write("f.txt", bytes);
     EXPECT_EQ(Lines(path), expected);
+}
+
+// The file ends at its first Ctrl-Z wherever it stands: lines ahead of the line being
+// read, across the buffer's edge, right at it, or after a line longer than the buffer.
+TEST(PaymentFileReader, CtrlZEndsTheFileWhereverItStands)
+{
+    // The lines as the rules give them: cut at the first Ctrl-Z, split at each CR, an LF
+    // right after a CR belongs to the line end.
+    auto expectedLines = [](std::string bytes) {
+        bytes = bytes.substr(0, bytes.find('\x1a'));
+        std::vector<std::string> lines;
+        std::size_t pos = 0;
+        while (pos < bytes.size()) {
+            const std::size_t cr = std::min(bytes.find('\r', pos), bytes.size());
+            lines.push_back(bytes.substr(pos, cr - pos));
+            pos = cr + 1;
+            if (pos < bytes.size() && bytes[pos] == '\n')
+                ++pos;
+        }
+        return lines;
+    };
+    std::string lines; // short lines up to about twice the buffer
+    for (std::size_t i = 0; lines.size() < PaymentFileReader::kBufferSize * 2; ++i)
+        lines += std::string(1 + (i * 7919) % 300, static_cast<char>('a' + i % 26)) + "\r\n";
+    const std::size_t edge = PaymentFileReader::kBufferSize;
+    TempFolder dir;
+    for (const std::size_t at : {std::size_t{7}, edge - 300, edge - 1, edge, edge + 1, edge + 2, 2 * edge - 5}) {
+        std::string bytes = lines;
+        bytes[at] = '\x1a';
+        EXPECT_EQ(Lines(dir.Write("f.txt", bytes)), expectedLines(bytes)) << "Ctrl-Z at " << at;
+    }
+    // After a line longer than the buffer, and two lines ahead of the one read.
+    const std::string longLine(PaymentFileReader::kBufferSize + 10, 'x');
+    const std::vector<std::string> afterLong = Lines(dir.Write("g.txt", longLine + "\r\nab\r\ncd\r\ne\x1a" "f\r\ngh"));
+    ASSERT_EQ(afterLong.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(afterLong.begin() + 1, afterLong.end()),
+              (std::vector<std::string>{"ab", "cd", "e"}));
 }
 
 TEST(PaymentFileReader, VeryLongLineIsCountedNotHeld)

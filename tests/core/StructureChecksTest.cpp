@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 #include "findings/ErrorFiles.h"
 #include "checking/StructureChecks.h"
+#include "format/RecordTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -114,4 +115,46 @@ TEST(ErrorFiles, ChoiceFollowsTheStageThatFailed)
     EXPECT_EQ(ChooseErrorFile(true, false, true), ErrorFileKind::RecordLengths);
     EXPECT_EQ(ChooseErrorFile(true, true, false), ErrorFileKind::Data);
     EXPECT_EQ(ChooseErrorFile(true, true, true), ErrorFileKind::None);
+}
+
+// One read serves the three checks: each finds in the scan what it would find reading
+// the file itself, and the express cheque count ignores the other checks' findings.
+TEST(ScanStructure, OneReadTellsTypesLengthsAndTheExpressLimit)
+{
+    TempFolder dir;
+    auto express = [](int credits) {
+        std::string f = Record("002XMQ", 109) + "\r\n";
+        for (int i = 0; i < credits; ++i)
+            f += Record("003", 355) + "\r\n";
+        return f;
+    };
+    struct Case
+    {
+        const char* name;
+        std::string file;
+        std::vector<std::uint64_t> unknown;
+        std::vector<std::pair<std::string, std::uint64_t>> wrongLengths;
+        bool exceeds;
+    };
+    const Case cases[] = {
+        {"clean", CleanFile(), {}, {}, false},
+        {"all three", Record("001", 97) + "\r\njunk\r\n" + express(21), {2}, {{"001", 1}}, true},
+        {"twenty", express(20) + Record("999", 30) + "\r\n", {}, {{"999", 22}}, false},
+    };
+    for (const Case& c : cases) {
+        const StructureScan scan = ScanStructure(dir.Write("p.txt", c.file));
+        EXPECT_EQ(scan.unknownTypeLines, c.unknown) << c.name;
+        std::vector<std::pair<std::string, std::uint64_t>> lengths;
+        for (const auto& [type, line] : scan.wrongLengths)
+            lengths.emplace_back(std::string(type->code), line);
+        EXPECT_EQ(lengths, c.wrongLengths) << c.name;
+        EXPECT_EQ(scan.exceedsExpressChequeLimit, c.exceeds) << c.name;
+
+        CheckSession s;
+        BeginRecordTypeCheck(s);
+        EXPECT_EQ(EndRecordTypeCheck(s, scan), c.unknown.empty()) << c.name;
+        EXPECT_EQ(s.grid.RowCount(), c.unknown.size() + 2) << c.name;
+        EXPECT_EQ(CheckRecordLengths(s, scan), c.wrongLengths.empty()) << c.name;
+        EXPECT_EQ(s.grid.RowCount(), c.wrongLengths.size() + 2) << c.name;
+    }
 }

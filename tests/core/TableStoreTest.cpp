@@ -76,6 +76,41 @@ TEST_F(TableStoreTest, StatementsNameTheTablesPlainlyAndQuotedValuesSurvive)
     EXPECT_EQ(next.TableRows("ReportTable").size(), 1u);
 }
 
+// A statement kept for many runs takes each run's own values, fails as any statement
+// fails and is ready again after a failure, inside a transaction and outside; it holds
+// no table: a table file removed meanwhile is still found missing, and the other
+// tables go on working.
+TEST_F(TableStoreTest, RepeatedStatementsTakeEachRunsValuesAndHoldNothing)
+{
+    const std::string insert = "Insert into ReportTableDetail(Product,\"Credit Amount\") Values(?1,?2)";
+    TableStore store(data);
+    {
+        TableTransaction transaction(store, {"ReportTableDetail"});
+        for (int i = 0; i < 3; ++i) {
+            const std::string product = "P" + std::to_string(i);
+            store.TableExecRepeated("ReportTableDetail", insert, {product, "1" + std::to_string(i) + ".00"});
+        }
+        EXPECT_NE(StoreError([&] { store.TableExecRepeated("ReportTableDetail", "Insert into Nowhere(a) Values(?1)", {"x"}); }),
+                  "");
+        store.TableExecRepeated("ReportTableDetail", insert, {"It's"}); // fewer values: the rest are NULL
+        transaction.Commit();
+    }
+    const std::vector<TableRow> rows = TableStore(data).TableRows("ReportTableDetail");
+    ASSERT_EQ(rows.size(), 4u);
+    const std::pair<std::string, std::string> expected[] = {{"P0", "10.00"}, {"P1", "11.00"}, {"P2", "12.00"}, {"It's", ""}};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].at("Product"), expected[i].first) << i;
+        EXPECT_EQ(rows[i].at("Credit Amount"), expected[i].second) << i;
+    }
+
+    const std::string detail = TableFilePath(data, "ReportTableDetail");
+    std::filesystem::remove(detail);
+    EXPECT_EQ(StoreError([&] { store.CheckTableFile("ReportTableDetail"); }), "Table file not found: " + detail);
+    EXPECT_EQ(StoreError([&] { store.TableExecRepeated("ReportTableDetail", insert, {"gone"}); }),
+              "Table file not found: " + detail);
+    EXPECT_EQ(StoreError([&] { store.TableExec("ReportTable", "Insert into ReportTable(Product) Values('kept')"); }), "");
+}
+
 TEST_F(TableStoreTest, MissingOrDamagedTableFilesAreStoreErrorsNamingTheFile)
 {
     const std::string report = TableFilePath(data, "ReportTable");

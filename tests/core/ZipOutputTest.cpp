@@ -1,11 +1,13 @@
 #include "TestFiles.h"
 #include "common/AppError.h"
+#include "zip/DeflatedEntry.h"
 #include "zip/ZipOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -268,4 +270,58 @@ TEST(ZipOutput, APreparedArchiveTouchesNothingUntilCommitAndCanBeUndone)
     ZipOutput(dir.Path("latest.zip"), file);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("latest.zip")));
     EXPECT_EQ(Describe(archive, file), "out.txt 8 0 0 0 True\n");
+}
+
+// Data deflated ahead on the second thread, with a head known only at the end, packs
+// as the file holding head and data: the archive's entry extracts to that file and its
+// CRC checks, for no data, a little, and more pieces than the thread has buffers, of
+// text and of bytes that do not compress.
+TEST(ZipOutput, AnEntryDeflatedAheadPacksAsTheFileItHolds)
+{
+    std::mt19937 random(7);
+    std::string noise(3 << 20, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    std::string text;
+    while (text.size() < (5 << 20))
+        text += "013CORP22516672 0000001234567.89 MCL Payroll " + std::to_string(text.size()) + "\r\n";
+    struct Case
+    {
+        const char* name;
+        std::string data;
+        std::size_t piece;
+    };
+    const Case cases[] = {
+        {"nothing", "", 1},
+        {"a line", "a line\r\n", 3},
+        {"text in many pieces", text, 70000},
+        {"noise in large pieces", noise, (1 << 20) + 5},
+    };
+    for (const Case& c : cases) {
+        TempFolder dir;
+        const InFolder here(dir.Folder()); // the entry is named relative to it
+        const std::string head = std::string(40, 'F') + "\r\n";
+        const std::string file = dir.Write("out.txt", head + c.data);
+        const std::string archive = dir.Path("batch.zip");
+        {
+            DeflatedEntry entry(dir.Folder());
+            for (std::size_t at = 0; at < c.data.size(); at += c.piece)
+                entry.Add(c.data.data() + at, std::min(c.piece, c.data.size() - at));
+            entry.Finish(head);
+            EXPECT_EQ(entry.Size(), head.size() + c.data.size()) << c.name;
+            PreparedArchive prepared(archive, file, file, &entry);
+            prepared.Commit();
+        }
+        EXPECT_EQ(Describe(archive, file), "out.txt 8 0 0 0 True\n") << c.name;
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Folder()))
+            ++files;
+        EXPECT_EQ(files, 2u) << c.name << ": the deflated data leaves nothing behind";
+    }
+}
+
+TEST(ZipOutput, DeflatingAheadIntoAMissingFolderIsTheFileError)
+{
+    TempFolder dir;
+    EXPECT_THROW(DeflatedEntry(dir.Path("missing")), AppError);
 }
