@@ -102,6 +102,21 @@ if(HELP2MAN_EXECUTABLE)
         COMMENT "Making the man page of tallivo-cli")
     add_custom_target(tallivo_cli_man ALL DEPENDS ${TALLIVO_CLI_MAN}.gz)
     install(FILES ${TALLIVO_CLI_MAN}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    if(TALLIVO_BUILD_GUI)
+        # The window's page, from the --help and --version it answers without a display.
+        set(TALLIVO_MAN ${CMAKE_BINARY_DIR}/man/tallivo.1)
+        add_custom_command(OUTPUT ${TALLIVO_MAN}.gz
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+            COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+                ${HELP2MAN_EXECUTABLE} --no-info --no-discard-stderr
+                --name "check a bulk payment file and seal it for the bank"
+                --output ${TALLIVO_MAN} $<TARGET_FILE:tallivo>
+            COMMAND gzip -9nf ${TALLIVO_MAN}
+            DEPENDS tallivo
+            COMMENT "Making the man page of tallivo")
+        add_custom_target(tallivo_man ALL DEPENDS ${TALLIVO_MAN}.gz)
+        install(FILES ${TALLIVO_MAN}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    endif()
 else()
     message(WARNING "help2man not found (scripts/install-deps.sh installs it): no man page for tallivo-cli")
 endif()
