@@ -9,25 +9,25 @@ namespace tallivo::cli {
 
 namespace {
 
-struct CommandSpec
+struct CommandEntry
 {
     Command command;
     const char* name;
     std::vector<const char*> valueOptions; // options that take a value
 };
 
-const std::array<CommandSpec, 4> kCommands = {{
+const std::array<CommandEntry, 4> kCommands = {{
     {Command::Check, "check", {"--format", "--errors"}},
     {Command::Seal, "seal", {"--zip", "--new-file", "--invalid-accounts", "--format", "--errors", "--report-pdf"}},
     {Command::Fee, "fee", {"--invalid-accounts", "--pdf"}},
     {Command::Verify, "verify", {}},
 }};
 
-const CommandSpec* FindCommand(const std::string& name)
+const CommandEntry* FindCommand(const std::string& name)
 {
-    for (const CommandSpec& spec : kCommands)
-        if (name == spec.name)
-            return &spec;
+    for (const CommandEntry& entry : kCommands)
+        if (name == entry.name)
+            return &entry;
     return nullptr;
 }
 
@@ -87,9 +87,9 @@ std::string OptionNameOf(const std::string& text)
 
 std::string CommandName(Command command)
 {
-    for (const CommandSpec& spec : kCommands)
-        if (spec.command == command)
-            return spec.name;
+    for (const CommandEntry& entry : kCommands)
+        if (entry.command == command)
+            return entry.name;
     return {};
 }
 
@@ -108,13 +108,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv)
     if (first == "help") {
         if (argc == 2)
             return Help(std::nullopt);
-        const CommandSpec* spec = FindCommand(argv[2]);
-        if (!spec || argc > 3)
-            return Usage(spec ? "too many arguments for help" : "unknown command '" + std::string(argv[2]) + "'");
-        return Help(spec->command);
+        const CommandEntry* entry = FindCommand(argv[2]);
+        if (!entry || argc > 3)
+            return Usage(entry ? "too many arguments for help" : "unknown command '" + std::string(argv[2]) + "'");
+        return Help(entry->command);
     }
-    const CommandSpec* spec = FindCommand(first);
-    if (!spec)
+    const CommandEntry* entry = FindCommand(first);
+    if (!entry)
         return Usage(first.compare(0, 1, "-") == 0 && first.size() > 1 ? "unknown option " + first + " (give a command first)"
                                                                        : "unknown command '" + first + "'");
 
@@ -135,8 +135,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv)
             continue;
         }
         if (IsHelp(a))
-            return Help(spec->command);
-        const bool takesValue = std::any_of(spec->valueOptions.begin(), spec->valueOptions.end(),
+            return Help(entry->command);
+        const bool takesValue = std::any_of(entry->valueOptions.begin(), entry->valueOptions.end(),
                                             [&](const char* o) { return a == o; });
         if (takesValue && i + 1 < argc) {
             const std::string next = argv[i + 1];
@@ -155,7 +155,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv)
     app.set_help_flag();
     app.allow_extras();
     Arguments result;
-    result.command = spec->command;
+    result.command = entry->command;
     std::string format;
     std::string answers;
     std::string zip;
@@ -171,7 +171,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv)
     CLI::Option* newFileOption = nullptr;
     CLI::Option* reportPdfOption = nullptr;
     CLI::Option* pdfOption = nullptr;
-    const Command c = spec->command;
+    const Command c = entry->command;
     if (c == Command::Check || c == Command::Seal) {
         formatOption = app.add_option("--format", format)->multi_option_policy(single);
         errorsOption = app.add_option("--errors", errors)->multi_option_policy(single);
@@ -204,13 +204,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv)
     for (const std::string& extra : app.remaining()) {
         if (extra == "--")
             continue;
-        return Usage("unknown option " + extra.substr(0, extra.find('=')) + " for " + spec->name);
+        return Usage("unknown option " + extra.substr(0, extra.find('=')) + " for " + entry->name);
     }
 
     if (result.files.empty())
         return Usage("missing FILE");
     if (c != Command::Check && result.files.size() > 1)
-        return Usage("too many arguments: " + std::string(spec->name) + " takes one FILE");
+        return Usage("too many arguments: " + std::string(entry->name) + " takes one FILE");
     if (formatOption && formatOption->count() > 0) {
         const auto f = FormatNamed(format);
         if (!f)
