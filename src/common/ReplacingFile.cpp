@@ -4,6 +4,7 @@
 #include "common/CommandProgress.h"
 #include "common/FilePaths.h"
 #include "common/SignalCleanup.h"
+#include "common/WriteAll.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -86,16 +87,7 @@ ReplacingFile::~ReplacingFile()
 
 void ReplacingFile::WriteOut(const char* data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowFileError(errno);
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    WriteAll(m_fd, data, size);
 }
 
 void ReplacingFile::FlushBuffer()

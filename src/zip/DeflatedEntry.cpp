@@ -6,6 +6,7 @@
 
 #include "common/AppError.h"
 #include "common/FilePaths.h"
+#include "common/WriteAll.h"
 #include "zip/Deflater.h"
 
 #include <cerrno>
@@ -36,20 +37,6 @@ int OpenUnnamedFile(const std::string& folder)
     fd = CreateTempFile(folder + "/.tallivo-tmp", 0600, path);
     ::unlink(path.c_str());
     return fd;
-}
-
-void WriteFully(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowFileError(errno);
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
 }
 
 } // namespace
@@ -120,7 +107,7 @@ DeflatedEntry::DeflatedEntry(const std::string& folder) : m_state(std::make_uniq
 {
     State& s = *m_state;
     s.fd = OpenUnnamedFile(folder);
-    s.deflater = std::make_unique<Deflater>([&s](const char* data, std::size_t size) { WriteFully(s.fd, data, size); });
+    s.deflater = std::make_unique<Deflater>([&s](const char* data, std::size_t size) { WriteAll(s.fd, data, size); });
     s.worker = std::thread([&s] { s.Run(); });
 }
 

@@ -1,3 +1,4 @@
+#include "cli/CliFixtures.h"
 #include "cli/CliRunner.h"
 
 #include <gtest/gtest.h>
@@ -8,25 +9,6 @@
 using namespace tallivo::test;
 
 namespace {
-
-std::string Sample()
-{
-    return ReadAll(std::string(TALLIVO_SOURCE_DIR) + "/examples/sample-payment.txt");
-}
-
-// Prints what the command writes to stdout (stderr joined in).
-std::string Shell(const std::string& cmd)
-{
-    std::string out;
-    if (FILE* pipe = ::popen((cmd + " 2>&1").c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            out.append(buf, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
 
 std::string ReferenceDigest(const std::string& path)
 {
