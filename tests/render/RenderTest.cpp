@@ -176,18 +176,25 @@ struct WholePages
     int pages = 0;
 };
 
-WholePages PagesOfRowsLaidOutWhole(const PreparedReport& report)
+// A report's HTML in a document set up as the printed page lays it out: 300 dots per
+// inch, DejaVu Sans 9 pt, no margin. The device must outlive the document's layout.
+void LoadAsPrinted(QTextDocument& doc, QImage& device, const PreparedReport& report)
 {
-    QImage device(1, 1, QImage::Format_RGB32);
     device.setDotsPerMeterX(11811);
     device.setDotsPerMeterY(11811);
-    QTextDocument doc;
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(9);
     doc.setDefaultFont(font);
     doc.setDocumentMargin(0);
     doc.documentLayout()->setPaintDevice(&device);
     doc.setHtml(QString::fromStdString(RenderReportHtml(report)));
+}
+
+WholePages PagesOfRowsLaidOutWhole(const PreparedReport& report)
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    QTextDocument doc;
+    LoadAsPrinted(doc, device, report);
     doc.setPageSize(QSizeF(PagedReport::PaintArea().width(), PagedReport::BodyHeight()));
     QTextTable* table = nullptr;
     for (QTextFrame* frame : doc.rootFrame()->childFrames())
@@ -246,15 +253,8 @@ TEST(ReportTemplates, NoHeadingOrFigureIsBrokenInsideAWord)
     direct.templateText = Template("DirectDebit.html");
     for (const PreparedReport& report : {detail, summary, direct}) {
         QImage device(1, 1, QImage::Format_RGB32);
-        device.setDotsPerMeterX(11811);
-        device.setDotsPerMeterY(11811);
         QTextDocument doc;
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSizeF(9);
-        doc.setDefaultFont(font);
-        doc.setDocumentMargin(0);
-        doc.documentLayout()->setPaintDevice(&device);
-        doc.setHtml(QString::fromStdString(RenderReportHtml(report)));
+        LoadAsPrinted(doc, device, report);
         doc.setTextWidth(PagedReport::PaintArea().width());
         doc.documentLayout()->documentSize(); // laid out
         int cells = 0;
