@@ -53,7 +53,7 @@ void SetReportVariables(PreparedReport& report, const AppState& app)
 
 } // namespace
 
-void BuildPaymentSummary(AppState& app)
+void BuildPaymentSummary(AppState& app, LineForm form)
 {
     const TablesLock lock(app);
     ReportStateOf(app).sealedVersions.clear();
@@ -66,7 +66,7 @@ void BuildPaymentSummary(AppState& app)
 
     ReportStore& store = ReportStoreOf(app);
     InOneTransaction(store, [&] {
-        WritePaymentSummary(grid, app.inputPath, app.session.ctx.currentProduct, store);
+        WritePaymentSummary(grid, app.inputPath, app.session.ctx.currentProduct, store, form);
     });
 }
 

@@ -3,6 +3,7 @@
 // a ReportDocument (templates, variables, table rows) without any Qt; the front end
 // shows it through a ReportViewer (the window: print preview; the CLI: PDF).
 #include "app/AppState.h"
+#include "format/PaymentFileReader.h"
 #include "reports/ReportDocument.h"
 
 namespace tallivo {
@@ -14,8 +15,9 @@ public:
     virtual void Show(const ReportDocument& document) = 0;
 };
 
-// Turns the result grid into the payment summary and fills the detail table.
-void BuildPaymentSummary(AppState& app);
+// Turns the result grid into the payment summary and fills the detail table, reading
+// the payment file's lines in the given form.
+void BuildPaymentSummary(AppState& app, LineForm form = LineForm::AsInFile);
 // Copies the summary lines of the grid into the report table.
 void FillReportTable(AppState& app);
 // After a seal of this run has built the summary, shows the payment and payment detail

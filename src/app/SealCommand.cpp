@@ -8,6 +8,7 @@
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
 #include "common/AppError.h"
+#include "common/CommandProgress.h"
 #include "common/FileExists.h"
 #include "common/FilePaths.h"
 #include "common/ReplacingFile.h"
@@ -113,9 +114,10 @@ struct SealedParts
 class SealedOutputMaker
 {
 public:
-    SealedOutputMaker(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag)
+    SealedOutputMaker(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
+                      LineForm form)
     {
-        m_made = std::async(std::launch::async, [this, paymentPath, outputPath, beneChargeFlag] {
+        m_made = std::async(std::launch::async, [this, paymentPath, outputPath, beneChargeFlag, form] {
             SealedParts parts;
             parts.sealed = PrepareSealedOutput(
                 paymentPath, outputPath, beneChargeFlag, [&](const char* data, std::size_t size) {
@@ -124,7 +126,8 @@ public:
                     if (!parts.deflated)
                         parts.deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(outputPath)));
                     parts.deflated->Add(data, size);
-                });
+                },
+                form);
             if (parts.deflated)
                 parts.deflated->Finish(parts.sealed.hash + "\r\n");
             return parts;
@@ -155,13 +158,56 @@ private:
     std::future<SealedParts> m_made;
 };
 
+// The normalisation of a payment file that its seal replaces. The sealed output is made
+// from the lines as normalisation writes them, so a seal that completes writes the file
+// once, with its output; a seal that stops short of that writes the normalised file
+// then, and leaves it as a seal that normalised first would have. A cancelled command,
+// and a file that another program has changed, are left as they are.
+class DeferredNormalisation
+{
+public:
+    DeferredNormalisation(std::string path, HeldFile* held) : m_path(std::move(path)), m_held(held) {}
+
+    // The sealed output has replaced the file: nothing is left to write.
+    void Dismiss() { m_due = false; }
+    // The seal stops here: writes the normalised file.
+    void Write()
+    {
+        if (!m_due)
+            return;
+        m_due = false;
+        m_held->CheckUnchanged();
+        NormaliseCreditRecords(m_path, m_held);
+    }
+    // An error stops the seal: writes the normalised file if it can; the error that
+    // stopped the seal is the one the user sees.
+    void WriteAfterError() noexcept
+    {
+        if (!m_due || progress::Cancelling())
+            return;
+        m_due = false;
+        try {
+            if (m_held->Unchanged())
+                NormaliseCreditRecords(m_path, m_held);
+        } catch (...) {
+            // Left as it was.
+        }
+    }
+
+private:
+    std::string m_path;
+    HeldFile* m_held;
+    bool m_due = true;
+};
+
+CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
+                               DeferredNormalisation* normalisation);
+
 // Everything after the inputs: the checks of the file and, for the seal, the seal, on
 // the payment file that held holds (none for the checks alone).
 CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
 {
-    CheckSession& s = app.session;
     const std::string& path = app.inputPath;
-    const bool seal = mode == SealMode::Seal;
 
     // The structure.
     bool exceedsExpressLimit = false;
@@ -176,26 +222,52 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     }
 
     progress::Stage("Validating");
-    if (seal) {
-        // Nothing changes before everything can be written.
-        held->CheckUnchanged();
-        CheckSealTargets(app);
-        PauseAt("checked");
-        // From here on the file on disk is the normalised one.
+    if (mode == SealMode::CheckOnly)
+        return ValidateAndSeal(app, dialogs, mode, held, LineForm::AsInFile, nullptr);
+
+    // Nothing changes before everything can be written.
+    held->CheckUnchanged();
+    CheckSealTargets(app);
+    PauseAt("checked");
+    if (app.outputMode == OutputMode::NewFile) {
+        // The payment file stays, normalised: from here on the file on disk is the normalised one.
         NormaliseCreditRecords(path, held);
         held->CheckUnchanged();
         PauseAt("normalised");
+        return ValidateAndSeal(app, dialogs, mode, held, LineForm::AsInFile, nullptr);
     }
+    // The sealed output replaces the payment file: from here on its lines are read as
+    // normalisation writes them, and the normalised file is written only if the seal stops.
+    DeferredNormalisation normalisation(path, held);
+    PauseAt("normalised");
+    CommandOutcome outcome = CommandOutcome::Refused;
+    try {
+        outcome = ValidateAndSeal(app, dialogs, mode, held, LineForm::Normalised, &normalisation);
+    } catch (...) {
+        normalisation.WriteAfterError();
+        throw;
+    }
+    normalisation.Write();
+    return outcome;
+}
+
+// The checks of every field and, for the seal, the summary, the report tables, the
+// sealed output and the archive, on the payment file's lines in the given form.
+CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
+                               DeferredNormalisation* normalisation)
+{
+    CheckSession& s = app.session;
+    const std::string& path = app.inputPath;
     const bool replace = app.outputMode == OutputMode::Replace;
     const std::string output = replace ? app.inputPath : app.newFilePath;
-    std::unique_ptr<SealedOutputMaker> maker; // the file is final: its sealed output can be made
-    if (seal)
-        maker = std::make_unique<SealedOutputMaker>(path, output, app.beneChargeFlag);
+    std::unique_ptr<SealedOutputMaker> maker; // the file's lines are final: its sealed output can be made
+    if (mode == SealMode::Seal)
+        maker = std::make_unique<SealedOutputMaker>(path, output, app.beneChargeFlag, form);
 
     // Every field of every record.
     {
         const TablesLock tables(app);
-        ValidatePaymentFile(s, path);
+        ValidatePaymentFile(s, path, form);
     }
     if (!s.ctx.dataValid) {
         dialogs.ShowMessage(kErrorData);
@@ -214,7 +286,7 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     progress::Stage("Sealing");
     {
         const TablesLock tables(app);
-        BuildPaymentSummary(app);
+        BuildPaymentSummary(app, form);
         FillReportTable(app);
     }
     held->CheckUnchanged();
@@ -239,6 +311,8 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
             archive.Undo();
             throw;
         }
+        if (normalisation)
+            normalisation->Dismiss();
     }
     app.hashValue = sealed.hash;
 

@@ -85,7 +85,7 @@ class Pass
 public:
     explicit Pass(CheckSession& s) : m_s(s), m_c(s.ctx) {}
 
-    void Run(const std::string& path);
+    void Run(const std::string& path, LineForm form);
 
 private:
     // Cross-record findings: dataValid := false, a row without account cells, FlagInvalidData.
@@ -242,7 +242,7 @@ void Pass::OnTrailer(std::string_view line, int lineNo)
     CheckInvoiceCount(); // closes the last credit record, whether or not one was met
 }
 
-void Pass::Run(const std::string& path)
+void Pass::Run(const std::string& path, LineForm form)
 {
     m_c.dataValid = true;
     m_c.debitAmount = 0;
@@ -260,7 +260,7 @@ void Pass::Run(const std::string& path)
     m_s.SetUpErrorLayout();
 
     const AccountRowFlush flush(m_s.accountRow);
-    PaymentFileReader reader(path);
+    PaymentFileReader reader(path, form);
     PaymentLine paymentLine;
     int lineNo = 0;
     while (reader.Next(paymentLine)) {
@@ -290,9 +290,9 @@ void Pass::Run(const std::string& path)
 
 } // namespace
 
-void ValidatePaymentFile(CheckSession& s, const std::string& path)
+void ValidatePaymentFile(CheckSession& s, const std::string& path, LineForm form)
 {
-    Pass(s).Run(path);
+    Pass(s).Run(path, form);
 }
 
 } // namespace tallivo

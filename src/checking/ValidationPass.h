@@ -1,5 +1,6 @@
 #pragma once
 #include "checking/CheckSession.h"
+#include "format/PaymentFileReader.h"
 
 #include <string>
 
@@ -7,7 +8,8 @@ namespace tallivo {
 
 // The field-level check of a payment file: every line to its record check, the
 // cross-record totals compared, every finding a row of the error layout. The outcome
-// is s.ctx.dataValid.
-void ValidatePaymentFile(CheckSession& s, const std::string& path);
+// is s.ctx.dataValid. The lines are read in the given form (the seal validates the file
+// as its normalisation leaves it).
+void ValidatePaymentFile(CheckSession& s, const std::string& path, LineForm form = LineForm::AsInFile);
 
 } // namespace tallivo

@@ -1,11 +1,34 @@
 #include "format/PaymentFileReader.h"
 
+#include "format/CreditLayout.h"
+#include "format/RecordTypes.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace tallivo {
 
-PaymentFileReader::PaymentFileReader(const std::string& path) : m_file(path), m_buffer(kBufferSize) {}
+namespace {
+
+// The Beneficiary Notification's one column, counted from 0.
+constexpr std::size_t kNotificationIndex = Credit::BeneficiaryNotification.First() - 1;
+static_assert(Credit::BeneficiaryNotification.Width() == 1);
+
+} // namespace
+
+bool NormaliseLine(char* line, std::size_t size)
+{
+    if (size <= kNotificationIndex || line[kNotificationIndex] != ' ' ||
+        CodeOf(std::string_view(line, size)) != RecordCode::Credit)
+        return false;
+    line[kNotificationIndex] = 'N';
+    return true;
+}
+
+PaymentFileReader::PaymentFileReader(const std::string& path, LineForm form)
+    : m_file(path), m_form(form), m_buffer(kBufferSize)
+{
+}
 
 bool PaymentFileReader::Fill()
 {
@@ -57,11 +80,17 @@ void PaymentFileReader::Complete(PaymentLine& line, std::string_view piece, std:
 {
     line.length = skipped + piece.size();
     if (skipped == 0) {
-        line.text = piece;
+        // The piece lies in the reader's own buffer.
+        char* text = m_buffer.data() + (piece.data() - m_buffer.data());
+        if (m_form == LineForm::Normalised)
+            NormaliseLine(text, piece.size());
+        line.text = {text, piece.size()};
         return;
     }
     if (m_longLine.size() < kHeldBytes)
         m_longLine.append(piece.substr(0, kHeldBytes - m_longLine.size()));
+    if (m_form == LineForm::Normalised)
+        NormaliseLine(m_longLine.data(), m_longLine.size());
     line.text = m_longLine;
 }
 

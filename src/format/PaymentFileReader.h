@@ -16,6 +16,19 @@
 
 namespace tallivo {
 
+// How the reader hands out lines: as the file holds them, or as the seal's normalisation
+// writes them (a credit record's blank Beneficiary Notification reads as "N"), so that a
+// command can read the normalised file before, or instead of, writing it.
+enum class LineForm
+{
+    AsInFile,
+    Normalised,
+};
+
+// Applies the normalisation rule to one whole line in place: a credit record's blank
+// Beneficiary Notification becomes "N". True when it changed the line.
+bool NormaliseLine(char* line, std::size_t size);
+
 struct PaymentLine
 {
     std::string_view text; // the line's bytes (at most PaymentFileReader::kHeldBytes of a very long line)
@@ -30,7 +43,7 @@ public:
     static constexpr std::size_t kHeldBytes = 64 * 1024;
 
     // Opens the file; raises the file error when it cannot be opened.
-    explicit PaymentFileReader(const std::string& path);
+    explicit PaymentFileReader(const std::string& path, LineForm form = LineForm::AsInFile);
     PaymentFileReader(const PaymentFileReader&) = delete;
     PaymentFileReader& operator=(const PaymentFileReader&) = delete;
 
@@ -47,6 +60,7 @@ private:
     const char* FindCtrlZ(std::size_t from, std::size_t to);
 
     InputFile m_file;
+    LineForm m_form;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

@@ -160,9 +160,9 @@ void SetUpSummaryLayout(ResultGrid& grid)
 }
 
 void WritePaymentSummary(ResultGrid& grid, const std::string& path, std::string_view currentProduct,
-                         ReportTableWriter& tables)
+                         ReportTableWriter& tables, LineForm form)
 {
-    PaymentFileReader reader(path);
+    PaymentFileReader reader(path, form);
     tables.EmptyReportTables();
     if (currentProduct != Product::DirectDebit)
         WriteCreditTransferSummary(grid, reader, tables);

@@ -3,6 +3,7 @@
 // per direct-debit batch record) with a Total line from the trailer, and one detail
 // row per credit record for the payment detail report.
 #include "findings/ResultGrid.h"
+#include "format/PaymentFileReader.h"
 
 #include <optional>
 #include <string>
@@ -46,8 +47,8 @@ void SetUpSummaryLayout(ResultGrid& grid);
 // SetUpSummaryLayout) and the detail rows into the tables, which it empties first,
 // once the file is open. currentProduct "DDR" chooses the direct-debit summary.
 // A field that does not convert raises the conversion error; what was written
-// before stays.
+// before stays. The lines are read in the given form.
 void WritePaymentSummary(ResultGrid& grid, const std::string& path, std::string_view currentProduct,
-                         ReportTableWriter& tables);
+                         ReportTableWriter& tables, LineForm form = LineForm::AsInFile);
 
 } // namespace tallivo

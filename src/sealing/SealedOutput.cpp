@@ -37,9 +37,9 @@ constexpr const char* kLineEnd = "\r\n";
 // Streams the re-cut lines of the payment file, line ends included, to sink(data, size)
 // in pieces of about kStageSize bytes.
 template <typename Sink>
-void StreamRecutLines(const std::string& paymentPath, bool beneChargeFlag, Sink&& sink)
+void StreamRecutLines(const std::string& paymentPath, bool beneChargeFlag, LineForm form, Sink&& sink)
 {
-    PaymentFileReader reader(paymentPath);
+    PaymentFileReader reader(paymentPath, form);
     std::string stage;
     stage.reserve(kStageSize + PaymentFileReader::kHeldBytes + 2);
     PaymentLine line;
@@ -87,7 +87,7 @@ std::string Printable(std::string_view text)
 } // namespace
 
 PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
-                                   const SealedBytesSink& records)
+                                   const SealedBytesSink& records, LineForm form)
 {
     PreparedOutput prepared{{}, std::make_unique<ReplacingFile>(outputPath)};
     ReplacingFile& output = *prepared.file;
@@ -96,7 +96,7 @@ PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::st
 
     Sha1Context ctx;
     Sha1Init(ctx);
-    StreamRecutLines(paymentPath, beneChargeFlag, [&](const char* data, std::size_t size) {
+    StreamRecutLines(paymentPath, beneChargeFlag, form, [&](const char* data, std::size_t size) {
         Sha1Update(ctx, data, size);
         output.Write(data, size);
         if (records)

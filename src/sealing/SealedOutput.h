@@ -1,5 +1,6 @@
 #pragma once
 #include "common/ReplacingFile.h"
+#include "format/PaymentFileReader.h"
 
 #include <cstddef>
 #include <functional>
@@ -21,9 +22,10 @@ using SealedBytesSink = std::function<void(const char* data, std::size_t size)>;
 // Writes the sealed output (as WriteSealedOutput does) to a temporary file beside
 // outputPath, flushed and synced, and leaves it there; the payment file is read once.
 // records, if given, receives every byte after line 1 as it is written. Raises the
-// file error on failure.
+// file error on failure. The payment file's lines are read in the given form: the seal
+// of a file it has not yet normalised reads them as normalisation writes them.
 PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
-                                   const SealedBytesSink& records = {});
+                                   const SealedBytesSink& records = {}, LineForm form = LineForm::AsInFile);
 
 // Writes the sealed output file: line 1 the 40-digit upper-case hexadecimal SHA-1 of
 // the re-cut records that follow, then the payment file's lines with credit records

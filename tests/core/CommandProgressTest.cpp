@@ -119,14 +119,10 @@ TEST(CommandProgress, CancelledSealChangesNoFileAndOneTooLateCompletes)
         // At the first safe point, before anything is read.
         {"start", false, "Checking record types", 0, Ending::Cancelled},
         {"structure checks", false, "Checking record types", 2, Ending::Cancelled},
-        // While the normalisation writes its temporary file, before it replaces the file.
-        {"normalisation", false, "Validating", 1, Ending::Cancelled},
-        // A file that needs no normalisation: past the normalisation's read of the file, the
-        // validation pass itself is cancelled, and the addAccBatchError row it was building
-        // is not written.
-        {"validation", true, "Validating", 7, Ending::Cancelled},
-        // The normalisation has replaced the payment file: the seal runs to its end.
-        {"validation after normalisation", false, "Validating", 7, Ending::Completed},
+        // The validation pass is cancelled, and the addAccBatchError row it was building is
+        // not written; a file that the seal would normalise is left as it was.
+        {"validation", true, "Validating", 2, Ending::Cancelled},
+        {"validation of a file to normalise", false, "Validating", 2, Ending::Cancelled},
         {"after validation", false, "Sealing", 0, Ending::Completed},
         {"compressing", true, "Compressing", 0, Ending::Completed},
     };
