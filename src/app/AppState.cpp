@@ -41,7 +41,22 @@ void AppState::SetClock(std::shared_ptr<const Clock> clock)
     session.clock = m_clock.get();
 }
 
-TablesLock::TablesLock(AppState& app) : m_app(app)
+TablesLock::TablesLock(AppState& app) : TablesLock(app, true) {}
+
+std::unique_ptr<TablesLock> TablesLock::IfFree(AppState& app)
+{
+    std::unique_ptr<TablesLock> lock;
+    try {
+        lock.reset(new TablesLock(app, false));
+    } catch (const AppError&) {
+        return nullptr; // the table files' own error shows where the command needs them
+    }
+    if (!lock->m_held)
+        lock.reset();
+    return lock;
+}
+
+TablesLock::TablesLock(AppState& app, bool wait) : m_app(app)
 {
     if (m_app.m_tablesLockDepth++ > 0)
         return;
@@ -50,7 +65,14 @@ TablesLock::TablesLock(AppState& app) : m_app(app)
         const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             return; // no folder: the store's own error names it at the first statement
-        if (!LockExclusively(fd, std::chrono::steady_clock::now() + LockWait(), "tables-lock-wait")) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!wait && !LockExclusively(fd, now, {})) {
+            ::close(fd);
+            --m_app.m_tablesLockDepth;
+            m_held = false;
+            return;
+        }
+        if (wait && !LockExclusively(fd, now + LockWait(), "tables-lock-wait")) {
             ::close(fd);
             throw AppError(AppError::Kind::Store, "The table files in " + folder +
                                                       " are in use by another Tallivo command; try again when it has finished");
@@ -64,6 +86,8 @@ TablesLock::TablesLock(AppState& app) : m_app(app)
 
 TablesLock::~TablesLock()
 {
+    if (!m_held)
+        return;
     if (--m_app.m_tablesLockDepth > 0 || m_app.m_tablesLockFd < 0)
         return;
     ::close(m_app.m_tablesLockFd);

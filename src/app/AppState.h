@@ -81,8 +81,15 @@ public:
     TablesLock(const TablesLock&) = delete;
     TablesLock& operator=(const TablesLock&) = delete;
 
+    // The lock if it can be taken at once, or nothing when another command holds it or
+    // the table folder cannot be had.
+    static std::unique_ptr<TablesLock> IfFree(AppState& app);
+
 private:
+    TablesLock(AppState& app, bool wait);
+
     AppState& m_app;
+    bool m_held = true;
 };
 
 // The folder of the running executable, with a trailing separator.

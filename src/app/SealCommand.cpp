@@ -4,6 +4,7 @@
 
 #include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
+#include "checking/AccountRowStore.h"
 #include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
 #include "checking/ValidationPass.h"
@@ -14,6 +15,7 @@
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "common/TestHooks.h"
+#include "format/ReadAheadReader.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
 #include "zip/DeflatedEntry.h"
@@ -77,14 +79,98 @@ void CheckSealTargets(const AppState& app)
     CheckZipTarget(ZipArchiveName(app.zipName));
 }
 
+// The validation pass run ahead, in the structure checks' read of the file, into a
+// session of its own: its findings, context values and addAccBatchError row become the
+// command's only when the command reaches its validation stage (Commit). Dropped before,
+// it leaves the session and the table files as they were. It holds the table files from
+// the start, as the validation pass does.
+class EarlyValidation
+{
+public:
+    EarlyValidation(AppState& app, std::unique_ptr<TablesLock> lock)
+        : m_app(app), m_lock(std::move(lock)), m_pass(app.session)
+    {
+    }
+    ~EarlyValidation()
+    {
+        if (!m_committed && m_pass.accountRow != nullptr)
+            m_pass.accountRow->Forget();
+    }
+    EarlyValidation(const EarlyValidation&) = delete;
+    EarlyValidation& operator=(const EarlyValidation&) = delete;
+
+    // Runs the pass over the read's lines. An error that ends it is kept for Commit; the
+    // read then goes on for the structure checks alone.
+    void Run(ReadAheadReader& lines)
+    {
+        try {
+            RunValidationPass(m_pass, lines);
+        } catch (const CommandCancelled&) {
+            throw;
+        } catch (...) {
+            m_error = std::current_exception();
+            lines.StopTaking();
+        }
+    }
+
+    // The command's validation stage: the pass's results become the session's, its row is
+    // written, and the error that ended it, if any, goes on from here.
+    void Commit()
+    {
+        m_committed = true;
+        m_lock.reset(); // the caller holds the table files now
+        CheckSession& s = m_app.session;
+        s.grid = std::move(m_pass.grid);
+        s.ctx = m_pass.ctx;
+        s.passLine = m_pass.passLine;
+        s.statusText = m_pass.statusText;
+        s.hasFindingsToSave = m_pass.hasFindingsToSave;
+        if (s.accountRow != nullptr) {
+            try {
+                s.accountRow->Flush();
+            } catch (...) {
+                if (!m_error)
+                    throw;
+                // The error that ended the pass is the one the user sees.
+            }
+        }
+        if (m_error)
+            std::rethrow_exception(m_error);
+    }
+
+private:
+    AppState& m_app;
+    std::unique_ptr<TablesLock> m_lock;
+    CheckSession m_pass;
+    std::exception_ptr m_error;
+    bool m_committed = false;
+};
+
 // The structure checks, from one read of the file that also counts the express cheques
-// for the check that follows them. False when refused (the refusal has been shown).
-bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string& path, bool& exceedsExpressLimit)
+// for the check that follows them; when the table files are free at once, the same read
+// runs the validation pass ahead (early), on a second thread. False when refused (the
+// refusal has been shown).
+bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string& path, LineForm form,
+                             std::unique_ptr<EarlyValidation>* early, bool& exceedsExpressLimit)
 {
     progress::Stage("Checking record types");
     CheckSession& s = app.session;
     BeginRecordTypeCheck(s);
-    const StructureScan scan = ScanStructure(path);
+    StructureScan scan;
+    std::unique_ptr<TablesLock> tables = early ? TablesLock::IfFree(app) : nullptr;
+    if (tables) {
+        *early = std::make_unique<EarlyValidation>(app, std::move(tables));
+        StructureScanner scanner;
+        ReadAheadReader lines(path, form, [&scanner](const PaymentLine& line, std::uint64_t number) {
+            scanner.Add(line, number);
+            return !scanner.Refusing(); // a refused file is not validated
+        });
+        (*early)->Run(lines);
+        lines.Finish();
+        scan = scanner.Take();
+    } else {
+        scan = ScanStructure(path);
+    }
     exceedsExpressLimit = scan.exceedsExpressChequeLimit;
     const char* status = nullptr;
     if (!EndRecordTypeCheck(s, scan))
@@ -106,8 +192,9 @@ struct SealedParts
     std::unique_ptr<DeflatedEntry> deflated; // none for an output without records
 };
 
-// Makes the sealed output on a second thread from the moment the payment file is final,
-// so its hash and compression run while the file is validated and summarised. Nothing of
+// Makes the sealed output on a second thread from the start of the seal, from the payment
+// file's lines as normalisation writes them, so its hash and compression run while the
+// file is checked, validated and summarised. Nothing of
 // it shows before Take: an error it meets is raised there, where the seal writes its
 // output. Dropped untaken (the command stopped before sealing), it stops and leaves no
 // file behind.
@@ -201,17 +288,26 @@ private:
 };
 
 CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
-                               DeferredNormalisation* normalisation);
+                               DeferredNormalisation* normalisation, EarlyValidation* early,
+                               SealedOutputMaker* maker);
 
 // Everything after the inputs: the checks of the file and, for the seal, the seal, on
 // the payment file that held holds (none for the checks alone).
 CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
 {
     const std::string& path = app.inputPath;
+    // The seal reads every line as normalisation writes it (the same, once written).
+    const LineForm form = mode == SealMode::Seal ? LineForm::Normalised : LineForm::AsInFile;
+    // The seal's output is made meanwhile, from the start: dropped if the seal stops.
+    std::unique_ptr<SealedOutputMaker> maker;
+    if (mode == SealMode::Seal)
+        maker = std::make_unique<SealedOutputMaker>(
+            path, app.outputMode == OutputMode::Replace ? app.inputPath : app.newFilePath, app.beneChargeFlag, form);
 
     // The structure.
     bool exceedsExpressLimit = false;
-    if (!CheckStructureInOneRead(app, dialogs, path, exceedsExpressLimit))
+    std::unique_ptr<EarlyValidation> early;
+    if (!CheckStructureInOneRead(app, dialogs, path, form, &early, exceedsExpressLimit))
         return CommandOutcome::Refused;
 
     // The express cheque limit.
@@ -223,7 +319,7 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
 
     progress::Stage("Validating");
     if (mode == SealMode::CheckOnly)
-        return ValidateAndSeal(app, dialogs, mode, held, LineForm::AsInFile, nullptr);
+        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, early.get(), maker.get());
 
     // Nothing changes before everything can be written.
     held->CheckUnchanged();
@@ -234,7 +330,7 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
         NormaliseCreditRecords(path, held);
         held->CheckUnchanged();
         PauseAt("normalised");
-        return ValidateAndSeal(app, dialogs, mode, held, LineForm::AsInFile, nullptr);
+        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, early.get(), maker.get());
     }
     // The sealed output replaces the payment file: from here on its lines are read as
     // normalisation writes them, and the normalised file is written only if the seal stops.
@@ -242,7 +338,7 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     PauseAt("normalised");
     CommandOutcome outcome = CommandOutcome::Refused;
     try {
-        outcome = ValidateAndSeal(app, dialogs, mode, held, LineForm::Normalised, &normalisation);
+        outcome = ValidateAndSeal(app, dialogs, mode, held, form, &normalisation, early.get(), maker.get());
     } catch (...) {
         normalisation.WriteAfterError();
         throw;
@@ -254,20 +350,21 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
 // The checks of every field and, for the seal, the summary, the report tables, the
 // sealed output and the archive, on the payment file's lines in the given form.
 CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
-                               DeferredNormalisation* normalisation)
+                               DeferredNormalisation* normalisation, EarlyValidation* early,
+                               SealedOutputMaker* maker)
 {
     CheckSession& s = app.session;
     const std::string& path = app.inputPath;
     const bool replace = app.outputMode == OutputMode::Replace;
     const std::string output = replace ? app.inputPath : app.newFilePath;
-    std::unique_ptr<SealedOutputMaker> maker; // the file's lines are final: its sealed output can be made
-    if (mode == SealMode::Seal)
-        maker = std::make_unique<SealedOutputMaker>(path, output, app.beneChargeFlag, form);
 
     // Every field of every record.
     {
         const TablesLock tables(app);
-        ValidatePaymentFile(s, path, form);
+        if (early)
+            early->Commit();
+        else
+            ValidatePaymentFile(s, path, form);
     }
     if (!s.ctx.dataValid) {
         dialogs.ShowMessage(kErrorData);
@@ -421,7 +518,7 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
 bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path)
 {
     bool exceedsExpressLimit = false;
-    return CheckStructureInOneRead(app, dialogs, path, exceedsExpressLimit);
+    return CheckStructureInOneRead(app, dialogs, path, LineForm::AsInFile, nullptr, exceedsExpressLimit);
 }
 
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)

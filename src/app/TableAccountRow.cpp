@@ -69,13 +69,19 @@ std::string TableAccountRow::NameTh()
     return m_nameTh;
 }
 
+void TableAccountRow::Forget()
+{
+    m_checked = false;
+    m_known = false;
+    m_dirty = false;
+}
+
 void TableAccountRow::Flush()
 {
     m_checked = false; // the next pass checks the file again
     if (progress::Cancelling()) {
-        // A cancelled pass leaves the table file as it was; the row is read again at next use.
-        m_known = false;
-        m_dirty = false;
+        // A cancelled pass leaves the table file as it was.
+        Forget();
         return;
     }
     if (!m_dirty)

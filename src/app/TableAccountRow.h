@@ -25,6 +25,7 @@ public:
     std::string Account() override;
     std::string NameEn() override;
     void Flush() override;
+    void Forget() override;
 
     std::string NameTh();
 

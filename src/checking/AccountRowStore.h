@@ -19,6 +19,9 @@ public:
     virtual std::string NameEn() = 0;
     // Writes the row through to the table file (at the end of a pass, and when an error ends it).
     virtual void Flush() = 0;
+    // Drops what a pass changed without writing it: the row is read from the table file
+    // again at its next use.
+    virtual void Forget() = 0;
 };
 
 // The row held in memory only, with nothing behind it: for runs that need no table
@@ -38,8 +41,21 @@ struct MemoryAccountRow : AccountRowStore
     }
     std::string Account() override { return account; }
     std::string NameEn() override { return nameEn; }
-    void Flush() override {}
+    void Flush() override { flushed = {account, nameEn, nameTh}; }
+    void Forget() override
+    {
+        account = flushed.account;
+        nameEn = flushed.nameEn;
+        nameTh = flushed.nameTh;
+    }
 
+    struct Row
+    {
+        std::string account;
+        std::string nameEn;
+        std::string nameTh;
+    };
+    Row flushed; // as the last Flush left it
     std::string account;
     std::string nameEn;
     std::string nameTh;

@@ -4,24 +4,38 @@
 #include "format/PaymentFileReader.h"
 #include "format/RecordTypes.h"
 
+#include <utility>
+
 namespace tallivo {
+
+void StructureScanner::Add(const PaymentLine& line, std::uint64_t lineNumber)
+{
+    const RecordType* type = FindRecordType(line.text);
+    if (!type) {
+        m_scan.unknownTypeLines.push_back(lineNumber);
+        m_refusing = true;
+    } else if (line.length != type->length) {
+        m_scan.wrongLengths.emplace_back(type, lineNumber);
+        m_refusing = true;
+    }
+    m_express.Add(line.text);
+    m_refusing = m_refusing || m_express.ExceedsLimit();
+}
+
+StructureScan StructureScanner::Take()
+{
+    m_scan.exceedsExpressChequeLimit = m_express.ExceedsLimit();
+    return std::move(m_scan);
+}
 
 StructureScan ScanStructure(const std::string& path)
 {
-    StructureScan scan;
-    ExpressChequeCount express;
+    StructureScanner scanner;
     PaymentFileReader reader(path);
     PaymentLine line;
-    while (reader.Next(line)) {
-        const RecordType* type = FindRecordType(line.text);
-        if (!type)
-            scan.unknownTypeLines.push_back(reader.LineNumber());
-        else if (line.length != type->length)
-            scan.wrongLengths.emplace_back(type, reader.LineNumber());
-        express.Add(line.text);
-    }
-    scan.exceedsExpressChequeLimit = express.ExceedsLimit();
-    return scan;
+    while (reader.Next(line))
+        scanner.Add(line, reader.LineNumber());
+    return scanner.Take();
 }
 
 void BeginRecordTypeCheck(CheckSession& s)

@@ -1,5 +1,7 @@
 #pragma once
 #include "checking/CheckSession.h"
+#include "checking/ExpressCheques.h"
+#include "format/PaymentFileReader.h"
 
 #include <cstdint>
 #include <string>
@@ -18,6 +20,23 @@ struct StructureScan
     std::vector<std::uint64_t> unknownTypeLines; // lines without a known record type code
     std::vector<std::pair<const RecordType*, std::uint64_t>> wrongLengths; // type and line
     bool exceedsExpressChequeLimit = false;      // as ExceedsExpressChequeLimit tells
+};
+
+// The same scan line by line, for a read that serves other stages too.
+class StructureScanner
+{
+public:
+    void Add(const PaymentLine& line, std::uint64_t lineNumber);
+    // The file is already known to be refused before its validation: a line failed a
+    // structure check, or the express cheque limit is passed.
+    bool Refusing() const { return m_refusing; }
+    // What the scan found, once every line has been added.
+    StructureScan Take();
+
+private:
+    StructureScan m_scan;
+    ExpressChequeCount m_express;
+    bool m_refusing = false;
 };
 
 // Reads the file once; raises the file error when it cannot be read.

@@ -85,7 +85,10 @@ class Pass
 public:
     explicit Pass(CheckSession& s) : m_s(s), m_c(s.ctx) {}
 
-    void Run(const std::string& path, LineForm form);
+    // Resets the pass-wide values and the grid.
+    void Start();
+    // Checks every line of the source.
+    void Run(LineSource& lines);
 
 private:
     // Cross-record findings: dataValid := false, a row without account cells, FlagInvalidData.
@@ -242,7 +245,7 @@ void Pass::OnTrailer(std::string_view line, int lineNo)
     CheckInvoiceCount(); // closes the last credit record, whether or not one was met
 }
 
-void Pass::Run(const std::string& path, LineForm form)
+void Pass::Start()
 {
     m_c.dataValid = true;
     m_c.debitAmount = 0;
@@ -258,14 +261,15 @@ void Pass::Run(const std::string& path, LineForm form)
 
     m_s.ResetErrorGrid();
     m_s.SetUpErrorLayout();
+}
 
-    const AccountRowFlush flush(m_s.accountRow);
-    PaymentFileReader reader(path, form);
+void Pass::Run(LineSource& lines)
+{
     PaymentLine paymentLine;
     int lineNo = 0;
-    while (reader.Next(paymentLine)) {
+    while (lines.Next(paymentLine)) {
         ++lineNo;
-        m_s.passLine = reader.LineNumber();
+        m_s.passLine = lines.LineNumber();
         const std::string_view line = paymentLine.text;
         if (line.size() >= kRecordCodeWidth) {
             switch (Code(line)) {
@@ -292,7 +296,18 @@ void Pass::Run(const std::string& path, LineForm form)
 
 void ValidatePaymentFile(CheckSession& s, const std::string& path, LineForm form)
 {
-    Pass(s).Run(path, form);
+    Pass pass(s);
+    pass.Start();
+    const AccountRowFlush flush(s.accountRow);
+    PaymentFileReader reader(path, form);
+    pass.Run(reader);
+}
+
+void RunValidationPass(CheckSession& s, LineSource& lines)
+{
+    Pass pass(s);
+    pass.Start();
+    pass.Run(lines);
 }
 
 } // namespace tallivo

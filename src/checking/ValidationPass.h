@@ -12,4 +12,9 @@ namespace tallivo {
 // as its normalisation leaves it).
 void ValidatePaymentFile(CheckSession& s, const std::string& path, LineForm form = LineForm::AsInFile);
 
+// The same pass over lines from another source. The addAccBatchError row it builds is
+// not written: the caller flushes s.accountRow when the pass's findings become the
+// command's, or has it forget them.
+void RunValidationPass(CheckSession& s, LineSource& lines);
+
 } // namespace tallivo

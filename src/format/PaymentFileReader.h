@@ -36,7 +36,19 @@ struct PaymentLine
     bool Truncated() const { return length > text.size(); }
 };
 
-class PaymentFileReader
+// Where a pass over the payment file takes its lines from: the file itself, or a read
+// that other stages share (format/ReadAheadReader.h).
+class LineSource
+{
+public:
+    virtual ~LineSource() = default;
+    // Reads the next line; false at the end. The line's text stays valid until the next call.
+    virtual bool Next(PaymentLine& line) = 0;
+    // Number of the line read last (1 for the first line).
+    virtual std::uint64_t LineNumber() const = 0;
+};
+
+class PaymentFileReader final : public LineSource
 {
 public:
     static constexpr std::size_t kBufferSize = 1 << 20;
@@ -49,9 +61,9 @@ public:
 
     // Reads the next line; false at the end of the file. The line's text stays valid
     // until the next call.
-    bool Next(PaymentLine& line);
+    bool Next(PaymentLine& line) override;
     // Number of the line read last (1 for the first line).
-    std::uint64_t LineNumber() const { return m_lineNumber; }
+    std::uint64_t LineNumber() const override { return m_lineNumber; }
 
 private:
     bool Fill(); // reads more bytes after m_end; false when the file has no more

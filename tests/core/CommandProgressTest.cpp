@@ -118,11 +118,11 @@ TEST(CommandProgress, CancelledSealChangesNoFileAndOneTooLateCompletes)
     } kCases[] = {
         // At the first safe point, before anything is read.
         {"start", false, "Checking record types", 0, Ending::Cancelled},
-        {"structure checks", false, "Checking record types", 2, Ending::Cancelled},
-        // The validation pass is cancelled, and the addAccBatchError row it was building is
-        // not written; a file that the seal would normalise is left as it was.
-        {"validation", true, "Validating", 2, Ending::Cancelled},
-        {"validation of a file to normalise", false, "Validating", 2, Ending::Cancelled},
+        // In the file's first read, which runs the structure checks and, ahead, the
+        // validation pass: the addAccBatchError row it was building is not written, and a
+        // file that the seal would normalise is left as it was.
+        {"structure checks and validation", false, "Checking record types", 2, Ending::Cancelled},
+        {"structure checks and validation, normalised file", true, "Checking record types", 3, Ending::Cancelled},
         {"after validation", false, "Sealing", 0, Ending::Completed},
         {"compressing", true, "Compressing", 0, Ending::Completed},
     };

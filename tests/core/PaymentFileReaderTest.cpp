@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 #include "format/PaymentFileReader.h"
+#include "format/ReadAheadReader.h"
+#include "sealing/Normalise.h"
 #include "common/AppError.h"
 
 #include <gtest/gtest.h>
@@ -134,4 +136,99 @@ TEST(PaymentFileReader, MissingFileAndFolderRaiseFileErrors)
         EXPECT_STREQ(e.what(), "File not found");
     }
     EXPECT_THROW(PaymentFileReader reader(dir.Folder()), AppError);
+}
+
+namespace {
+
+// Bytes with every line-end rule, a line longer than the reader's buffer, credit records
+// with and without a blank Beneficiary Notification, spread over several batches.
+std::string MixedLines()
+{
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3 * PaymentFileReader::kBufferSize; ++i) {
+        std::string credit = "003" + std::string(352, static_cast<char>('0' + i % 10));
+        credit[258] = i % 3 == 0 ? 'F' : ' ';
+        bytes += credit + (i % 5 == 0 ? "\r" : "\r\n") + "a\nb\r\n\r\n";
+        if (i == 100)
+            bytes += "003" + std::string(PaymentFileReader::kBufferSize + 300, ' ') + "\r\n";
+    }
+    return bytes + "999 last line without its end";
+}
+
+std::vector<std::string> LinesOf(LineSource& source, std::vector<std::uint64_t>* numbers = nullptr)
+{
+    std::vector<std::string> lines;
+    PaymentLine line;
+    while (source.Next(line)) {
+        lines.emplace_back(line.text);
+        if (numbers)
+            numbers->push_back(source.LineNumber());
+    }
+    return lines;
+}
+
+} // namespace
+
+// Reading in the normalised form gives exactly the lines of the file that normalisation writes.
+TEST(PaymentFileReader, NormalisedFormReadsWhatNormalisationWrites)
+{
+    TempFolder dir;
+    const std::string original = dir.Write("original.txt", MixedLines());
+    PaymentFileReader asNormalised(original, LineForm::Normalised);
+    const std::vector<std::string> read = LinesOf(asNormalised);
+
+    const std::string written = dir.Write("written.txt", MixedLines());
+    NormaliseCreditRecords(written);
+    ASSERT_NE(test::ReadAll(written), MixedLines());
+    PaymentFileReader fromFile(written);
+    EXPECT_EQ(read, LinesOf(fromFile));
+}
+
+TEST(ReadAheadReader, HandsEveryLineInOrderWhileTheWatcherSeesThemAll)
+{
+    TempFolder dir;
+    const std::string path = dir.Write("f.txt", MixedLines());
+    PaymentFileReader direct(path, LineForm::Normalised);
+    std::vector<std::uint64_t> directNumbers;
+    const std::vector<std::string> expected = LinesOf(direct, &directNumbers);
+
+    for (const std::size_t stopAfter : {expected.size(), std::size_t{7}}) {
+        std::vector<std::string> watched;
+        std::vector<std::uint64_t> watchedNumbers;
+        ReadAheadReader ahead(path, LineForm::Normalised, [&](const PaymentLine& line, std::uint64_t number) {
+            watched.emplace_back(line.text);
+            watchedNumbers.push_back(number);
+            return true;
+        });
+        std::vector<std::string> taken;
+        std::vector<std::uint64_t> takenNumbers;
+        PaymentLine line;
+        while (taken.size() < stopAfter && ahead.Next(line)) {
+            taken.emplace_back(line.text);
+            takenNumbers.push_back(ahead.LineNumber());
+        }
+        ahead.StopTaking();
+        EXPECT_FALSE(ahead.Next(line));
+        ahead.Finish();
+        EXPECT_EQ(watched, expected);
+        EXPECT_EQ(watchedNumbers, directNumbers);
+        EXPECT_EQ(taken, std::vector<std::string>(expected.begin(), expected.begin() + static_cast<long>(stopAfter)));
+        EXPECT_EQ(takenNumbers,
+                  std::vector<std::uint64_t>(directNumbers.begin(), directNumbers.begin() + static_cast<long>(stopAfter)));
+    }
+
+    // A watcher that no longer wants lines ends the taker's lines, and still sees the rest.
+    std::size_t seen = 0;
+    ReadAheadReader refusing(path, LineForm::AsInFile, [&](const PaymentLine&, std::uint64_t) { return ++seen < 3; });
+    std::vector<std::string> taken;
+    PaymentLine line;
+    while (refusing.Next(line))
+        taken.emplace_back(line.text);
+    refusing.Finish();
+    EXPECT_EQ(seen, expected.size());
+    EXPECT_LE(taken.size(), 2u);
+
+    // A file that cannot be opened is refused at once; one dropped unread stops its thread.
+    EXPECT_THROW(ReadAheadReader(dir.Path("missing.txt"), LineForm::AsInFile, {}), AppError);
+    ReadAheadReader dropped(path, LineForm::AsInFile, [](const PaymentLine&, std::uint64_t) { return true; });
 }

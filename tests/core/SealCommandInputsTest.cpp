@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 using namespace tallivo;
 using tallivo::test::ReadAll;
@@ -231,4 +232,54 @@ TEST(SealCommand, ThroughALinkTheFileItPointsToIsNormalisedAndTheLinkStays)
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path("real")))
         ++inReal;
     EXPECT_EQ(inReal, 1u);
+}
+
+// The validation pass runs ahead in the structure checks' read of the file. A file the
+// structure checks refuse keeps nothing of it: not its findings, context values or table
+// row, nor the error that ended it. The same when another command holds the table files
+// and no pass runs ahead.
+TEST(SealCommand, AFileItsStructureRefusesKeepsNothingOfTheValidationRunAhead)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir.Path("Data"));
+    const std::string badAmount = test::FileOf({test::ValidHeader(), test::ValidDebit("DCP"),
+                                                test::ValidCredit("DCP").Set("35-50", "               X"),
+                                                test::ValidTrailer()});
+    const std::string unconvertibleCount = test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("73-78", "      "),
+                                                         test::ValidCredit("DCP"), test::ValidTrailer()});
+    for (const std::string& body : {badAmount, unconvertibleCount}) {
+        for (const bool tablesHeld : {false, true}) {
+            for (const bool seal : {false, true}) {
+                SCOPED_TRACE(std::string(seal ? "seal" : "check") + (tablesHeld ? ", tables held" : ""));
+                SealRun run;
+                run.app.programFolder = dir.Folder();
+                CreateTableFiles(run.app.DataFolder());
+                run.app.SetClock(std::make_shared<FixedClock>(test::kToday));
+                run.app.session.ctx.companyId = "FROM BEFORE";
+                const std::string table = ReadAll(dir.Path("Data/addAccBatchError.DAT"));
+                const std::string bytes = body + "001x\r\n";
+                run.app.inputPath = dir.Write("p.txt", bytes);
+                run.app.zipName = dir.Path("z");
+                AppState other;
+                other.programFolder = dir.Folder();
+                std::optional<TablesLock> held;
+                if (tablesHeld)
+                    held.emplace(other);
+
+                run.outcome = seal ? SealPaymentFile(run.app, run.dialogs) : CheckPaymentFile(run.app, run.dialogs);
+                EXPECT_EQ(run.outcome, CommandOutcome::Refused);
+                EXPECT_EQ(run.dialogs.Texts(), std::vector<std::string>{"Error Data !"});
+                const CheckSession& s = run.app.session;
+                EXPECT_EQ(s.statusText, "Length in record invalid");
+                EXPECT_EQ(s.grid.Cell(1, 1), "001");
+                EXPECT_EQ(s.grid.Cell(2, 1), "5");
+                EXPECT_EQ(s.grid.Cell(1, 2), "");
+                EXPECT_EQ(s.ctx.companyId, "FROM BEFORE");
+                EXPECT_EQ(s.passLine, 0u);
+                EXPECT_EQ(ReadAll(dir.Path("Data/addAccBatchError.DAT")), table);
+                EXPECT_EQ(ReadAll(run.app.inputPath), bytes);
+                EXPECT_FALSE(std::filesystem::exists(dir.Path("z.zip")));
+            }
+        }
+    }
 }

@@ -265,6 +265,7 @@ public:
     std::string Account() override { return {}; }
     std::string NameEn() override { return {}; }
     void Flush() override { ++flushes; }
+    void Forget() override {}
     int flushes = 0;
 };
 
