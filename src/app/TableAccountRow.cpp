@@ -51,13 +51,13 @@ void TableAccountRow::SetNames(std::string_view nameEn, std::string_view nameTh)
     m_dirty = true;
 }
 
-std::string TableAccountRow::Account()
+std::string_view TableAccountRow::Account()
 {
     Use();
     return m_account;
 }
 
-std::string TableAccountRow::NameEn()
+std::string_view TableAccountRow::NameEn()
 {
     Use();
     return m_nameEn;

@@ -22,8 +22,8 @@ public:
 
     void StartRow(std::string_view account) override;
     void SetNames(std::string_view nameEn, std::string_view nameTh) override;
-    std::string Account() override;
-    std::string NameEn() override;
+    std::string_view Account() override;
+    std::string_view NameEn() override;
     void Flush() override;
     void Forget() override;
 

@@ -15,8 +15,9 @@ public:
     virtual void StartRow(std::string_view account) = 0;
     // Sets BENE_NAME_EN and BENE_NAME_TH of the current row.
     virtual void SetNames(std::string_view nameEn, std::string_view nameTh) = 0;
-    virtual std::string Account() = 0;
-    virtual std::string NameEn() = 0;
+    // The row's values, valid until the row next changes.
+    virtual std::string_view Account() = 0;
+    virtual std::string_view NameEn() = 0;
     // Writes the row through to the table file (at the end of a pass, and when an error ends it).
     virtual void Flush() = 0;
     // Drops what a pass changed without writing it: the row is read from the table file
@@ -39,8 +40,8 @@ struct MemoryAccountRow : AccountRowStore
         nameEn = en;
         nameTh = th;
     }
-    std::string Account() override { return account; }
-    std::string NameEn() override { return nameEn; }
+    std::string_view Account() override { return account; }
+    std::string_view NameEn() override { return nameEn; }
     void Flush() override { flushed = {account, nameEn, nameTh}; }
     void Forget() override
     {

@@ -31,8 +31,8 @@ void CheckInvoiceRecord(CheckSession& s, std::string_view line, int lineNo, std:
 {
     const Fields f(line);
 
-    std::string rowAccount;
-    std::string rowPayeeName;
+    std::string_view rowAccount;
+    std::string_view rowPayeeName;
     if (s.accountRow != nullptr) {
         rowAccount = s.accountRow->Account();
         rowPayeeName = s.accountRow->NameEn();
@@ -75,8 +75,8 @@ void CheckInvoiceRecord(CheckSession& s, std::string_view line, int lineNo, std:
     if (!(language == "T" || language == "E")) {
         const bool payeeNameProduct = Contains(kPayeeNameProducts, product);
         RuleReporter byProduct(s, RecordCode::Invoice, lineNo,
-                               payeeNameProduct ? std::string_view() : std::string_view(rowAccount),
-                               payeeNameProduct ? std::string_view(rowPayeeName) : std::string_view());
+                               payeeNameProduct ? std::string_view() : rowAccount,
+                               payeeNameProduct ? rowPayeeName : std::string_view());
         byProduct.Fail(Invoice::PrintLanguage, "This field should be T or E");
     }
 }

@@ -40,7 +40,7 @@ void CheckPayeeRecord(CheckSession& s, std::string_view line, int lineNo, std::s
     if (nameEn.empty())
         nameEn = nameTh;
     const bool payeeNameProduct = Contains(kPayeeNameProducts, product);
-    std::string rowAccount;
+    std::string_view rowAccount;
     if (s.accountRow != nullptr) {
         s.accountRow->SetNames(nameEn, nameTh);
         if (!payeeNameProduct)
@@ -48,7 +48,7 @@ void CheckPayeeRecord(CheckSession& s, std::string_view line, int lineNo, std::s
     }
     // The row's payee name is the English name just stored.
     const std::string_view rowPayeeName = s.accountRow != nullptr ? nameEn : std::string_view();
-    RuleReporter r(s, RecordCode::Payee, lineNo, payeeNameProduct ? std::string_view() : std::string_view(rowAccount),
+    RuleReporter r(s, RecordCode::Payee, lineNo, payeeNameProduct ? std::string_view() : rowAccount,
                    payeeNameProduct ? rowPayeeName : std::string_view());
 
     // The sequence number and the reference.

@@ -40,11 +40,11 @@ void CheckWhtRecord(CheckSession& s, std::string_view line, int lineNo, int inco
 
     // Rows name the payee for the payee-name products, the credit account otherwise.
     const bool payeeNameProduct = Contains(kPayeeNameProducts, product);
-    std::string rowValue;
+    std::string_view rowValue;
     if (s.accountRow != nullptr)
         rowValue = payeeNameProduct ? s.accountRow->NameEn() : s.accountRow->Account();
-    RuleReporter r(s, RecordCode::Wht, lineNo, payeeNameProduct ? std::string_view() : std::string_view(rowValue),
-                   payeeNameProduct ? std::string_view(rowValue) : std::string_view());
+    RuleReporter r(s, RecordCode::Wht, lineNo, payeeNameProduct ? std::string_view() : rowValue,
+                   payeeNameProduct ? rowValue : std::string_view());
 
     // The sequence numbers, the reference and the deduct rate.
     if (!IsFullWidthNumber(f, Wht::CreditSequenceNo))

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <locale.h>
 
@@ -138,13 +140,49 @@ std::string Currency::ToText() const
     return text;
 }
 
+// The fields are long and often blank for most of their width, so the blanks are
+// skipped eight bytes at a time where they run that long.
+namespace {
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+std::uint64_t EightBytes(const char* at)
+{
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Every one of the eight bytes is at most 0x20 (a blank or a control character).
+bool AllBlank(std::uint64_t word)
+{
+    // A byte above 0x20 either has its high bit set or carries into it when 0x5F is added.
+    return ((word + kEveryByte * 0x5F) | word) & kHighBits ? false : true;
+}
+
+// Every one of the eight bytes is a digit "0" to "9".
+bool AllDigits(std::uint64_t word)
+{
+    // Below "0" borrows into the high bit, above "9" carries into it; a byte that already
+    // has it set is no digit either.
+    return ((word - kEveryByte * 0x30) | (word + kEveryByte * 0x46) | word) & kHighBits ? false : true;
+}
+
+} // namespace
+
 std::string_view Trim(std::string_view text)
 {
+    const char* data = text.data();
     std::size_t first = 0;
     std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 0x20)
+    while (last - first >= 8 && AllBlank(EightBytes(data + first)))
+        first += 8;
+    while (first < last && static_cast<unsigned char>(data[first]) <= 0x20)
         ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 0x20)
+    while (last - first >= 8 && AllBlank(EightBytes(data + last - 8)))
+        last -= 8;
+    while (last > first && static_cast<unsigned char>(data[last - 1]) <= 0x20)
         --last;
     return text.substr(first, last - first);
 }
@@ -159,6 +197,8 @@ bool IsNumber(std::string_view text)
         ++i;
     if (i == n)
         return false; // nothing after the blanks and the sign
+    while (n - i >= 8 && AllDigits(EightBytes(text.data() + i)))
+        i += 8;
     while (i < n && IsDigit(text[i]))
         ++i;
     if (i < n && text[i] == '.') {

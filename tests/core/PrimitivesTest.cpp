@@ -35,6 +35,29 @@ TEST(Trim, RemovesBlanksAndControlBytesAtBothEnds)
         EXPECT_EQ(Trim(c.in), c.out) << '"' << c.in << '"';
 }
 
+// Long fields are scanned eight bytes at a time: every byte class at every place of a
+// long field gives what a scan byte by byte gives.
+TEST(Trim, LongFieldsAsByteByByte)
+{
+    const std::string_view kinds = "\x20\x00\x1f\x21\x30\x7f\x80\xa0\xff"sv;
+    for (std::size_t length = 1; length <= 40; length += 3) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const char kind : kinds) {
+                std::string text(length, ' ');
+                text[at] = kind;
+                text[length - 1 - at / 2] = kind;
+                std::size_t first = 0;
+                std::size_t last = text.size();
+                while (first < last && static_cast<unsigned char>(text[first]) <= 0x20)
+                    ++first;
+                while (last > first && static_cast<unsigned char>(text[last - 1]) <= 0x20)
+                    --last;
+                EXPECT_EQ(Trim(text), std::string_view(text).substr(first, last - first)) << length << ' ' << at;
+            }
+        }
+    }
+}
+
 TEST(IsNumber, FollowsTheRealNumberScan)
 {
     struct Case { std::string_view text; bool expected; };
@@ -47,6 +70,17 @@ TEST(IsNumber, FollowsTheRealNumberScan)
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsNumber(c.text), c.expected) << '"' << c.text << '"';
+
+    // One byte other than a digit anywhere in a long run of digits.
+    for (const char other : "/:.e \x80\xb0\xba\xff\x00"sv) {
+        for (std::size_t at = 0; at < 20; ++at) {
+            std::string text(20, '5');
+            text[at] = other;
+            const bool scanOk = other == '.' || (other == 'e' && at < 19) ||
+                                (other == ' ' && at == 0);
+            EXPECT_EQ(IsNumber(text), scanOk) << at << ' ' << int(static_cast<unsigned char>(other));
+        }
+    }
 }
 
 TEST(IsValidAccount, WeighsTheCheckDigit)

@@ -262,8 +262,8 @@ class RecordingRowStore : public AccountRowStore
 public:
     void StartRow(std::string_view) override {}
     void SetNames(std::string_view, std::string_view) override {}
-    std::string Account() override { return {}; }
-    std::string NameEn() override { return {}; }
+    std::string_view Account() override { return {}; }
+    std::string_view NameEn() override { return {}; }
     void Flush() override { ++flushes; }
     void Forget() override {}
     int flushes = 0;
