@@ -1,6 +1,6 @@
-// The report tables through the local table store. Detail rows are inserted in
-// batches, many rows to a statement, so a summary of a hundred thousand credit
-// records stays quick; a batch is written before anything reads or commits.
+// The report tables through the local table store. Detail rows go in through one
+// insert statement, parsed once and bound to each row in turn inside the summary's
+// transaction, so a summary of a hundred thousand credit records stays quick.
 #include "app/AppState.h"
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
@@ -10,7 +10,10 @@ namespace tallivo {
 
 namespace {
 
-constexpr std::size_t kRowsPerInsert = 100; // 9 values a row, well under the engine's limit
+// One statement, parsed once, bound to each row's values in turn.
+constexpr std::string_view kInsertDetailRow =
+    "Insert into ReportTableDetail(Product,NameEng,\"Credit Amount\",CreditAccount,TotalInvoidAmount,"
+    "TotalWHTAmount,DeliveryMode,PickupLocation,VATAmount) Values(?1,?2,?3,?4,?5,?6,?7,?8,?9)";
 constexpr std::size_t kRowsPerRead = 2000;
 constexpr std::string_view kRowIdColumn = "tallivo_row_id"; // a name no table column has
 
@@ -19,31 +22,17 @@ class TableReportStore : public ReportStore
 public:
     explicit TableReportStore(TableStore& store) : m_store(store) {}
 
-    void ExecSql(const std::string& statement) override
-    {
-        WritePending();
-        m_store.ExecSql(statement);
-    }
+    void ExecSql(const std::string& statement) override { m_store.ExecSql(statement); }
     void BeginTransaction() override { m_store.Begin({"ReportTable", "ReportTableDetail"}); }
-    void Commit() override
-    {
-        WritePending();
-        m_store.Commit();
-    }
-    void Rollback() override
-    {
-        m_pending.clear();
-        m_store.Rollback();
-    }
+    void Commit() override { m_store.Commit(); }
+    void Rollback() override { m_store.Rollback(); }
     std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) override
     {
-        WritePending();
         return m_store.TableRows(table);
     }
 
     ReportRows ReportTableRows(const std::string& table) override
     {
-        WritePending();
         ReportRows rows;
         std::vector<std::string> columns;
         std::vector<std::string_view> cells;
@@ -75,39 +64,20 @@ public:
 
     void EmptyReportTables() override
     {
-        m_pending.clear();
         m_store.TableExec("ReportTable", "Delete From ReportTable");
         m_store.TableExec("ReportTableDetail", "Delete From ReportTableDetail");
     }
 
     void AppendDetailRow(const DetailRow& row) override
     {
-        m_pending.push_back(row);
-        if (m_pending.size() >= kRowsPerInsert)
-            WritePending();
+        m_params.assign({row.Product, row.NameEng, row.CreditAmount, row.CreditAccount, row.TotalInvoidAmount,
+                         row.TotalWHTAmount, row.DeliveryMode, row.PickupLocation, row.VATAmount});
+        m_store.TableExecRepeated("ReportTableDetail", kInsertDetailRow, m_params);
     }
 
 private:
-    void WritePending()
-    {
-        if (m_pending.empty())
-            return;
-        std::string statement = "Insert into ReportTableDetail(Product,NameEng,\"Credit Amount\",CreditAccount,"
-                                "TotalInvoidAmount,TotalWHTAmount,DeliveryMode,PickupLocation,VATAmount) Values";
-        std::vector<std::string_view> params;
-        params.reserve(m_pending.size() * 9);
-        for (std::size_t i = 0; i < m_pending.size(); ++i) {
-            statement += i == 0 ? "(?,?,?,?,?,?,?,?,?)" : ",(?,?,?,?,?,?,?,?,?)";
-            const DetailRow& r = m_pending[i];
-            params.insert(params.end(), {r.Product, r.NameEng, r.CreditAmount, r.CreditAccount, r.TotalInvoidAmount,
-                                         r.TotalWHTAmount, r.DeliveryMode, r.PickupLocation, r.VATAmount});
-        }
-        m_store.TableExecRepeated("ReportTableDetail", statement, params);
-        m_pending.clear();
-    }
-
     TableStore& m_store;
-    std::vector<DetailRow> m_pending;
+    std::vector<std::string_view> m_params; // of the row being inserted
 };
 
 } // namespace

@@ -140,84 +140,6 @@ std::string Currency::ToText() const
     return text;
 }
 
-// The fields are long and often blank for most of their width, so the blanks are
-// skipped eight bytes at a time where they run that long.
-namespace {
-
-constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-std::uint64_t EightBytes(const char* at)
-{
-    std::uint64_t word;
-    std::memcpy(&word, at, sizeof word);
-    return word;
-}
-
-// Every one of the eight bytes is at most 0x20 (a blank or a control character).
-bool AllBlank(std::uint64_t word)
-{
-    // A byte above 0x20 either has its high bit set or carries into it when 0x5F is added.
-    return ((word + kEveryByte * 0x5F) | word) & kHighBits ? false : true;
-}
-
-// Every one of the eight bytes is a digit "0" to "9".
-bool AllDigits(std::uint64_t word)
-{
-    // Below "0" borrows into the high bit, above "9" carries into it; a byte that already
-    // has it set is no digit either.
-    return ((word - kEveryByte * 0x30) | (word + kEveryByte * 0x46) | word) & kHighBits ? false : true;
-}
-
-} // namespace
-
-std::string_view Trim(std::string_view text)
-{
-    const char* data = text.data();
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (last - first >= 8 && AllBlank(EightBytes(data + first)))
-        first += 8;
-    while (first < last && static_cast<unsigned char>(data[first]) <= 0x20)
-        ++first;
-    while (last - first >= 8 && AllBlank(EightBytes(data + last - 8)))
-        last -= 8;
-    while (last > first && static_cast<unsigned char>(data[last - 1]) <= 0x20)
-        --last;
-    return text.substr(first, last - first);
-}
-
-bool IsNumber(std::string_view text)
-{
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    if (i == n)
-        return false; // nothing after the blanks and the sign
-    while (n - i >= 8 && AllDigits(EightBytes(text.data() + i)))
-        i += 8;
-    while (i < n && IsDigit(text[i]))
-        ++i;
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && IsDigit(text[i]))
-            ++i;
-    }
-    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        if (i == n || !IsDigit(text[i]))
-            return false;
-        while (i < n && IsDigit(text[i]))
-            ++i;
-    }
-    return i == n;
-}
-
 bool IsValidAccount(std::string_view text)
 {
     if (!IsNumber(text) || (text.size() != 10 && text.size() != 11))
@@ -290,8 +212,36 @@ bool IsPositiveTwoDigit(std::string_view text)
     return false;
 }
 
+namespace {
+
+// The text is one to `most` digits and nothing else: the common form of the amount and
+// count fields, converted without the general scan.
+bool OnlyDigits(std::string_view text, std::size_t most)
+{
+    if (text.empty() || text.size() > most)
+        return false;
+    std::size_t i = 0;
+    while (text.size() - i >= 8 && scan::AllDigits(scan::EightBytes(text.data() + i)))
+        i += 8;
+    while (i < text.size() && scan::IsDigit(text[i]))
+        ++i;
+    return i == text.size();
+}
+
+std::uint64_t DigitsValue(std::string_view digits)
+{
+    std::uint64_t value = 0;
+    for (const char c : digits)
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    return value;
+}
+
+} // namespace
+
 std::int32_t StrToInt(std::string_view text)
 {
+    if (OnlyDigits(text, 9)) // below the limit whatever the digits
+        return static_cast<std::int32_t>(DigitsValue(text));
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && text[i] == ' ')
@@ -341,16 +291,15 @@ std::int32_t StrToInt(std::string_view text)
 
 long double StrToFloat(std::string_view text)
 {
+    if (OnlyDigits(text, 19))
+        return static_cast<long double>(DigitsValue(text));
     FloatText f;
     if (!ParseFloatText(text, f))
         ThrowFloatError(text);
     // Whole numbers of up to 19 digits (the amount fields) are exact in extended
     // precision: no need to go through the C library.
     if (f.fracDigits.empty() && f.expDigits.empty() && f.intDigits.size() <= 19) {
-        std::uint64_t whole = 0;
-        for (char c : f.intDigits)
-            whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
-        const long double value = static_cast<long double>(whole);
+        const long double value = static_cast<long double>(DigitsValue(f.intDigits));
         return f.negative ? -value : value;
     }
     // Rebuild the number in a form the C library reads without any locale or

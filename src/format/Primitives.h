@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -24,12 +25,93 @@ struct Currency
     std::string ToText() const;
 };
 
+// The scans below run on every field of every record. The fields are long and often
+// blank or all digits for most of their width, so such runs are passed eight bytes at a
+// time; defined here so that each check's fixed field width shapes its scan.
+namespace scan {
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+inline std::uint64_t EightBytes(const char* at)
+{
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Every one of the eight bytes is at most 0x20 (a blank or a control character).
+inline bool AllBlank(std::uint64_t word)
+{
+    // A byte above 0x20 either has its high bit set or carries into it when 0x5F is added.
+    return ((word + kEveryByte * 0x5F) | word) & kHighBits ? false : true;
+}
+
+// Every one of the eight bytes is a digit "0" to "9".
+inline bool AllDigits(std::uint64_t word)
+{
+    // Below "0" borrows into the high bit, above "9" carries into it; a byte that already
+    // has it set is no digit either.
+    return ((word - kEveryByte * 0x30) | (word + kEveryByte * 0x46) | word) & kHighBits ? false : true;
+}
+
+inline bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace scan
+
 // Without leading and trailing bytes of value 0x20 or less.
-std::string_view Trim(std::string_view text);
+inline std::string_view Trim(std::string_view text)
+{
+    const char* data = text.data();
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (last - first >= 8 && scan::AllBlank(scan::EightBytes(data + first)))
+        first += 8;
+    while (first < last && static_cast<unsigned char>(data[first]) <= 0x20)
+        ++first;
+    while (last - first >= 8 && scan::AllBlank(scan::EightBytes(data + last - 8)))
+        last -= 8;
+    while (last > first && static_cast<unsigned char>(data[last - 1]) <= 0x20)
+        --last;
+    return text.substr(first, last - first);
+}
 
 // The run-time's real-number scan: leading blanks, optional sign, digits, optional
 // point and digits, optional exponent, then the end (trailing blanks fail).
-bool IsNumber(std::string_view text);
+inline bool IsNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    if (i == n)
+        return false; // nothing after the blanks and the sign
+    while (n - i >= 8 && scan::AllDigits(scan::EightBytes(text.data() + i)))
+        i += 8;
+    while (i < n && scan::IsDigit(text[i]))
+        ++i;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && scan::IsDigit(text[i]))
+            ++i;
+    }
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (i == n || !scan::IsDigit(text[i]))
+            return false;
+        while (i < n && scan::IsDigit(text[i]))
+            ++i;
+    }
+    return i == n;
+}
+
 // The check digit of a home-bank account number: its first nine digits ('0' to '9')
 // weighted 4, 3, 2, 7, 6, 5, 4, 3, 2; the digit that brings the sum to a multiple of ten.
 constexpr int AccountCheckDigit(std::string_view nineDigits)

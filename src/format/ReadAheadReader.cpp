@@ -10,7 +10,7 @@ namespace tallivo {
 
 namespace {
 
-constexpr std::size_t kBatchBytes = 256 * 1024; // a batch is handed on once it holds this much
+constexpr std::size_t kBatchBytes = 1 << 20; // a batch is handed on once it holds this much
 constexpr std::size_t kBatchesAhead = 4;        // read ahead of the taker at most
 constexpr std::uint64_t kLineEndBytes = 2;      // CR LF, for the share taken
 
