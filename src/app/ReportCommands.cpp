@@ -5,9 +5,14 @@
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
 #include "common/AppError.h"
+#include "format/ProductSets.h"
 #include "reports/NumberFormat.h"
 #include "reports/PaymentSummary.h"
 #include "store/TableStore.h"
+
+#include <atomic>
+#include <exception>
+#include <thread>
 
 namespace tallivo {
 
@@ -51,18 +56,128 @@ void SetReportVariables(PreparedReport& report, const AppState& app)
     report.variables["hashValue"] = QuotedText(app.hashValue);
 }
 
-} // namespace
-
-void BuildPaymentSummary(AppState& app, LineForm form)
+// What the summary stage shows before its rows: the caption, the status and the
+// summary layout of the emptied grid.
+void StartSummary(AppState& app)
 {
-    const TablesLock lock(app);
     ReportStateOf(app).sealedVersions.clear();
     app.summaryBuilt = true; // first, so it stays true if a later step fails
     app.summaryCaption = "PAYMENT DETAIL";
     app.session.statusText = "Company ID : " + app.session.ctx.companyId;
-    ResultGrid& grid = app.session.grid;
     app.session.ResetErrorGrid();
-    SetUpSummaryLayout(grid);
+    SetUpSummaryLayout(app.session.grid);
+}
+
+} // namespace
+
+struct SummaryAhead::Made
+{
+    std::string path;
+    std::string dataFolder;
+    LineForm form;
+    std::atomic<bool> stop{false};
+    // Made on the thread; read by the seal's thread once it has ended.
+    std::unique_ptr<TableStore> tables;
+    std::unique_ptr<ReportStore> store;
+    bool inTransaction = false;
+    bool complete = false; // read through without an error
+    ResultGrid grid;
+    std::thread thread;
+
+    // The detail rows through the store, until the summary is dropped.
+    struct StoppableWriter : ReportTableWriter
+    {
+        StoppableWriter(ReportStore& s, const std::atomic<bool>& st) : store(s), stop(st) {}
+        void EmptyReportTables() override { store.EmptyReportTables(); }
+        void AppendDetailRow(const DetailRow& row) override
+        {
+            if (stop.load(std::memory_order_relaxed))
+                throw Stopped{};
+            store.AppendDetailRow(row);
+        }
+        ReportStore& store;
+        const std::atomic<bool>& stop;
+    };
+    struct Stopped
+    {
+    };
+
+    void Run()
+    {
+        try {
+            tables = std::make_unique<TableStore>(dataFolder);
+            store = ReportStoreOver(*tables);
+            store->BeginTransaction();
+            inTransaction = true;
+            StoppableWriter writer(*store, stop);
+            SetUpSummaryLayout(grid);
+            // Any product but the direct-debit one: the credit-transfer summary.
+            WritePaymentSummary(grid, path, {}, writer, form);
+            complete = true;
+        } catch (...) {
+            // Not put in place: the seal builds its summary itself, meeting the error there.
+        }
+    }
+
+    void Undo() noexcept
+    {
+        if (inTransaction) {
+            inTransaction = false;
+            try {
+                store->Rollback();
+            } catch (...) {
+                // The open transaction ends with the connection.
+            }
+        }
+        store.reset();
+        tables.reset();
+    }
+};
+
+SummaryAhead::SummaryAhead(AppState& app, LineForm form) : m_made(std::make_unique<Made>())
+{
+    m_made->path = app.inputPath;
+    m_made->dataFolder = app.DataFolder();
+    m_made->form = form;
+    m_made->thread = std::thread([made = m_made.get()] { made->Run(); });
+}
+
+SummaryAhead::~SummaryAhead()
+{
+    m_made->stop = true;
+    if (m_made->thread.joinable())
+        m_made->thread.join();
+    m_made->Undo();
+}
+
+bool SummaryAhead::PutInPlace(AppState& app)
+{
+    Made& made = *m_made;
+    made.thread.join();
+    if (!made.complete || app.session.ctx.currentProduct == Product::DirectDebit) {
+        made.Undo();
+        return false;
+    }
+    const TablesLock lock(app);
+    StartSummary(app);
+    ResultGrid& grid = app.session.grid;
+    grid.SetRowCount(made.grid.RowCount());
+    for (std::size_t row = 1; row < made.grid.RowCount(); ++row)
+        for (std::size_t col = 0; col < made.grid.ColCount(); ++col)
+            if (const std::string_view cell = made.grid.Cell(col, row); !cell.empty())
+                grid.SetCell(col, row, cell);
+    made.inTransaction = false;
+    made.store->Commit();
+    made.Undo(); // closes its connection
+    progress::FilesCommitted();
+    return true;
+}
+
+void BuildPaymentSummary(AppState& app, LineForm form)
+{
+    const TablesLock lock(app);
+    StartSummary(app);
+    ResultGrid& grid = app.session.grid;
 
     ReportStore& store = ReportStoreOf(app);
     InOneTransaction(store, [&] {

@@ -86,8 +86,13 @@ ReportStore& ReportStoreOf(AppState& app)
 {
     ReportState& state = ReportStateOf(app);
     if (!state.store)
-        state.store = std::make_unique<TableReportStore>(app.Tables());
+        state.store = ReportStoreOver(app.Tables());
     return *state.store;
+}
+
+std::unique_ptr<ReportStore> ReportStoreOver(TableStore& store)
+{
+    return std::make_unique<TableReportStore>(store);
 }
 
 } // namespace tallivo

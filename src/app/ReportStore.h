@@ -6,12 +6,14 @@
 #include "reports/ReportDocument.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tallivo {
 
 struct AppState;
+class TableStore;
 
 class ReportStore : public ReportTableWriter
 {
@@ -31,5 +33,7 @@ public:
 
 // The report tables of the program folder's store.
 ReportStore& ReportStoreOf(AppState& app);
+// The report tables through another table store (a connection of its own).
+std::unique_ptr<ReportStore> ReportStoreOver(TableStore& store);
 
 } // namespace tallivo

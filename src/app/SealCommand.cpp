@@ -82,15 +82,12 @@ void CheckSealTargets(const AppState& app)
 // The validation pass run ahead, in the structure checks' read of the file, into a
 // session of its own: its findings, context values and addAccBatchError row become the
 // command's only when the command reaches its validation stage (Commit). Dropped before,
-// it leaves the session and the table files as they were. It holds the table files from
-// the start, as the validation pass does.
+// it leaves the session and the table files as they were. Its owner holds the table files
+// from the start, as the validation pass does.
 class EarlyValidation
 {
 public:
-    EarlyValidation(AppState& app, std::unique_ptr<TablesLock> lock)
-        : m_app(app), m_lock(std::move(lock)), m_pass(app.session)
-    {
-    }
+    explicit EarlyValidation(AppState& app) : m_app(app), m_pass(app.session) {}
     ~EarlyValidation()
     {
         if (!m_committed && m_pass.accountRow != nullptr)
@@ -118,7 +115,6 @@ public:
     void Commit()
     {
         m_committed = true;
-        m_lock.reset(); // the caller holds the table files now
         CheckSession& s = m_app.session;
         s.grid = std::move(m_pass.grid);
         s.ctx = m_pass.ctx;
@@ -140,16 +136,15 @@ public:
 
 private:
     AppState& m_app;
-    std::unique_ptr<TablesLock> m_lock;
     CheckSession m_pass;
     std::exception_ptr m_error;
     bool m_committed = false;
 };
 
 // The structure checks, from one read of the file that also counts the express cheques
-// for the check that follows them; when the table files are free at once, the same read
-// runs the validation pass ahead (early), on a second thread. False when refused (the
-// refusal has been shown).
+// for the check that follows them; given somewhere to keep it (early), the same read runs
+// the validation pass ahead, on a second thread. False when refused (the refusal has been
+// shown).
 bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string& path, LineForm form,
                              std::unique_ptr<EarlyValidation>* early, bool& exceedsExpressLimit)
 {
@@ -157,9 +152,8 @@ bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string&
     CheckSession& s = app.session;
     BeginRecordTypeCheck(s);
     StructureScan scan;
-    std::unique_ptr<TablesLock> tables = early ? TablesLock::IfFree(app) : nullptr;
-    if (tables) {
-        *early = std::make_unique<EarlyValidation>(app, std::move(tables));
+    if (early) {
+        *early = std::make_unique<EarlyValidation>(app);
         StructureScanner scanner;
         ReadAheadReader lines(path, form, [&scanner](const PaymentLine& line, std::uint64_t number) {
             scanner.Add(line, number);
@@ -287,9 +281,34 @@ private:
     bool m_due = true;
 };
 
+// What a command does ahead, while the payment file is first read, to be taken when the
+// command reaches the stage it belongs to, or dropped.
+struct WorkAhead
+{
+    // The table files, held from the start while table work is done ahead (taken only if
+    // free at once; otherwise each stage takes them when it comes, as it would alone).
+    std::unique_ptr<TablesLock> tables;
+    std::unique_ptr<EarlyValidation> validation; // with the table files only
+    std::unique_ptr<SummaryAhead> summary;       // the seal's, with the table files only
+    std::unique_ptr<SealedOutputMaker> output;   // the seal's
+
+    // Lets go of the table files, dropping the summary made ahead.
+    void ReleaseTables()
+    {
+        summary.reset();
+        tables.reset();
+    }
+    // Stops and drops everything not taken.
+    void Drop()
+    {
+        output.reset();
+        ReleaseTables();
+        validation.reset();
+    }
+};
+
 CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
-                               DeferredNormalisation* normalisation, EarlyValidation* early,
-                               SealedOutputMaker* maker);
+                               DeferredNormalisation* normalisation, WorkAhead& ahead);
 
 // Everything after the inputs: the checks of the file and, for the seal, the seal, on
 // the payment file that held holds (none for the checks alone).
@@ -298,16 +317,20 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     const std::string& path = app.inputPath;
     // The seal reads every line as normalisation writes it (the same, once written).
     const LineForm form = mode == SealMode::Seal ? LineForm::Normalised : LineForm::AsInFile;
-    // The seal's output is made meanwhile, from the start: dropped if the seal stops.
-    std::unique_ptr<SealedOutputMaker> maker;
+    // The seal's output, its summary and the validation pass are made meanwhile, from the
+    // start: each is dropped if the command stops before its stage.
+    WorkAhead ahead;
     if (mode == SealMode::Seal)
-        maker = std::make_unique<SealedOutputMaker>(
+        ahead.output = std::make_unique<SealedOutputMaker>(
             path, app.outputMode == OutputMode::Replace ? app.inputPath : app.newFilePath, app.beneChargeFlag, form);
+    ahead.tables = TablesLock::IfFree(app);
+    if (ahead.tables && mode == SealMode::Seal)
+        ahead.summary = std::make_unique<SummaryAhead>(app, form);
 
     // The structure.
     bool exceedsExpressLimit = false;
-    std::unique_ptr<EarlyValidation> early;
-    if (!CheckStructureInOneRead(app, dialogs, path, form, &early, exceedsExpressLimit))
+    if (!CheckStructureInOneRead(app, dialogs, path, form, ahead.tables ? &ahead.validation : nullptr,
+                                 exceedsExpressLimit))
         return CommandOutcome::Refused;
 
     // The express cheque limit.
@@ -319,7 +342,7 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
 
     progress::Stage("Validating");
     if (mode == SealMode::CheckOnly)
-        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, early.get(), maker.get());
+        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, ahead);
 
     // Nothing changes before everything can be written.
     held->CheckUnchanged();
@@ -330,7 +353,7 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
         NormaliseCreditRecords(path, held);
         held->CheckUnchanged();
         PauseAt("normalised");
-        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, early.get(), maker.get());
+        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, ahead);
     }
     // The sealed output replaces the payment file: from here on its lines are read as
     // normalisation writes them, and the normalised file is written only if the seal stops.
@@ -338,11 +361,13 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
     PauseAt("normalised");
     CommandOutcome outcome = CommandOutcome::Refused;
     try {
-        outcome = ValidateAndSeal(app, dialogs, mode, held, form, &normalisation, early.get(), maker.get());
+        outcome = ValidateAndSeal(app, dialogs, mode, held, form, &normalisation, ahead);
     } catch (...) {
+        ahead.Drop();
         normalisation.WriteAfterError();
         throw;
     }
+    ahead.Drop();
     normalisation.Write();
     return outcome;
 }
@@ -350,8 +375,7 @@ CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, Held
 // The checks of every field and, for the seal, the summary, the report tables, the
 // sealed output and the archive, on the payment file's lines in the given form.
 CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
-                               DeferredNormalisation* normalisation, EarlyValidation* early,
-                               SealedOutputMaker* maker)
+                               DeferredNormalisation* normalisation, WorkAhead& ahead)
 {
     CheckSession& s = app.session;
     const std::string& path = app.inputPath;
@@ -361,8 +385,8 @@ CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, H
     // Every field of every record.
     {
         const TablesLock tables(app);
-        if (early)
-            early->Commit();
+        if (ahead.validation)
+            ahead.validation->Commit();
         else
             ValidatePaymentFile(s, path, form);
     }
@@ -371,9 +395,12 @@ CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, H
         return CommandOutcome::Refused;
     }
 
-    // Invalid home-bank accounts of debit records (the checks alone never ask).
+    // Invalid home-bank accounts of debit records (the checks alone never ask). No table
+    // file is held while the user answers.
     if (mode == SealMode::CheckOnly && s.ctx.invalidAccountCount > 0)
         return CommandOutcome::Refused;
+    if (s.ctx.invalidAccountCount > 0)
+        ahead.ReleaseTables();
     if (!ResolveInvalidAccounts(app, dialogs))
         return CommandOutcome::Refused;
     if (mode == SealMode::CheckOnly)
@@ -383,16 +410,18 @@ CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, H
     progress::Stage("Sealing");
     {
         const TablesLock tables(app);
-        BuildPaymentSummary(app, form);
+        if (!ahead.summary || !ahead.summary->PutInPlace(app))
+            BuildPaymentSummary(app, form);
         FillReportTable(app);
     }
+    ahead.ReleaseTables();
     held->CheckUnchanged();
     PauseAt("tables-written");
 
     // The sealed output (made meanwhile) and the archive, each written in full under a
     // temporary name before either takes its place: a failure to write leaves both places
     // as they were.
-    SealedParts parts = maker->Take();
+    SealedParts parts = ahead.output->Take();
     PreparedOutput& sealed = parts.sealed;
     PauseAt("output-written");
     progress::Stage("Compressing");

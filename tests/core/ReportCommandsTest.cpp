@@ -125,6 +125,75 @@ TEST_F(ReportCommands, ASecondSealReplacesAllRows)
     EXPECT_EQ(viewer.shown[0].parts[0].variables.at("comId"), "'C2'");
 }
 
+// The summary a seal makes ahead, on a connection of its own, is put in place only as the
+// summary stage would build it; for a direct-debit file it is not, and its rows are undone.
+// Dropped, it leaves the table files as they were.
+TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
+{
+    const std::string dd =
+        dir.Write("dd.txt", test::FileOf({test::ValidHeader(), test::ValidDirectDebitBatch().Set("96-111", "0000000000100000").Set("112-117", "000001"),
+                                          test::ValidDirectDebitItem(), test::ValidTrailer()}));
+    struct Case
+    {
+        std::string file;
+        const char* product;
+        bool madeAhead;
+    };
+    const Case cases[] = {{CreditTransferFile(), "BNT", true}, {dd, "DDR", false}};
+    const auto tableRows = [](AppState& a) {
+        return std::make_pair(ReportStoreOf(a).TableRows("ReportTable"), ReportStoreOf(a).TableRows("ReportTableDetail"));
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.product);
+        Summarise(CreditTransferFile(), "PAY", "EARLIER"); // rows the new summary replaces
+
+        test::TempFolder aheadDir;
+        AppState ahead;
+        ahead.programFolder = aheadDir.Folder();
+        std::filesystem::create_directories(aheadDir.Path("Data"));
+        CreateTableFiles(ahead.DataFolder());
+        ahead.inputPath = CreditTransferFile();
+        ahead.session.ctx.companyId = "EARLIER";
+        ahead.session.ctx.currentProduct = "PAY";
+        BuildPaymentSummary(ahead);
+        FillReportTable(ahead);
+        {
+            const TablesLock held(ahead);
+            ahead.inputPath = c.file;
+            SummaryAhead made(ahead, LineForm::AsInFile);
+            ahead.session.ctx.currentProduct = c.product;
+            ahead.session.ctx.companyId = "NOW";
+            EXPECT_EQ(made.PutInPlace(ahead), c.madeAhead);
+            if (!c.madeAhead)
+                BuildPaymentSummary(ahead);
+            FillReportTable(ahead);
+        }
+        Summarise(c.file, c.product, "NOW");
+
+        EXPECT_EQ(ahead.summaryBuilt, app.summaryBuilt);
+        EXPECT_EQ(ahead.summaryCaption, app.summaryCaption);
+        EXPECT_EQ(ahead.session.statusText, app.session.statusText);
+        const ResultGrid& a = ahead.session.grid;
+        const ResultGrid& b = app.session.grid;
+        ASSERT_EQ(a.RowCount(), b.RowCount());
+        ASSERT_EQ(a.ColCount(), b.ColCount());
+        for (std::size_t row = 0; row < a.RowCount(); ++row)
+            for (std::size_t col = 0; col < a.ColCount(); ++col)
+                EXPECT_EQ(a.Cell(col, row), b.Cell(col, row)) << col << ' ' << row;
+        EXPECT_EQ(tableRows(ahead), tableRows(app));
+
+        // Dropped: the tables stay as they were.
+        const std::string before = ReadAll(aheadDir.Path("Data/ReportTableDetail.DAT"));
+        {
+            const TablesLock held(ahead);
+            ahead.inputPath = CreditTransferFile();
+            SummaryAhead dropped(ahead, LineForm::AsInFile);
+        }
+        EXPECT_EQ(ReadAll(aheadDir.Path("Data/ReportTableDetail.DAT")), before);
+        EXPECT_EQ(tableRows(ahead), tableRows(app));
+    }
+}
+
 TEST_F(ReportCommands, ReportDoesNothingBeforeASummary)
 {
     Summarise(CreditTransferFile(), "PAY", "C1");
