@@ -91,6 +91,12 @@ void HeldFile::AfterReplace(int tempFd)
     struct stat info {};
     if (::fstat(tempFd, &info) == 0)
         m_seen = SeenOf(info);
+    // The file that had the name is let go now, not when the command ends: a command
+    // waiting for its lock finds the name on the replacement, whose lock this holds, and
+    // closing the last descriptor of a large file takes a while.
+    for (std::size_t i = 0; i + 1 < m_locked.size(); ++i)
+        ::close(m_locked[i]);
+    m_locked.erase(m_locked.begin(), m_locked.end() - 1);
 }
 
 } // namespace tallivo

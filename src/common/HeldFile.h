@@ -4,7 +4,8 @@
 // on it meanwhile, and watched, so that a change by another program stops the command.
 // The lock moves with the file: a replacement that the command writes over it (through
 // a ReplacingFile told of this HeldFile) is locked before it takes the file's name, and
-// is the file held from then on. Every lock ends with the HeldFile.
+// is the file held from then on, and the file it replaced is let go. The last lock ends
+// with the HeldFile.
 #include "common/ReplacingFile.h"
 
 #include <ctime>
