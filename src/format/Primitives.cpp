@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 
+#include <bit>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
@@ -163,7 +164,13 @@ bool IsCleanName(std::string_view text, std::size_t count)
 {
     if (count > text.size())
         count = text.size();
+    constexpr std::uint64_t kEightBlanks = scan::kEveryByte * ' ';
     for (std::size_t i = 0; i < count; ++i) {
+        // Names are padded with blanks, which are clean: passed eight at a time.
+        while (count - i >= 8 && scan::EightBytes(text.data() + i) == kEightBlanks)
+            i += 8;
+        if (i == count)
+            break;
         switch (static_cast<unsigned char>(text[i])) {
         case 0x21: case 0x23: case 0x24: case 0x25: case 0x2A:
         case 0x3B: case 0x3C: case 0x3D: case 0x3E: case 0x3F: case 0x40:
@@ -228,11 +235,27 @@ bool OnlyDigits(std::string_view text, std::size_t most)
     return i == text.size();
 }
 
+// The value of eight digits "0" to "9", the first the most significant, eight at once.
+std::uint64_t EightDigitsValue(std::uint64_t word)
+{
+    constexpr std::uint64_t kMask = 0x000000FF000000FFULL;
+    constexpr std::uint64_t kHundredAndMillion = 100 + (1000000ULL << 32);
+    constexpr std::uint64_t kOneAndTenThousand = 1 + (10000ULL << 32);
+    word -= scan::kEveryByte * '0';
+    word = word * 10 + (word >> 8); // pairs of digits
+    return (((word & kMask) * kHundredAndMillion) + (((word >> 16) & kMask) * kOneAndTenThousand)) >> 32;
+}
+
 std::uint64_t DigitsValue(std::string_view digits)
 {
     std::uint64_t value = 0;
-    for (const char c : digits)
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; digits.size() - i >= 8; i += 8)
+            value = value * 100000000 + EightDigitsValue(scan::EightBytes(digits.data() + i));
+    }
+    for (; i < digits.size(); ++i)
+        value = value * 10 + static_cast<std::uint64_t>(digits[i] - '0');
     return value;
 }
 

@@ -141,6 +141,15 @@ TEST(IsCleanName, RefusesForbiddenBytesAmongTheFirstCount)
     EXPECT_TRUE(IsCleanName("SMITH & SONS (THAILAND) CO., LTD. \"A\" 'B' +-/:`~\x80\xa1\xe0", 52));
     EXPECT_TRUE(IsCleanName("?", 0));
     EXPECT_TRUE(IsCleanName("AB", 10)) << "a count beyond the text stops at its end";
+
+    // Blank padding is passed eight bytes at a time: a forbidden byte anywhere among it,
+    // before or after the count.
+    for (std::size_t at = 0; at < 40; ++at) {
+        std::string padded = "NAME" + std::string(36, ' ');
+        padded[at] = '@';
+        EXPECT_FALSE(IsCleanName(padded, padded.size())) << at;
+        EXPECT_EQ(IsCleanName(padded, 20), at >= 20) << at;
+    }
 }
 
 TEST(IsFullAmount, WantsSixteenCharactersOtherThanZero)
@@ -215,6 +224,27 @@ TEST(StrToFloat, AcceptsTheConversionSyntax)
     };
     for (const Case& c : cases)
         EXPECT_EQ(StrToFloat(c.text), c.value) << '"' << c.text << '"';
+}
+
+// Texts of digits alone, the common form of amounts and counts, are converted eight
+// digits at a time: every length and every digit at every place gives the exact value.
+TEST(StrToFloat, DigitsAloneGiveTheirExactValue)
+{
+    for (std::size_t length = 1; length <= 19; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const char digit : "0123456789"sv) {
+                std::string text(length, static_cast<char>('0' + (length + at) % 10));
+                text[at] = digit;
+                std::uint64_t expected = 0;
+                for (const char c : text)
+                    expected = expected * 10 + static_cast<std::uint64_t>(c - '0');
+                EXPECT_EQ(StrToFloat(text), static_cast<long double>(expected)) << text;
+                if (length <= 9) {
+                    EXPECT_EQ(StrToInt(text), static_cast<std::int32_t>(expected)) << text;
+                }
+            }
+        }
+    }
 }
 
 TEST(StrToFloat, RefusesOtherSyntaxAndOverflowWithTheFloatMessage)
