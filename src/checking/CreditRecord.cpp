@@ -99,20 +99,22 @@ void CheckCreditRecord(CheckSession& s, std::string_view line, int lineNo, std::
     // The declared WHT total.
     const std::string_view totalWht = f[Credit::TotalWhtAmount];
     const char totalWhtLastDigit = f.At(Credit::TotalWhtAmount.Last());
-    if (whtPresent == 'Y' && !IsNumber(totalWht))
+    const bool totalWhtNumber = IsNumber(totalWht);
+    const bool totalWhtLen16 = Len16(totalWht);
+    if (whtPresent == 'Y' && !totalWhtNumber)
         r.Fail(Credit::TotalWhtAmount, "This field should be number");
-    if (!Len16(totalWht))
+    if (!totalWhtLen16)
         r.Fail(Credit::TotalWhtAmount, "This field should have 16 digits");
-    if (Len16(totalWht) && IsNumber(totalWht) && totalWhtLastDigit == '0') {
+    if (totalWhtLen16 && totalWhtNumber && totalWhtLastDigit == '0') {
         c.totalWhtAmount = static_cast<double>(StrToFloat(totalWht));
         c.creditLine = lineNo;
     }
-    if (Len16(totalWht) && IsNumber(totalWht) && totalWhtLastDigit != '0')
+    if (totalWhtLen16 && totalWhtNumber && totalWhtLastDigit != '0')
         r.Fail(Credit::TotalWhtAmount, "Amount should have two digits after decimal");
 
     // The WHT certificate's form, attachment and count apply when the credit has
     // withholding tax above zero.
-    const bool withWht = whtPresent == 'Y' && IsNumber(totalWht) && StrToFloat(totalWht) > 0;
+    const bool withWht = whtPresent == 'Y' && totalWhtNumber && StrToFloat(totalWht) > 0;
     if (withWht) {
         if (!Contains(kWhtFormTypes, f[Credit::WhtFormType]))
             r.Fail(Credit::WhtFormType, "This field should be 01,02,03 or 53");
@@ -131,14 +133,16 @@ void CheckCreditRecord(CheckSession& s, std::string_view line, int lineNo, std::
         c.declaredInvoiceCountText.assign(f[Credit::InvoiceCount]);
     const std::string_view totalInvoice = f[Credit::TotalInvoiceAmount];
     const char totalInvoiceLastDigit = f.At(Credit::TotalInvoiceAmount.Last());
-    if (invoicePresent == 'Y' && !IsNumber(totalInvoice))
+    const bool totalInvoiceNumber = IsNumber(totalInvoice);
+    const bool totalInvoiceLen16 = Len16(totalInvoice);
+    if (invoicePresent == 'Y' && !totalInvoiceNumber)
         r.Fail(Credit::TotalInvoiceAmount, "This field should be number");
-    if (IsYesNo(invoicePresent) && !Len16(totalInvoice))
+    if (IsYesNo(invoicePresent) && !totalInvoiceLen16)
         r.Fail(Credit::TotalInvoiceAmount, "This field should have 16 digits");
-    if (invoicePresent == 'Y' && Len16(totalInvoice) && IsNumber(totalInvoice) && totalInvoiceLastDigit == '0' &&
+    if (invoicePresent == 'Y' && totalInvoiceLen16 && totalInvoiceNumber && totalInvoiceLastDigit == '0' &&
         !IsFullAmount(totalInvoice))
         r.Fail(Credit::TotalInvoiceAmount, "This field should not equal 0");
-    if (Len16(totalInvoice) && IsNumber(totalInvoice) && totalInvoiceLastDigit != '0')
+    if (totalInvoiceLen16 && totalInvoiceNumber && totalInvoiceLastDigit != '0')
         r.Fail(Credit::TotalInvoiceAmount, "Amount should have two digits after decimal");
 
     // The WHT certificate: pay type, deduct date, signatory, remark.

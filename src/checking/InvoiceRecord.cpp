@@ -17,11 +17,12 @@ void CheckInvoiceAmount(RuleReporter& r, const Fields& f, const Field& field)
 {
     const std::string_view amount = f[field];
     const bool len16 = Trim(amount).size() == kAmountWidth;
-    if (!IsNumber(amount))
+    const bool number = IsNumber(amount);
+    if (!number)
         r.Fail(field, "This field should be number");
     if (!len16)
         r.Fail(field, "This field should have 16 digits");
-    if (len16 && IsNumber(amount) && f.At(field.Last()) != '0')
+    if (len16 && number && f.At(field.Last()) != '0')
         r.Fail(field, "Amount should have two digits after decimal");
 }
 
@@ -56,13 +57,14 @@ void CheckInvoiceRecord(CheckSession& s, std::string_view line, int lineNo, std:
     // The invoice amount, which may not be zero.
     const std::string_view invoiceAmount = f[Invoice::Amount];
     const bool len16 = Trim(invoiceAmount).size() == kAmountWidth;
-    if (!IsNumber(invoiceAmount))
+    const bool number = IsNumber(invoiceAmount);
+    if (!number)
         r.Fail(Invoice::Amount, "This field should be number");
-    if (IsNumber(invoiceAmount) && !IsFullAmount(invoiceAmount))
+    if (number && !IsFullAmount(invoiceAmount))
         r.Fail(Invoice::Amount, "This field should  not equal zero");
     if (!len16)
         r.Fail(Invoice::Amount, "This field should have 16 digits");
-    if (len16 && IsNumber(invoiceAmount) && f.At(Invoice::Amount.Last()) != '0')
+    if (len16 && number && f.At(Invoice::Amount.Last()) != '0')
         r.Fail(Invoice::Amount, "Amount should have two digits after decimal");
 
     // The amounts that may be zero.

@@ -62,16 +62,17 @@ void CheckWhtRecord(CheckSession& s, std::string_view line, int lineNo, int inco
     const std::string_view whtAmount = f[Wht::Amount];
     const bool whtAmountLen16 = Trim(whtAmount).size() == kAmountWidth;
     const char whtAmountLastDigit = f.At(Wht::Amount.Last());
-    if (!IsNumber(whtAmount))
+    const bool whtAmountNumber = IsNumber(whtAmount);
+    if (!whtAmountNumber)
         r.Fail(Wht::Amount, "This field should be number ");
     if (!whtAmountLen16)
         r.Fail(Wht::Amount, "This field should have 16 digits");
-    if (whtAmountLen16 && IsNumber(whtAmount) && whtAmountLastDigit == '0') {
+    if (whtAmountLen16 && whtAmountNumber && whtAmountLastDigit == '0') {
         const long double value = StrToFloat(whtAmount);
         if (value > 0)
             c.whtAmountSum = static_cast<double>(c.whtAmountSum + value);
     }
-    if (whtAmountLen16 && IsNumber(whtAmount) && whtAmountLastDigit != '0')
+    if (whtAmountLen16 && whtAmountNumber && whtAmountLastDigit != '0')
         r.Fail(Wht::Amount, "Amount should have two digits after decimal");
 
     // The income type, how many types the credit has, and the description type 6 needs.
@@ -86,11 +87,12 @@ void CheckWhtRecord(CheckSession& s, std::string_view line, int lineNo, int inco
     // The income type amount: 16 digits, above zero.
     const std::string_view incomeAmount = f[Wht::IncomeTypeAmount];
     const bool incomeAmountLen16 = Trim(incomeAmount).size() == kAmountWidth;
+    const bool incomeAmountNumber = IsNumber(incomeAmount);
     if (!incomeAmountLen16)
         r.Fail(Wht::IncomeTypeAmount, "This field should have 16 digits");
-    if (incomeAmountLen16 && (!IsNumber(incomeAmount) || !(StrToFloat(incomeAmount) > 0)))
+    if (incomeAmountLen16 && (!incomeAmountNumber || !(StrToFloat(incomeAmount) > 0)))
         r.Fail(Wht::IncomeTypeAmount, "This field should be number and more than zero");
-    if (incomeAmountLen16 && IsNumber(incomeAmount) && f.At(Wht::IncomeTypeAmount.Last()) != '0')
+    if (incomeAmountLen16 && incomeAmountNumber && f.At(Wht::IncomeTypeAmount.Last()) != '0')
         r.Fail(Wht::IncomeTypeAmount, "Amount should have two digits after decimal");
 }
 
