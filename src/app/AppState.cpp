@@ -48,8 +48,8 @@ std::unique_ptr<TablesLock> TablesLock::IfFree(AppState& app)
     std::unique_ptr<TablesLock> lock;
     try {
         lock.reset(new TablesLock(app, false));
-    } catch (const AppError&) {
-        return nullptr; // the table files' own error shows where the command needs them
+    } catch (...) {
+        return nullptr; // the table folder's own error shows where the command needs it
     }
     if (!lock->m_held)
         lock.reset();
