@@ -2,6 +2,7 @@
 // Small helpers for tests: a temporary folder per test and files written into it.
 #include "format/RecordTypes.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,29 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// What a shell command writes on its standard output.
+inline std::string CommandOutput(const std::string& cmd)
+{
+    std::string out;
+    if (FILE* pipe = ::popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+            out.append(buf, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+// The digest that coreutils' sha1sum gives for a file, upper-cased, as a reference.
+inline std::string Sha1sumOf(const std::string& path)
+{
+    std::string hex = CommandOutput("sha1sum '" + path + "'").substr(0, 40);
+    for (char& c : hex)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return hex;
+}
 
 inline std::string ReadAll(const std::string& path)
 {

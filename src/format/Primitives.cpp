@@ -225,14 +225,7 @@ namespace {
 // count fields, converted without the general scan.
 bool OnlyDigits(std::string_view text, std::size_t most)
 {
-    if (text.empty() || text.size() > most)
-        return false;
-    std::size_t i = 0;
-    while (text.size() - i >= 8 && scan::AllDigits(scan::EightBytes(text.data() + i)))
-        i += 8;
-    while (i < text.size() && scan::IsDigit(text[i]))
-        ++i;
-    return i == text.size();
+    return !text.empty() && text.size() <= most && scan::SkipDigits(text, 0) == text.size();
 }
 
 // The value of eight digits "0" to "9", the first the most significant, eight at once.

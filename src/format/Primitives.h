@@ -60,6 +60,17 @@ inline bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// The position of the first byte at or after from that is no digit (the text's size when none is).
+inline std::size_t SkipDigits(std::string_view text, std::size_t from)
+{
+    std::size_t i = from;
+    while (text.size() - i >= 8 && AllDigits(EightBytes(text.data() + i)))
+        i += 8;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    return i;
+}
+
 } // namespace scan
 
 // Without leading and trailing bytes of value 0x20 or less.
@@ -91,10 +102,7 @@ inline bool IsNumber(std::string_view text)
         ++i;
     if (i == n)
         return false; // nothing after the blanks and the sign
-    while (n - i >= 8 && scan::AllDigits(scan::EightBytes(text.data() + i)))
-        i += 8;
-    while (i < n && scan::IsDigit(text[i]))
-        ++i;
+    i = scan::SkipDigits(text, i);
     if (i < n && text[i] == '.') {
         ++i;
         while (i < n && scan::IsDigit(text[i]))

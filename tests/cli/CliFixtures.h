@@ -46,15 +46,7 @@ inline std::string SampleCut(std::size_t n)
 // What the command prints on stdout and stderr together.
 inline std::string Shell(const std::string& cmd)
 {
-    std::string out;
-    if (FILE* pipe = ::popen((cmd + " 2>&1").c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            out.append(buf, n);
-        ::pclose(pipe);
-    }
-    return out;
+    return CommandOutput(cmd + " 2>&1");
 }
 
 // Python reads the JSON lines of text strictly (UTF-8, no stray control bytes) into the

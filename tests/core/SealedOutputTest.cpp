@@ -32,16 +32,7 @@ std::string Recut(const std::string& credit, const char* marker)
 std::string ReferenceDigest(const std::string& bytes)
 {
     TempFolder dir;
-    const std::string path = dir.Write("bytes", bytes);
-    FILE* pipe = ::popen(("sha1sum '" + path + "'").c_str(), "r");
-    char text[41] = {};
-    const std::size_t n = pipe ? std::fread(text, 1, 40, pipe) : 0;
-    if (pipe)
-        ::pclose(pipe);
-    std::string hex(text, n);
-    for (char& c : hex)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return hex;
+    return test::Sha1sumOf(dir.Write("bytes", bytes));
 }
 
 std::vector<std::string> FolderNames(const std::string& folder)

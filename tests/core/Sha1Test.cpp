@@ -23,22 +23,6 @@ std::string Digest(const std::string& bytes)
     return Sha1Hex(out);
 }
 
-// The digest that coreutils' sha1sum gives for the file, upper-cased.
-std::string ReferenceDigest(const std::string& path)
-{
-    const std::string cmd = "sha1sum '" + path + "'";
-    FILE* pipe = ::popen(cmd.c_str(), "r");
-    if (!pipe)
-        return "";
-    char text[41] = {};
-    const std::size_t n = std::fread(text, 1, 40, pipe);
-    ::pclose(pipe);
-    std::string hex(text, n);
-    for (char& c : hex)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return hex;
-}
-
 std::string RandomBytes(std::size_t size, unsigned seed)
 {
     std::mt19937 gen(seed);
@@ -85,7 +69,7 @@ TEST_P(Sha1, FilesAtBlockBoundariesMatchReference)
         const std::string path = dir.Write("f" + std::to_string(size), RandomBytes(size, unsigned(size)));
         std::uint8_t out[kSha1DigestSize];
         ASSERT_TRUE(DigestFile(path, out));
-        EXPECT_EQ(Sha1Hex(out), ReferenceDigest(path)) << size << " bytes";
+        EXPECT_EQ(Sha1Hex(out), test::Sha1sumOf(path)) << size << " bytes";
     }
 }
 
@@ -93,7 +77,7 @@ TEST_P(Sha1, AnySplitOfTheInputGivesTheSameDigest)
 {
     TempFolder dir;
     const std::string bytes = RandomBytes(50000, 7);
-    const std::string expected = ReferenceDigest(dir.Write("r", bytes));
+    const std::string expected = test::Sha1sumOf(dir.Write("r", bytes));
     ASSERT_EQ(expected.size(), 40u);
     std::mt19937 gen(11);
     for (int round = 0; round < 20; ++round) {

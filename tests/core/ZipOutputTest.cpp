@@ -23,16 +23,7 @@ std::string Python(const std::string& script, const std::string& archive)
 {
     TempFolder io;
     const std::string scriptPath = io.Write("s.py", script);
-    const std::string cmd = "python3 '" + scriptPath + "' '" + archive + "' 2>&1";
-    std::string out;
-    if (FILE* pipe = ::popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            out.append(buf, n);
-        ::pclose(pipe);
-    }
-    return out;
+    return test::CommandOutput("python3 '" + scriptPath + "' '" + archive + "' 2>&1");
 }
 
 // One line per entry as Python's zipfile sees it: name (raw bytes as hex when not
