@@ -45,12 +45,12 @@ TablesLock::TablesLock(AppState& app) : TablesLock(app, true) {}
 
 std::unique_ptr<TablesLock> TablesLock::IfFree(AppState& app)
 {
-    std::unique_ptr<TablesLock> lock;
     try {
-        lock.reset(new TablesLock(app, false));
-    } catch (...) {
+        app.DataFolder();
+    } catch (const AppError&) {
         return nullptr; // the table folder's own error shows where the command needs it
     }
+    auto lock = std::make_unique<TablesLock>(app, false);
     if (!lock->m_held)
         lock.reset();
     return lock;
@@ -58,30 +58,26 @@ std::unique_ptr<TablesLock> TablesLock::IfFree(AppState& app)
 
 TablesLock::TablesLock(AppState& app, bool wait) : m_app(app)
 {
-    if (m_app.m_tablesLockDepth++ > 0)
+    if (m_app.m_tablesLockDepth > 0) {
+        ++m_app.m_tablesLockDepth;
         return;
-    try {
-        const std::string folder = m_app.Tables().DataFolder();
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return; // no folder: the store's own error names it at the first statement
-        const auto now = std::chrono::steady_clock::now();
-        if (!wait && !LockExclusively(fd, now, {})) {
-            ::close(fd);
-            --m_app.m_tablesLockDepth;
-            m_held = false;
-            return;
-        }
-        if (wait && !LockExclusively(fd, now + LockWait(), "tables-lock-wait")) {
-            ::close(fd);
-            throw AppError(AppError::Kind::Store, "The table files in " + folder +
-                                                      " are in use by another Tallivo command; try again when it has finished");
-        }
-        m_app.m_tablesLockFd = fd;
-    } catch (...) {
-        --m_app.m_tablesLockDepth;
-        throw;
     }
+    const std::string folder = m_app.Tables().DataFolder();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const auto now = std::chrono::steady_clock::now();
+    if (fd >= 0 && !wait && !LockExclusively(fd, now, {})) {
+        ::close(fd);
+        m_held = false;
+        return;
+    }
+    if (fd >= 0 && wait && !LockExclusively(fd, now + LockWait(), "tables-lock-wait")) {
+        ::close(fd);
+        throw AppError(AppError::Kind::Store, "The table files in " + folder +
+                                                  " are in use by another Tallivo command; try again when it has finished");
+    }
+    // No folder: the store's own error names it at the first statement.
+    m_app.m_tablesLockFd = fd;
+    ++m_app.m_tablesLockDepth;
 }
 
 TablesLock::~TablesLock()

@@ -81,13 +81,13 @@ public:
     TablesLock(const TablesLock&) = delete;
     TablesLock& operator=(const TablesLock&) = delete;
 
-    // The lock if it can be taken at once, or nothing when another command holds it or
-    // the table folder cannot be had.
+    // The lock if it can be taken at once; nothing when another command holds it or the
+    // table folder cannot be had (its error shows where a stage needs the tables).
     static std::unique_ptr<TablesLock> IfFree(AppState& app);
 
-private:
-    TablesLock(AppState& app, bool wait);
+    TablesLock(AppState& app, bool wait); // for IfFree
 
+private:
     AppState& m_app;
     bool m_held = true;
 };

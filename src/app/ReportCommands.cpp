@@ -5,38 +5,46 @@
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
 #include "common/AppError.h"
+#include "common/CommandProgress.h"
 #include "format/ProductSets.h"
 #include "reports/NumberFormat.h"
 #include "reports/PaymentSummary.h"
 #include "store/TableStore.h"
 
-#include <atomic>
 #include <exception>
-#include <thread>
 
 namespace tallivo {
 
 namespace {
 
-// Runs fn inside one transaction of the store. The work done before an error stays
-// done: the transaction is committed before the error goes on. A cancelled command
-// leaves the tables as they were: its transaction is undone.
+// Ends a transaction of the store that an error leaves open: the work done before the
+// error stays done (committed), unless the command was cancelled (undone).
+class TransactionAfterError
+{
+public:
+    explicit TransactionAfterError(ReportStore& store) : m_store(store) {}
+    ~TransactionAfterError()
+    {
+        if (std::uncaught_exceptions() > m_uncaught)
+            m_store.EndAfterError(!progress::Cancelling());
+    }
+    TransactionAfterError(const TransactionAfterError&) = delete;
+    TransactionAfterError& operator=(const TransactionAfterError&) = delete;
+
+private:
+    ReportStore& m_store;
+    int m_uncaught = std::uncaught_exceptions();
+};
+
+// Runs fn inside one transaction of the store, committed at its end. The work done
+// before an error stays done; a cancelled command leaves the tables as they were.
 template <typename Fn>
 void InOneTransaction(ReportStore& store, Fn&& fn)
 {
     store.BeginTransaction();
-    try {
+    {
+        const TransactionAfterError afterError(store);
         fn();
-    } catch (...) {
-        try {
-            if (progress::Cancelling())
-                store.Rollback();
-            else
-                store.Commit();
-        } catch (...) {
-            // The first error is the one the user sees.
-        }
-        throw;
     }
     store.Commit();
     progress::FilesCommitted();
@@ -68,109 +76,129 @@ void StartSummary(AppState& app)
     SetUpSummaryLayout(app.session.grid);
 }
 
+// Copies the summary lines of the grid into the report table of the store.
+void WriteReportTable(const ResultGrid& grid, ReportStore& store)
+{
+    store.ExecSql("Delete From ReportTable");
+    // The summary lines: the last grid row is the Total line or an empty row.
+    const long long lines = static_cast<long long>(grid.RowCount()) - 2;
+    for (long long r = 1; r <= lines; ++r) {
+        const auto row = static_cast<std::size_t>(r);
+        store.ExecSql("Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount) Values(" +
+                      QuotedText(grid.Cell(1, row)) + "," + QuotedText(grid.Cell(2, row)) + "," +
+                      std::string(grid.Cell(3, row)) + "," + std::string(grid.Cell(5, row)) + ")");
+    }
+}
+
 } // namespace
 
-struct SummaryAhead::Made
+// A table connection of the seal's own with its transaction open, and the summary grid
+// it wrote ahead.
+struct SealReportTables::Made
 {
-    std::string path;
-    std::string dataFolder;
-    LineForm form;
-    std::atomic<bool> stop{false};
-    // Made on the thread; read by the seal's thread once it has ended.
+    explicit Made(const std::string& dataFolder)
+        : tables(std::make_unique<TableStore>(dataFolder)), store(ReportStoreOver(*tables))
+    {
+        // Every table attached first: a table attached inside the transaction would stay
+        // read-locked until its end, and the addAccBatchError row is written meanwhile.
+        tables->Query("Select 1");
+        store->BeginTransaction(); // closing the connection undoes it
+    }
     std::unique_ptr<TableStore> tables;
     std::unique_ptr<ReportStore> store;
-    bool inTransaction = false;
-    bool complete = false; // read through without an error
     ResultGrid grid;
-    std::thread thread;
-
-    // The detail rows through the store, until the summary is dropped.
-    struct StoppableWriter : ReportTableWriter
-    {
-        StoppableWriter(ReportStore& s, const std::atomic<bool>& st) : store(s), stop(st) {}
-        void EmptyReportTables() override { store.EmptyReportTables(); }
-        void AppendDetailRow(const DetailRow& row) override
-        {
-            if (stop.load(std::memory_order_relaxed))
-                throw Stopped{};
-            store.AppendDetailRow(row);
-        }
-        ReportStore& store;
-        const std::atomic<bool>& stop;
-    };
-    struct Stopped
-    {
-    };
-
-    void Run()
-    {
-        try {
-            tables = std::make_unique<TableStore>(dataFolder);
-            store = ReportStoreOver(*tables);
-            store->BeginTransaction();
-            inTransaction = true;
-            StoppableWriter writer(*store, stop);
-            SetUpSummaryLayout(grid);
-            // Any product but the direct-debit one: the credit-transfer summary.
-            WritePaymentSummary(grid, path, {}, writer, form);
-            complete = true;
-        } catch (...) {
-            // Not put in place: the seal builds its summary itself, meeting the error there.
-        }
-    }
-
-    void Undo() noexcept
-    {
-        if (inTransaction) {
-            inTransaction = false;
-            try {
-                store->Rollback();
-            } catch (...) {
-                // The open transaction ends with the connection.
-            }
-        }
-        store.reset();
-        tables.reset();
-    }
 };
 
-SummaryAhead::SummaryAhead(AppState& app, LineForm form) : m_made(std::make_unique<Made>())
-{
-    m_made->path = app.inputPath;
-    m_made->dataFolder = app.DataFolder();
-    m_made->form = form;
-    m_made->thread = std::thread([made = m_made.get()] { made->Run(); });
-}
+namespace {
 
-SummaryAhead::~SummaryAhead()
+// The detail rows through the store, until the work is dropped.
+struct StoppableWriter : ReportTableWriter
 {
-    m_made->stop = true;
-    if (m_made->thread.joinable())
-        m_made->thread.join();
-    m_made->Undo();
-}
-
-bool SummaryAhead::PutInPlace(AppState& app)
-{
-    Made& made = *m_made;
-    made.thread.join();
-    if (!made.complete || app.session.ctx.currentProduct == Product::DirectDebit) {
-        made.Undo();
-        return false;
+    StoppableWriter(ReportStore& s, const StopToken& st) : store(s), stop(st) {}
+    void EmptyReportTables() override { store.EmptyReportTables(); }
+    void AppendDetailRow(const DetailRow& row) override
+    {
+        ThrowIfStopped(stop);
+        store.AppendDetailRow(row);
     }
-    const TablesLock lock(app);
+    ReportStore& store;
+    const StopToken& stop;
+};
+
+} // namespace
+
+SealReportTables::SealReportTables(AppState& app, SharedRead::Taker* taker)
+{
+    if (taker == nullptr)
+        return;
+    SharedRead::Taker& lines = *taker;
+    std::string dataFolder;
+    try {
+        dataFolder = app.DataFolder();
+    } catch (const AppError&) {
+        lines.StopTaking(); // the summary stage meets the error itself
+        return;
+    }
+    m_ahead = std::make_unique<WorkAhead<std::unique_ptr<Made>>>([dataFolder, &lines](const StopToken& stop) {
+        const TakingEnds end(lines);
+        lines.WatchStop(stop);
+        auto made = std::make_unique<Made>(dataFolder);
+        StoppableWriter writer(*made->store, stop);
+        SetUpSummaryLayout(made->grid);
+        // Any product but the direct-debit one: the credit-transfer summary.
+        WritePaymentSummary(made->grid, lines, {}, writer);
+        ThrowIfStopped(stop); // lines cut short by a drop make no summary
+        return made;
+    });
+}
+
+SealReportTables::~SealReportTables() = default;
+
+void SealReportTables::DropAhead()
+{
+    m_ahead.reset();
+}
+
+void SealReportTables::Write(AppState& app, const std::function<std::unique_ptr<LineSource>()>& reread)
+{
+    std::unique_ptr<Made> made;
+    if (m_ahead) {
+        try {
+            made = m_ahead->Take();
+        } catch (const AppError&) {
+            // Made again below, meeting its error where the summary stage meets it.
+        }
+        m_ahead.reset();
+    }
     StartSummary(app);
     ResultGrid& grid = app.session.grid;
-    grid.SetRowCount(made.grid.RowCount());
-    for (std::size_t row = 1; row < made.grid.RowCount(); ++row)
-        for (std::size_t col = 0; col < made.grid.ColCount(); ++col)
-            if (const std::string_view cell = made.grid.Cell(col, row); !cell.empty())
-                grid.SetCell(col, row, cell);
-    made.inTransaction = false;
-    made.store->Commit();
-    made.Undo(); // closes its connection
+    if (made && app.session.ctx.currentProduct != Product::DirectDebit) {
+        grid.SetRowCount(made->grid.RowCount());
+        for (std::size_t row = 1; row < made->grid.RowCount(); ++row)
+            for (std::size_t col = 0; col < made->grid.ColCount(); ++col)
+                if (const std::string_view cell = made->grid.Cell(col, row); !cell.empty())
+                    grid.SetCell(col, row, cell);
+        m_pending = std::move(made);
+    } else {
+        made.reset(); // its connection closed before the next one writes
+        m_pending = std::make_unique<Made>(app.DataFolder());
+        const std::unique_ptr<LineSource> lines = reread();
+        WritePaymentSummary(grid, *lines, app.session.ctx.currentProduct, *m_pending->store);
+    }
+    WriteReportTable(grid, *m_pending->store);
+    m_filled = true;
+}
+
+void SealReportTables::Commit(AppState& app)
+{
+    if (!m_pending)
+        return;
+    const std::unique_ptr<Made> pending = std::move(m_pending);
+    pending->store->Commit();
     progress::FilesCommitted();
-    return true;
+    // What this run's seal put in the tables, so the Report prints nothing else.
+    if (m_filled)
+        ReportStateOf(app).sealedVersions = ReportTableVersions(app);
 }
 
 void BuildPaymentSummary(AppState& app, LineForm form)
@@ -189,18 +217,7 @@ void FillReportTable(AppState& app)
 {
     const TablesLock lock(app);
     ReportStore& store = ReportStoreOf(app);
-    const ResultGrid& grid = app.session.grid;
-    InOneTransaction(store, [&] {
-        store.ExecSql("Delete From ReportTable");
-        // The summary lines: the last grid row is the Total line or an empty row.
-        const long long lines = static_cast<long long>(grid.RowCount()) - 2;
-        for (long long r = 1; r <= lines; ++r) {
-            const auto row = static_cast<std::size_t>(r);
-            store.ExecSql("Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount) Values(" +
-                          QuotedText(grid.Cell(1, row)) + "," + QuotedText(grid.Cell(2, row)) + "," +
-                          std::string(grid.Cell(3, row)) + "," + std::string(grid.Cell(5, row)) + ")");
-        }
-    });
+    InOneTransaction(store, [&] { WriteReportTable(app.session.grid, store); });
     // What this run's seal put in the tables, so the Report prints nothing else.
     ReportStateOf(app).sealedVersions = ReportTableVersions(app);
 }

@@ -3,7 +3,11 @@
 // a ReportDocument (templates, variables, table rows) without any Qt; the front end
 // shows it through a ReportViewer (the window: print preview; the CLI: PDF).
 #include "app/AppState.h"
+#include "common/WorkAhead.h"
 #include "format/PaymentFileReader.h"
+#include "format/SharedRead.h"
+
+#include <functional>
 
 #include <memory>
 #include "reports/ReportDocument.h"
@@ -23,30 +27,39 @@ void BuildPaymentSummary(AppState& app, LineForm form = LineForm::AsInFile);
 // Copies the summary lines of the grid into the report table.
 void FillReportTable(AppState& app);
 
-// The payment summary and its detail table made ahead, while a seal checks the payment
-// file: on a thread and a table store connection of its own, inside one transaction that
-// stays open until the seal reaches its summary stage. Dropped before, it undoes the
-// transaction and the table files stay as they were. The caller holds the table files
-// (TablesLock) for as long as it lives.
-class SummaryAhead
+// The report tables as a seal writes them: the payment summary's detail rows and the
+// report table, inside one transaction on a table connection of their own that stays
+// open until the seal commits it, with the rest of what it puts in place. Dropped
+// uncommitted, the transaction is undone and the table files stay as they were. The
+// caller holds the table files (TablesLock) while a transaction is open.
+class SealReportTables
 {
 public:
-    // Starts reading app.inputPath in the given form.
-    SummaryAhead(AppState& app, LineForm form);
-    ~SummaryAhead();
-    SummaryAhead(const SummaryAhead&) = delete;
-    SummaryAhead& operator=(const SummaryAhead&) = delete;
+    // Starts the credit-transfer summary on the lines of a taker of the seal's read, on a
+    // thread of its own (common/WorkAhead.h); without one, Write makes the summary.
+    SealReportTables(AppState& app, SharedRead::Taker* lines);
+    ~SealReportTables();
+    SealReportTables(const SealReportTables&) = delete;
+    SealReportTables& operator=(const SealReportTables&) = delete;
 
-    // The seal's summary stage: when the summary made ahead is the one BuildPaymentSummary
-    // would make now (a credit-transfer file, read through without an error), puts it in
-    // place as BuildPaymentSummary would and returns true. Otherwise does nothing and
-    // returns false: the caller builds the summary itself.
-    bool PutInPlace(AppState& app);
+    // Drops the summary made ahead: its transaction is undone and no table file is in use.
+    void DropAhead();
+    // The seal's summary stage: the summary in the grid (StartSummary's caption and status
+    // too) and both report tables written, nothing committed. The summary made ahead is
+    // used when it is the one this stage would make (a credit-transfer file, read through
+    // without an error); otherwise it is made now from reread(), a new read of the file.
+    void Write(AppState& app, const std::function<std::unique_ptr<LineSource>()>& reread);
+    // Commits what Write wrote (also what it wrote before an error ended it) and notes the
+    // tables' data versions for the Report. Nothing when nothing was written.
+    void Commit(AppState& app);
 
 private:
     struct Made;
-    std::unique_ptr<Made> m_made;
+    std::unique_ptr<WorkAhead<std::unique_ptr<Made>>> m_ahead;
+    std::unique_ptr<Made> m_pending;
+    bool m_filled = false; // the report table was written
 };
+
 // After a seal of this run has built the summary, shows the payment and payment detail
 // reports (or the direct-debit report). True when a document was shown. Prints only what
 // this run's last seal put in the report tables: when another run has written them

@@ -26,6 +26,7 @@ public:
     void BeginTransaction() override { m_store.Begin({"ReportTable", "ReportTableDetail"}); }
     void Commit() override { m_store.Commit(); }
     void Rollback() override { m_store.Rollback(); }
+    void EndAfterError(bool keep) noexcept override { m_store.EndAfterError(keep); }
     std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) override
     {
         return m_store.TableRows(table);

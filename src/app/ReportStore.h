@@ -24,6 +24,9 @@ public:
     virtual void Commit() = 0;
     // Undoes the open transaction (rows not yet written are dropped).
     virtual void Rollback() = 0;
+    // Ends the open transaction after an error without raising: keeps its work, or undoes
+    // it when keep is false.
+    virtual void EndAfterError(bool keep) noexcept = 0;
     // The rows of a table in table order, every column as text.
     virtual std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) = 0;
     // The same rows held compactly for a report, read a batch at a time so that a large

@@ -4,6 +4,7 @@
 
 #include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
+#include "app/SealRun.h"
 #include "checking/AccountRowStore.h"
 #include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
@@ -15,17 +16,19 @@
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "common/TestHooks.h"
-#include "format/ReadAheadReader.h"
+#include "common/InputFile.h"
+#include "format/SharedRead.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
 #include "zip/DeflatedEntry.h"
 #include "zip/ZipOutput.h"
 
 #include <algorithm>
-#include <atomic>
+#include <algorithm>
 #include <cctype>
-#include <future>
+#include <exception>
 #include <memory>
+#include <optional>
 
 namespace tallivo {
 
@@ -34,138 +37,46 @@ namespace {
 const char* const kErrorData = "Error Data !";
 const char* const kInvalidAccountQuestion = "There are some invalid Orvane Account.  Please choose action to do. ";
 
-// How far a run of the checks goes: the whole seal, or the checks alone (nothing
-// written, no invalid-account question).
-enum class SealMode { Seal, CheckOnly };
-
 // The inputs: the payment file exists and, for the seal, the output choices are
 // acceptable. False when refused (the refusal has been shown).
 bool AcceptInputs(AppState& app, Dialogs& dialogs, SealMode mode)
 {
-    CheckSession& s = app.session;
-    s.ctx.invalidAccountCount = 0;
-    s.hasFindingsToSave = false;
     if (!FileExists(app.inputPath)) {
         dialogs.ShowMessage("Input File does not exist");
         return false;
     }
-    if (mode == SealMode::Seal) {
-        if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty()) {
-            dialogs.ShowMessage("If you select new file for output , should be insert file name");
-            return false;
-        }
-        if (app.zipName.empty()) {
-            dialogs.ShowMessage("Please insert zip file name");
-            return false;
-        }
-        if (!IsValidZipName(app.zipName)) {
-            dialogs.ShowMessage("Invalid zip file name");
-            return false;
-        }
-        if (RefuseUnsafeOutputs(app, dialogs, {}))
-            return false;
+    if (mode == SealMode::CheckOnly)
+        return true;
+    const char* refusal = nullptr;
+    if (app.outputMode == OutputMode::NewFile && app.newFilePath.empty())
+        refusal = "If you select new file for output , should be insert file name";
+    else if (app.zipName.empty())
+        refusal = "Please insert zip file name";
+    else if (!IsValidZipName(app.zipName))
+        refusal = "Invalid zip file name";
+    if (refusal) {
+        dialogs.ShowMessage(refusal);
+        return false;
     }
-    return true;
+    return !RefuseUnsafeOutputs(app, dialogs, {});
 }
 
 // Raises the error that writing the seal's files would raise, writing nothing: the
 // payment file must be replaceable (normalisation), then the new file, then the archive,
 // in the order the seal writes them.
-void CheckSealTargets(const AppState& app)
+void CheckSealTargets(const SealPlan& plan)
 {
-    CheckPaymentFileReplaceable(app.inputPath);
-    if (app.outputMode == OutputMode::NewFile)
-        CheckCanReplace(app.newFilePath);
-    CheckZipTarget(ZipArchiveName(app.zipName));
+    CheckPaymentFileReplaceable(plan.input);
+    if (!plan.replace)
+        CheckCanReplace(plan.output);
+    CheckZipTarget(plan.archive);
 }
 
-// The validation pass run ahead, in the structure checks' read of the file, into a
-// session of its own: its findings, context values and addAccBatchError row become the
-// command's only when the command reaches its validation stage (Commit). Dropped before,
-// it leaves the session and the table files as they were. Its owner holds the table files
-// from the start, as the validation pass does.
-class EarlyValidation
+// The structure checks' findings from what the read's scan found. False when refused
+// (the refusal has been shown).
+bool JudgeStructure(AppState& app, Dialogs& dialogs, const StructureScan& scan)
 {
-public:
-    explicit EarlyValidation(AppState& app) : m_app(app), m_pass(app.session) {}
-    ~EarlyValidation()
-    {
-        if (!m_committed && m_pass.accountRow != nullptr)
-            m_pass.accountRow->Forget();
-    }
-    EarlyValidation(const EarlyValidation&) = delete;
-    EarlyValidation& operator=(const EarlyValidation&) = delete;
-
-    // Runs the pass over the read's lines. An error that ends it is kept for Commit; the
-    // read then goes on for the structure checks alone.
-    void Run(ReadAheadReader& lines)
-    {
-        try {
-            RunValidationPass(m_pass, lines);
-        } catch (const CommandCancelled&) {
-            throw;
-        } catch (...) {
-            m_error = std::current_exception();
-            lines.StopTaking();
-        }
-    }
-
-    // The command's validation stage: the pass's results become the session's, its row is
-    // written, and the error that ended it, if any, goes on from here.
-    void Commit()
-    {
-        m_committed = true;
-        CheckSession& s = m_app.session;
-        s.grid = std::move(m_pass.grid);
-        s.ctx = m_pass.ctx;
-        s.passLine = m_pass.passLine;
-        s.statusText = m_pass.statusText;
-        s.hasFindingsToSave = m_pass.hasFindingsToSave;
-        if (s.accountRow != nullptr) {
-            try {
-                s.accountRow->Flush();
-            } catch (...) {
-                if (!m_error)
-                    throw;
-                // The error that ended the pass is the one the user sees.
-            }
-        }
-        if (m_error)
-            std::rethrow_exception(m_error);
-    }
-
-private:
-    AppState& m_app;
-    CheckSession m_pass;
-    std::exception_ptr m_error;
-    bool m_committed = false;
-};
-
-// The structure checks, from one read of the file that also counts the express cheques
-// for the check that follows them; given somewhere to keep it (early), the same read runs
-// the validation pass ahead, on a second thread. False when refused (the refusal has been
-// shown).
-bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string& path, LineForm form,
-                             std::unique_ptr<EarlyValidation>* early, bool& exceedsExpressLimit)
-{
-    progress::Stage("Checking record types");
     CheckSession& s = app.session;
-    BeginRecordTypeCheck(s);
-    StructureScan scan;
-    if (early) {
-        *early = std::make_unique<EarlyValidation>(app);
-        StructureScanner scanner;
-        ReadAheadReader lines(path, form, [&scanner](const PaymentLine& line, std::uint64_t number) {
-            scanner.Add(line, number);
-            return !scanner.Refusing(); // a refused file is not validated
-        });
-        (*early)->Run(lines);
-        lines.Finish();
-        scan = scanner.Take();
-    } else {
-        scan = ScanStructure(path);
-    }
-    exceedsExpressLimit = scan.exceedsExpressChequeLimit;
     const char* status = nullptr;
     if (!EndRecordTypeCheck(s, scan))
         status = "Record type invalid code";
@@ -179,331 +90,350 @@ bool CheckStructureInOneRead(AppState& app, Dialogs& dialogs, const std::string&
     return false;
 }
 
-// The sealed output under its temporary name, and its bytes deflated for the archive.
-struct SealedParts
-{
-    PreparedOutput sealed;
-    std::unique_ptr<DeflatedEntry> deflated; // none for an output without records
-};
-
-// Makes the sealed output on a second thread from the start of the seal, from the payment
-// file's lines as normalisation writes them, so its hash and compression run while the
-// file is checked, validated and summarised. Nothing of
-// it shows before Take: an error it meets is raised there, where the seal writes its
-// output. Dropped untaken (the command stopped before sealing), it stops and leaves no
-// file behind.
-class SealedOutputMaker
-{
-public:
-    SealedOutputMaker(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
-                      LineForm form)
-    {
-        m_made = std::async(std::launch::async, [this, paymentPath, outputPath, beneChargeFlag, form] {
-            SealedParts parts;
-            parts.sealed = PrepareSealedOutput(
-                paymentPath, outputPath, beneChargeFlag, [&](const char* data, std::size_t size) {
-                    if (m_stop.load(std::memory_order_relaxed))
-                        throw Stopped{};
-                    if (!parts.deflated)
-                        parts.deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(outputPath)));
-                    parts.deflated->Add(data, size);
-                },
-                form);
-            if (parts.deflated)
-                parts.deflated->Finish(parts.sealed.hash + "\r\n");
-            return parts;
-        });
-    }
-    ~SealedOutputMaker()
-    {
-        m_stop = true;
-        if (m_made.valid()) {
-            try {
-                m_made.get();
-            } catch (...) {
-                // Not taken: the command stopped before sealing, and so does this.
-            }
-        }
-    }
-    SealedOutputMaker(const SealedOutputMaker&) = delete;
-    SealedOutputMaker& operator=(const SealedOutputMaker&) = delete;
-
-    // Waits for the output; raises what making it raised.
-    SealedParts Take() { return m_made.get(); }
-
-private:
-    struct Stopped
-    {
-    };
-    std::atomic<bool> m_stop{false};
-    std::future<SealedParts> m_made;
-};
-
-// The normalisation of a payment file that its seal replaces. The sealed output is made
-// from the lines as normalisation writes them, so a seal that completes writes the file
-// once, with its output; a seal that stops short of that writes the normalised file
-// then, and leaves it as a seal that normalised first would have. A cancelled command,
-// and a file that another program has changed, are left as they are.
-class DeferredNormalisation
+// One run of the check or the seal over a payment file. Its stages, in order:
+//   1. Read      the payment file once; its lines go to the structure scan (on the
+//                reading thread), the validation pass (on this thread) and, for the
+//                seal, the sealed output and the payment summary (each on its own thread)
+//   2. Structure the record type and length findings; the express cheque limit
+//   3. Targets   (seal) the file still as held; every file the seal writes writable
+//   4. Normalise (seal) the normalised payment file, with a new output file: made now
+//   5. Validate  the pass's findings become the command's; its addAccBatchError row
+//   6. Accounts  invalid home-bank accounts asked about (the check refuses them)
+//   7. Tables    (seal) the payment summary and the report tables
+//   8. Output    (seal) the sealed output taken, the archive made
+//   9. Commit    what stages 4-8 made ready, put in place in that order; the message
+// Nothing is put in place before stage 9 (or before a refusal ends the run), so Cancel
+// works until then. What work ahead made is dropped when the run stops before its stage.
+class SealRun
 {
 public:
-    DeferredNormalisation(std::string path, HeldFile* held) : m_path(std::move(path)), m_held(held) {}
-
-    // The sealed output has replaced the file: nothing is left to write.
-    void Dismiss() { m_due = false; }
-    // The seal stops here: writes the normalised file.
-    void Write()
+    SealRun(AppState& app, Dialogs& dialogs, SealPlan plan, HeldFile* held)
+        : m_app(app), m_dialogs(dialogs), m_plan(std::move(plan)), m_held(held)
     {
-        if (!m_due)
-            return;
-        m_due = false;
-        m_held->CheckUnchanged();
-        NormaliseCreditRecords(m_path, m_held);
     }
-    // An error stops the seal: writes the normalised file if it can; the error that
-    // stopped the seal is the one the user sees.
-    void WriteAfterError() noexcept
+
+    CommandOutcome Stages()
     {
-        if (!m_due || progress::Cancelling())
-            return;
-        m_due = false;
-        try {
-            if (m_held->Unchanged())
-                NormaliseCreditRecords(m_path, m_held);
-        } catch (...) {
-            // Left as it was.
-        }
-    }
-
-private:
-    std::string m_path;
-    HeldFile* m_held;
-    bool m_due = true;
-};
-
-// What a command does ahead, while the payment file is first read, to be taken when the
-// command reaches the stage it belongs to, or dropped.
-struct WorkAhead
-{
-    // The table files, held from the start while table work is done ahead (taken only if
-    // free at once; otherwise each stage takes them when it comes, as it would alone).
-    std::unique_ptr<TablesLock> tables;
-    std::unique_ptr<EarlyValidation> validation; // with the table files only
-    std::unique_ptr<SummaryAhead> summary;       // the seal's, with the table files only
-    std::unique_ptr<SealedOutputMaker> output;   // the seal's
-
-    // Lets go of the table files, dropping the summary made ahead.
-    void ReleaseTables()
-    {
-        summary.reset();
-        tables.reset();
-    }
-    // Stops and drops everything not taken.
-    void Drop()
-    {
-        output.reset();
-        ReleaseTables();
-        validation.reset();
-    }
-};
-
-CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
-                               DeferredNormalisation* normalisation, WorkAhead& ahead);
-
-// Everything after the inputs: the checks of the file and, for the seal, the seal, on
-// the payment file that held holds (none for the checks alone).
-CommandOutcome RunFileSteps(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held)
-{
-    const std::string& path = app.inputPath;
-    // The seal reads every line as normalisation writes it (the same, once written).
-    const LineForm form = mode == SealMode::Seal ? LineForm::Normalised : LineForm::AsInFile;
-    // The seal's output, its summary and the validation pass are made meanwhile, from the
-    // start: each is dropped if the command stops before its stage.
-    WorkAhead ahead;
-    if (mode == SealMode::Seal)
-        ahead.output = std::make_unique<SealedOutputMaker>(
-            path, app.outputMode == OutputMode::Replace ? app.inputPath : app.newFilePath, app.beneChargeFlag, form);
-    ahead.tables = TablesLock::IfFree(app);
-    if (ahead.tables && mode == SealMode::Seal)
-        ahead.summary = std::make_unique<SummaryAhead>(app, form);
-
-    // The structure.
-    bool exceedsExpressLimit = false;
-    if (!CheckStructureInOneRead(app, dialogs, path, form, ahead.tables ? &ahead.validation : nullptr,
-                                 exceedsExpressLimit))
-        return CommandOutcome::Refused;
-
-    // The express cheque limit.
-    if (exceedsExpressLimit) {
-        dialogs.MessageDlg("Error Data.  Express Cheque should not more than  20 transaction ", MsgKind::Error,
-                           {MsgButton::Ok});
-        return CommandOutcome::Refused;
-    }
-
-    progress::Stage("Validating");
-    if (mode == SealMode::CheckOnly)
-        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, ahead);
-
-    // Nothing changes before everything can be written.
-    held->CheckUnchanged();
-    CheckSealTargets(app);
-    PauseAt("checked");
-    if (app.outputMode == OutputMode::NewFile) {
-        // The payment file stays, normalised: from here on the file on disk is the normalised one.
-        NormaliseCreditRecords(path, held);
-        held->CheckUnchanged();
-        PauseAt("normalised");
-        return ValidateAndSeal(app, dialogs, mode, held, form, nullptr, ahead);
-    }
-    // The sealed output replaces the payment file: from here on its lines are read as
-    // normalisation writes them, and the normalised file is written only if the seal stops.
-    DeferredNormalisation normalisation(path, held);
-    PauseAt("normalised");
-    CommandOutcome outcome = CommandOutcome::Refused;
-    try {
-        outcome = ValidateAndSeal(app, dialogs, mode, held, form, &normalisation, ahead);
-    } catch (...) {
-        ahead.Drop();
-        normalisation.WriteAfterError();
-        throw;
-    }
-    ahead.Drop();
-    normalisation.Write();
-    return outcome;
-}
-
-// The checks of every field and, for the seal, the summary, the report tables, the
-// sealed output and the archive, on the payment file's lines in the given form.
-CommandOutcome ValidateAndSeal(AppState& app, Dialogs& dialogs, SealMode mode, HeldFile* held, LineForm form,
-                               DeferredNormalisation* normalisation, WorkAhead& ahead)
-{
-    CheckSession& s = app.session;
-    const std::string& path = app.inputPath;
-    const bool replace = app.outputMode == OutputMode::Replace;
-    const std::string output = replace ? app.inputPath : app.newFilePath;
-
-    // Every field of every record.
-    {
-        const TablesLock tables(app);
-        if (ahead.validation)
-            ahead.validation->Commit();
-        else
-            ValidatePaymentFile(s, path, form);
-    }
-    if (!s.ctx.dataValid) {
-        dialogs.ShowMessage(kErrorData);
-        return CommandOutcome::Refused;
-    }
-
-    // Invalid home-bank accounts of debit records (the checks alone never ask). No table
-    // file is held while the user answers.
-    if (mode == SealMode::CheckOnly && s.ctx.invalidAccountCount > 0)
-        return CommandOutcome::Refused;
-    if (s.ctx.invalidAccountCount > 0)
-        ahead.ReleaseTables();
-    if (!ResolveInvalidAccounts(app, dialogs))
-        return CommandOutcome::Refused;
-    if (mode == SealMode::CheckOnly)
+        m_tables = TablesLock::IfFree(m_app);
+        if (!ReadAndJudgeStructure())
+            return CommandOutcome::Refused;
+        progress::Stage("Validating");
+        if (m_plan.Sealing())
+            CheckTargetsAndNormalise();
+        if (!Validate() || !ResolveAccounts())
+            return Ended(CommandOutcome::Refused);
+        if (!m_plan.Sealing())
+            return Ended(CommandOutcome::Completed);
+        progress::Stage("Sealing");
+        WriteReportTables();
+        MakeOutputAndArchive();
+        CommitSeal();
+        m_dialogs.ShowMessage("Generate hash value and add file to " + m_plan.zipName + " completed");
         return CommandOutcome::Completed;
-
-    // Summary and report tables.
-    progress::Stage("Sealing");
-    {
-        const TablesLock tables(app);
-        if (!ahead.summary || !ahead.summary->PutInPlace(app))
-            BuildPaymentSummary(app, form);
-        FillReportTable(app);
     }
-    ahead.ReleaseTables();
-    held->CheckUnchanged();
-    PauseAt("tables-written");
 
-    // The sealed output (made meanwhile) and the archive, each written in full under a
-    // temporary name before either takes its place: a failure to write leaves both places
-    // as they were.
-    SealedParts parts = ahead.output->Take();
-    PreparedOutput& sealed = parts.sealed;
-    PauseAt("output-written");
-    progress::Stage("Compressing");
-    PreparedArchive archive(ZipArchiveName(app.zipName), sealed.file->TempPath(), output, parts.deflated.get());
-    PauseAt("archive-written");
+    // An error ended the run: what it had made ready is committed as far as it goes, unless
+    // the error is another program's change of the payment file.
+    void AfterError() noexcept
     {
-        const SignalShield shield; // a signal now waits until both are in place, or neither
-        held->CheckUnchanged();
-        archive.Commit();
-        try {
-            sealed.file->Commit(replace ? held : nullptr);
-        } catch (...) {
-            archive.Undo();
-            throw;
+        if (m_held != nullptr && !m_held->Unchanged())
+            return;
+        AddDeferredNormalisation();
+        m_effects.CommitAfterError();
+    }
+
+private:
+    // Stage 1 and 2. With the table files free at once, the validation pass and the
+    // summary run in the read; otherwise the validation stage waits for them and reads the
+    // same open file again.
+    bool ReadAndJudgeStructure()
+    {
+        progress::Stage("Checking record types");
+        BeginRecordTypeCheck(m_app.session);
+        if (!m_held)
+            m_opened = std::make_unique<InputFile>(m_plan.input);
+        const bool validating = m_tables != nullptr;
+        const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? (validating ? 2 : 1) : 0);
+        m_read = ReadShared(InputFile::OfDescriptor(Descriptor()), m_plan.form,
+                            [this](const PaymentLine& line, std::uint64_t number) {
+                                m_scanner.Add(line, number);
+                                return !m_scanner.Refusing(); // a refused file is not validated
+                            },
+                            std::max<std::size_t>(takers, 1));
+        const std::size_t first = validating ? 1 : 0;
+        if (m_plan.Sealing())
+            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(first));
+        if (m_plan.Sealing() && validating)
+            m_reportTables.emplace(m_app, &m_read->TakerAt(2));
+        m_validation.emplace(m_app);
+        if (validating)
+            m_validation->Run(m_read->TakerAt(0), &m_read->TakerAt(0));
+        else if (takers == 0)
+            m_read->TakerAt(0).StopTaking();
+        m_read->Finish();
+        m_validatedInRead = validating;
+        const StructureScan scan = m_scanner.Take();
+        if (!JudgeStructure(m_app, m_dialogs, scan))
+            return false;
+        if (scan.exceedsExpressChequeLimit) {
+            m_dialogs.MessageDlg("Error Data.  Express Cheque should not more than  20 transaction ", MsgKind::Error,
+                                 {MsgButton::Ok});
+            return false;
         }
-        if (normalisation)
-            normalisation->Dismiss();
+        return true;
     }
-    app.hashValue = sealed.hash;
 
-    dialogs.ShowMessage("Generate hash value and add file to " + app.zipName + " completed");
-    return CommandOutcome::Completed;
-}
+    // The descriptor of the payment file as the run opened it: a later read sees the same
+    // file, whatever takes its name meanwhile.
+    int Descriptor() const { return m_held ? m_held->Descriptor() : m_opened->Descriptor(); }
+    std::unique_ptr<LineSource> ReadAgain() const
+    {
+        if (m_held)
+            m_held->CheckUnchanged(); // the file must be the one checked
+        return std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(Descriptor()), m_plan.form);
+    }
 
-// The file steps under the rules: a file with strict findings is never sealed, nor
-// normalised. The other checks run on it as for the check alone and its strict findings
-// join theirs, also when an error ends those checks.
-CommandOutcome RunUnderRules(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules, HeldFile* held)
+    // Stages 3 and 4. Over the payment file, the normalised file is due only if the seal
+    // stops short of replacing it with the sealed output (AddDeferredNormalisation).
+    void CheckTargetsAndNormalise()
+    {
+        m_held->CheckUnchanged();
+        CheckSealTargets(m_plan);
+        PauseAt("checked");
+        if (!m_plan.replace) {
+            m_normalised = PrepareNormalisedFile(m_plan.input);
+            m_effects.Add([this] {
+                if (m_normalised)
+                    m_normalised->Commit(m_held);
+            });
+        } else {
+            m_normaliseDue = true;
+        }
+        PauseAt("normalised");
+    }
+
+    // Stage 5.
+    bool Validate()
+    {
+        if (!m_tables)
+            m_tables = std::make_unique<TablesLock>(m_app);
+        if (!m_validatedInRead)
+            m_validation->Run(*ReadAgain());
+        m_validation->Take(m_effects);
+        if (m_app.session.ctx.dataValid)
+            return true;
+        m_dialogs.ShowMessage(kErrorData);
+        return false;
+    }
+
+    // Stage 6. No table file is held while the user answers.
+    bool ResolveAccounts()
+    {
+        if (m_app.session.ctx.invalidAccountCount <= 0)
+            return true;
+        if (!m_plan.Sealing())
+            return false;
+        if (m_reportTables)
+            m_reportTables->DropAhead();
+        m_tables.reset();
+        const bool resolved = ResolveInvalidAccounts(m_app, m_dialogs);
+        m_tables = std::make_unique<TablesLock>(m_app);
+        return resolved;
+    }
+
+    // Stage 7: written inside the tables' own transaction, committed with the rest.
+    void WriteReportTables()
+    {
+        if (!m_reportTables)
+            m_reportTables.emplace(m_app, nullptr);
+        m_effects.Add([this] { m_reportTables->Commit(m_app); });
+        m_reportTables->Write(m_app, [this] { return ReadAgain(); });
+    }
+
+    // Stage 8: the sealed output (made meanwhile) and the archive, each written in full
+    // under a temporary name.
+    void MakeOutputAndArchive()
+    {
+        m_parts = TakeWhenReady(*m_output);
+        PauseAt("output-written");
+        progress::Stage("Compressing");
+        m_archive.emplace(m_plan.archive, m_parts.sealed.file->TempPath(), m_plan.output, m_parts.deflated.get());
+        PauseAt("archive-written");
+    }
+
+    // Stage 9 for a seal that completes: the archive and the output take their places
+    // together, after the rest, while signals wait; a failure to put the output in place
+    // puts the archive back.
+    void CommitSeal()
+    {
+        m_held->CheckUnchanged();
+        m_effects.Commit();
+        m_tables.reset(); // no table is written after this
+        PauseAt("tables-written");
+        const SignalShield shield;
+        m_held->CheckUnchanged();
+        m_archive->Commit();
+        const ArchiveBackOnError undo(*m_archive);
+        m_parts.sealed.file->Commit(m_plan.replace ? m_held : nullptr);
+        m_normaliseDue = false; // the sealed output replaced the payment file
+        m_app.hashValue = m_parts.sealed.hash;
+    }
+
+    // Stage 9 for a run that ends before the output: what it made ready is put in place.
+    CommandOutcome Ended(CommandOutcome outcome)
+    {
+        DropWorkAhead();
+        if (m_held)
+            m_held->CheckUnchanged(); // findings in a file that another program was changing
+        AddDeferredNormalisation();
+        m_effects.Commit();
+        return outcome;
+    }
+
+    // Over the payment file, the seal normalises it only when it stops short of replacing
+    // it with the sealed output: last, as the seal's remaining effect.
+    void AddDeferredNormalisation()
+    {
+        if (!m_normaliseDue)
+            return;
+        m_normaliseDue = false;
+        m_effects.Add([this] { NormaliseCreditRecords(m_plan.input, m_held); });
+    }
+
+    void DropWorkAhead()
+    {
+        m_output.reset();
+        if (m_reportTables)
+            m_reportTables->DropAhead();
+    }
+
+    // Puts the replaced archive back unless the output took its place.
+    class ArchiveBackOnError
+    {
+    public:
+        explicit ArchiveBackOnError(PreparedArchive& archive) : m_archive(archive) {}
+        ~ArchiveBackOnError()
+        {
+            if (std::uncaught_exceptions() > m_uncaught)
+                m_archive.Undo();
+        }
+        ArchiveBackOnError(const ArchiveBackOnError&) = delete;
+        ArchiveBackOnError& operator=(const ArchiveBackOnError&) = delete;
+
+    private:
+        PreparedArchive& m_archive;
+        int m_uncaught = std::uncaught_exceptions();
+    };
+
+    AppState& m_app;
+    Dialogs& m_dialogs;
+    const SealPlan m_plan;
+    HeldFile* m_held; // the seal's payment file; none for the check
+    // Destroyed from the last up: the effects and what they commit go before the read's
+    // takers, the takers before the read, the read before the table files are let go.
+    std::unique_ptr<TablesLock> m_tables;
+    std::unique_ptr<InputFile> m_opened; // the check's payment file
+    StructureScanner m_scanner; // on the reading thread until the read has finished
+    std::unique_ptr<SharedRead> m_read;
+    std::optional<ValidationInRead> m_validation;
+    std::unique_ptr<WorkAhead<SealedParts>> m_output;
+    std::optional<SealReportTables> m_reportTables;
+    std::unique_ptr<ReplacingFile> m_normalised;
+    SealedParts m_parts;
+    std::optional<PreparedArchive> m_archive;
+    bool m_validatedInRead = false;
+    bool m_normaliseDue = false; // over the payment file: normalised unless the output replaces it
+    Effects m_effects;
+};
+
+// A run under its rules: a file with strict findings is never sealed, nor normalised;
+// the other checks run on it as for the check alone and its strict findings join theirs,
+// also when an error ends those checks.
+class StrictFindingsAfter
 {
-    if (rules == FileRules::Standard)
-        return RunFileSteps(app, dialogs, mode, held);
-    CheckSession& s = app.session;
-    const std::vector<StrictFinding> strict = FindStrictFindings(app.inputPath);
-    if (strict.empty())
-        return RunFileSteps(app, dialogs, mode, held);
-    CommandOutcome outcome = CommandOutcome::Refused;
+public:
+    StrictFindingsAfter(CheckSession& s, std::vector<StrictFinding> findings) : m_s(s), m_findings(std::move(findings))
+    {
+    }
+    ~StrictFindingsAfter() { AddStrictFindings(m_s, m_findings); }
+    StrictFindingsAfter(const StrictFindingsAfter&) = delete;
+    StrictFindingsAfter& operator=(const StrictFindingsAfter&) = delete;
+
+private:
+    CheckSession& m_s;
+    std::vector<StrictFinding> m_findings;
+};
+
+CommandOutcome RunPlan(AppState& app, Dialogs& dialogs, const SealPlan& plan, HeldFile* held)
+{
+    SealRun run(app, dialogs, plan, held);
     try {
-        outcome = RunFileSteps(app, dialogs, SealMode::CheckOnly, nullptr);
+        return run.Stages();
+    } catch (const CommandCancelled&) {
+        throw; // nothing was put in place
     } catch (...) {
-        AddStrictFindings(s, strict);
+        run.AfterError();
         throw;
     }
-    AddStrictFindings(s, strict);
+}
+
+CommandOutcome RunUnderRules(AppState& app, Dialogs& dialogs, SealPlan plan, HeldFile* held)
+{
+    if (plan.rules == FileRules::Standard)
+        return RunPlan(app, dialogs, plan, held);
+    std::vector<StrictFinding> strict = FindStrictFindings(plan.input);
+    if (strict.empty())
+        return RunPlan(app, dialogs, plan, held);
+    plan.mode = SealMode::CheckOnly;
+    plan.form = LineForm::AsInFile;
+    CommandOutcome outcome = CommandOutcome::Refused;
+    {
+        const StrictFindingsAfter after(app.session, std::move(strict));
+        outcome = RunPlan(app, dialogs, plan, nullptr);
+    }
     if (outcome == CommandOutcome::Completed)
         dialogs.ShowMessage(kErrorData);
     return CommandOutcome::Refused;
 }
 
-CommandOutcome RunSealSteps(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
-{
-    if (!AcceptInputs(app, dialogs, mode))
-        return CommandOutcome::Refused;
-
-    // The seal holds the payment file from its first check to its last write: what is
-    // sealed is what was checked.
-    std::unique_ptr<HeldFile> held;
-    if (mode == SealMode::Seal)
-        held = HoldPaymentFile(app.inputPath, "it was not sealed and no zip file was written");
-    try {
-        const CommandOutcome outcome = RunUnderRules(app, dialogs, mode, rules, held.get());
-        if (held && outcome == CommandOutcome::Refused)
-            held->CheckUnchanged(); // findings in a file that another program was changing
-        return outcome;
-    } catch (const AppError&) {
-        // A failure caused by another program's change is told as that change.
-        if (held)
-            held->CheckUnchanged();
-        throw;
-    }
-}
-
-// Both commands start afresh: no summary, no hash value, no captions, an empty grid.
-CommandOutcome StartAfresh(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
+// Both commands start afresh: no summary, no hash value, no captions, an empty grid, and
+// the check context of a first run, so a command stopped before its end leaves nothing
+// that changes the next one's findings.
+void StartAfresh(AppState& app)
 {
     app.summaryBuilt = false;
     app.hashValue.clear();
     app.summaryCaption.clear();
-    app.session.statusText.clear();
-    app.session.strictFindings.clear();
-    app.session.passLine = 0;
-    app.session.ResetErrorGrid();
-    return RunSealSteps(app, dialogs, mode, rules);
+    CheckSession& s = app.session;
+    s.ctx = CheckContext{};
+    s.hasFindingsToSave = false;
+    s.statusText.clear();
+    s.strictFindings.clear();
+    s.passLine = 0;
+    s.ResetErrorGrid();
+}
+
+CommandOutcome RunCommand(AppState& app, Dialogs& dialogs, SealMode mode, FileRules rules)
+{
+    StartAfresh(app);
+    if (!AcceptInputs(app, dialogs, mode))
+        return CommandOutcome::Refused;
+    const SealPlan plan = PlanOf(app, mode, rules);
+    if (!plan.Sealing())
+        return RunUnderRules(app, dialogs, plan, nullptr);
+    // The seal holds the payment file from its first check to its last write: what is
+    // sealed is what was checked. A failure caused by another program's change is told as
+    // that change.
+    const auto held = HoldPaymentFile(plan.input, "it was not sealed and no zip file was written");
+    try {
+        const CommandOutcome outcome = RunUnderRules(app, dialogs, plan, held.get());
+        if (outcome == CommandOutcome::Refused)
+            held->CheckUnchanged(); // findings in a file that another program was changing
+        return outcome;
+    } catch (const AppError&) {
+        held->CheckUnchanged();
+        throw;
+    }
 }
 
 } // namespace
@@ -546,8 +476,9 @@ void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)
 
 bool CheckFileStructure(AppState& app, Dialogs& dialogs, const std::string& path)
 {
-    bool exceedsExpressLimit = false;
-    return CheckStructureInOneRead(app, dialogs, path, LineForm::AsInFile, nullptr, exceedsExpressLimit);
+    progress::Stage("Checking record types");
+    BeginRecordTypeCheck(app.session);
+    return JudgeStructure(app, dialogs, ScanStructure(path));
 }
 
 bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
@@ -568,12 +499,12 @@ bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs)
 
 CommandOutcome CheckPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::CheckOnly, rules);
+    return RunCommand(app, dialogs, SealMode::CheckOnly, rules);
 }
 
 CommandOutcome SealPaymentFile(AppState& app, Dialogs& dialogs, FileRules rules)
 {
-    return StartAfresh(app, dialogs, SealMode::Seal, rules);
+    return RunCommand(app, dialogs, SealMode::Seal, rules);
 }
 
 } // namespace tallivo

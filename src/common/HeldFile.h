@@ -34,6 +34,8 @@ public:
     void CheckUnchanged() const;
     // False when CheckUnchanged would raise.
     bool Unchanged() const;
+    // A descriptor of the file held, for reading it (common/InputFile.h OfDescriptor).
+    int Descriptor() const { return m_locked.back(); }
 
     void BeforeReplace(int tempFd) override; // checks, then locks the replacement
     void AfterReplace(int tempFd) override;  // the replacement is the file held

@@ -55,6 +55,19 @@ std::unique_ptr<InputFile> InputFile::TryOpen(const std::string& path)
     return file;
 }
 
+std::unique_ptr<InputFile> InputFile::OfDescriptor(int fd)
+{
+    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0)
+        ThrowFileError(errno);
+    std::unique_ptr<InputFile> file(new InputFile());
+    file->m_fd = own;
+    file->m_positioned = true;
+    ::posix_fadvise(own, 0, 0, POSIX_FADV_SEQUENTIAL);
+    file->NoteSize();
+    return file;
+}
+
 InputFile::~InputFile()
 {
     if (m_fd >= 0)
@@ -64,7 +77,7 @@ InputFile::~InputFile()
 std::size_t InputFile::ReadSome(char* data, std::size_t size)
 {
     for (;;) {
-        const ssize_t n = ::read(m_fd, data, size);
+        const ssize_t n = m_positioned ? ::pread(m_fd, data, size, static_cast<off_t>(m_read)) : ::read(m_fd, data, size);
         if (n >= 0) {
             m_read += static_cast<std::uint64_t>(n);
             progress::Share(m_size > 0 ? static_cast<double>(m_read) / static_cast<double>(m_size) : 1.0);

@@ -16,10 +16,17 @@ public:
     explicit InputFile(const std::string& path);
     // Opens the file, or gives nothing when it cannot be opened.
     static std::unique_ptr<InputFile> TryOpen(const std::string& path);
+    // Reads the file that an open descriptor leads to (a held file), from its start, through
+    // a descriptor of its own and positioned reads: the caller's descriptor is left as it was.
+    static std::unique_ptr<InputFile> OfDescriptor(int fd);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
+    // The descriptor it reads through (for OfDescriptor: another read of the same file).
+    int Descriptor() const { return m_fd; }
+    // The file's size when it was opened (0 when not known).
+    std::uint64_t Size() const { return m_size; }
     // Reads until the area is full or the file ends; returns the number of bytes read.
     std::size_t Read(char* data, std::size_t size);
     // One read: at least one byte unless the file has ended (returns 0 then).
@@ -33,6 +40,7 @@ private:
     void NoteSize();
 
     int m_fd = -1;
+    bool m_positioned = false; // sequential reads are positioned reads at m_read
     std::uint64_t m_size = 0; // at opening
     std::uint64_t m_read = 0; // by the sequential reads
 };

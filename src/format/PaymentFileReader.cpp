@@ -26,7 +26,12 @@ bool NormaliseLine(char* line, std::size_t size)
 }
 
 PaymentFileReader::PaymentFileReader(const std::string& path, LineForm form)
-    : m_file(path), m_form(form), m_buffer(kBufferSize)
+    : PaymentFileReader(std::make_unique<InputFile>(path), form)
+{
+}
+
+PaymentFileReader::PaymentFileReader(std::unique_ptr<InputFile> file, LineForm form)
+    : m_file(std::move(file)), m_form(form), m_buffer(kBufferSize)
 {
 }
 
@@ -44,7 +49,7 @@ bool PaymentFileReader::Fill()
     }
     if (m_end == m_buffer.size())
         return false;
-    const std::size_t n = m_file.ReadSome(m_buffer.data() + m_end, m_buffer.size() - m_end);
+    const std::size_t n = m_file->ReadSome(m_buffer.data() + m_end, m_buffer.size() - m_end);
     if (n == 0) {
         m_fileDone = true;
         return false;

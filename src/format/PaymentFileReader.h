@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,7 @@ struct PaymentLine
 };
 
 // Where a pass over the payment file takes its lines from: the file itself, or a read
-// that other stages share (format/ReadAheadReader.h).
+// that other stages share (format/SharedRead.h).
 class LineSource
 {
 public:
@@ -56,6 +57,8 @@ public:
 
     // Opens the file; raises the file error when it cannot be opened.
     explicit PaymentFileReader(const std::string& path, LineForm form = LineForm::AsInFile);
+    // Reads an open file (common/InputFile.h) from its start.
+    PaymentFileReader(std::unique_ptr<InputFile> file, LineForm form);
     PaymentFileReader(const PaymentFileReader&) = delete;
     PaymentFileReader& operator=(const PaymentFileReader&) = delete;
 
@@ -71,7 +74,7 @@ private:
     void Complete(PaymentLine& line, std::string_view piece, std::uint64_t skipped);
     const char* FindCtrlZ(std::size_t from, std::size_t to);
 
-    InputFile m_file;
+    std::unique_ptr<InputFile> m_file;
     LineForm m_form;
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;

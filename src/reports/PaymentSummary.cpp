@@ -58,7 +58,7 @@ void AppendSummaryLine(ResultGrid& grid, const std::string& productName, const s
     grid.AppendRow({productName, valueDate, credits, FormatThousands2(amount), FormatPlain2(amount)});
 }
 
-void WriteCreditTransferSummary(ResultGrid& grid, PaymentFileReader& reader, ReportTableWriter& tables)
+void WriteCreditTransferSummary(ResultGrid& grid, LineSource& reader, ReportTableWriter& tables)
 {
     // The pending detail row is written when the next credit of the same debit, the
     // next debit or the trailer is met; what no later line overwrites carries over.
@@ -126,7 +126,7 @@ void WriteCreditTransferSummary(ResultGrid& grid, PaymentFileReader& reader, Rep
     grid.SetCell(4, total, FormatThousands2(StrToFloat(AmountText(lastLine, Trailer::TotalAmount))));
 }
 
-void WriteDirectDebitSummary(ResultGrid& grid, PaymentFileReader& reader)
+void WriteDirectDebitSummary(ResultGrid& grid, LineSource& reader)
 {
     std::string productName;
     PaymentLine line;
@@ -163,11 +163,17 @@ void WritePaymentSummary(ResultGrid& grid, const std::string& path, std::string_
                          ReportTableWriter& tables, LineForm form)
 {
     PaymentFileReader reader(path, form);
+    WritePaymentSummary(grid, reader, currentProduct, tables);
+}
+
+void WritePaymentSummary(ResultGrid& grid, LineSource& lines, std::string_view currentProduct,
+                         ReportTableWriter& tables)
+{
     tables.EmptyReportTables();
     if (currentProduct != Product::DirectDebit)
-        WriteCreditTransferSummary(grid, reader, tables);
+        WriteCreditTransferSummary(grid, lines, tables);
     else
-        WriteDirectDebitSummary(grid, reader);
+        WriteDirectDebitSummary(grid, lines);
 }
 
 } // namespace tallivo

@@ -50,5 +50,8 @@ void SetUpSummaryLayout(ResultGrid& grid);
 // before stays. The lines are read in the given form.
 void WritePaymentSummary(ResultGrid& grid, const std::string& path, std::string_view currentProduct,
                          ReportTableWriter& tables, LineForm form = LineForm::AsInFile);
+// The same over the lines of a source (a shared read of the file, or a held file's reader).
+void WritePaymentSummary(ResultGrid& grid, LineSource& lines, std::string_view currentProduct,
+                         ReportTableWriter& tables);
 
 } // namespace tallivo

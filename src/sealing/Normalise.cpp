@@ -107,12 +107,18 @@ void CheckPaymentFileReplaceable(const std::string& paymentPath)
 
 void NormaliseCreditRecords(const std::string& paymentPath, ReplaceObserver* observer)
 {
+    if (const std::unique_ptr<ReplacingFile> output = PrepareNormalisedFile(paymentPath))
+        output->Commit(observer);
+}
+
+std::unique_ptr<ReplacingFile> PrepareNormalisedFile(const std::string& paymentPath)
+{
     // The payment file must be replaceable, also when it turns out to need no change.
     CheckPaymentFileReplaceable(paymentPath);
 
     InputFile input(paymentPath);
     std::vector<char> block(kBlockSize);
-    std::optional<ReplacingFile> output; // opened at the first change
+    std::unique_ptr<ReplacingFile> output; // opened at the first change
     std::uint64_t done = 0;              // bytes of the file before the current block
     LineScan scan;
     for (;;) {
@@ -122,7 +128,7 @@ void NormaliseCreditRecords(const std::string& paymentPath, ReplaceObserver* obs
         const BlockResult result = NormaliseBlock(block.data(), got, scan);
         if (!output && (result.changed || result.ctrlZ)) {
             // The bytes before this block stay as they are: copy them over first.
-            output.emplace(paymentPath);
+            output = std::make_unique<ReplacingFile>(paymentPath);
             std::vector<char> copy(std::min<std::uint64_t>(done, kBlockSize));
             for (std::uint64_t at = 0; at < done;) {
                 const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(done - at, copy.size()));
@@ -140,7 +146,8 @@ void NormaliseCreditRecords(const std::string& paymentPath, ReplaceObserver* obs
             break;
     }
     if (output)
-        output->Commit(observer);
+        output->Finish();
+    return output;
 }
 
 void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept

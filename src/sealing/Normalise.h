@@ -1,8 +1,10 @@
 #pragma once
+#include <memory>
 #include <string>
 
 namespace tallivo {
 class ReplaceObserver;
+class ReplacingFile;
 }
 
 namespace tallivo {
@@ -16,6 +18,11 @@ namespace tallivo {
 // error and is left untouched. The observer, if any, is told of the replacement
 // (common/ReplacingFile.h): a command that holds the payment file keeps holding it.
 void NormaliseCreditRecords(const std::string& paymentPath, ReplaceObserver* observer = nullptr);
+
+// The same in two steps: the normalised file written in full under its temporary name
+// (nothing when nothing would change), to be put in place (ReplacingFile::Commit) or
+// dropped later. Raises what NormaliseCreditRecords raises before it renames.
+std::unique_ptr<ReplacingFile> PrepareNormalisedFile(const std::string& paymentPath);
 
 // Raises the file error unless the payment file (the file a link points to) and its
 // folder may be written, as normalisation needs even when it changes nothing.

@@ -37,9 +37,8 @@ constexpr const char* kLineEnd = "\r\n";
 // Streams the re-cut lines of the payment file, line ends included, to sink(data, size)
 // in pieces of about kStageSize bytes.
 template <typename Sink>
-void StreamRecutLines(const std::string& paymentPath, bool beneChargeFlag, LineForm form, Sink&& sink)
+void StreamRecutLines(LineSource& reader, bool beneChargeFlag, Sink&& sink)
 {
-    PaymentFileReader reader(paymentPath, form);
     std::string stage;
     stage.reserve(kStageSize + PaymentFileReader::kHeldBytes + 2);
     PaymentLine line;
@@ -89,6 +88,13 @@ std::string Printable(std::string_view text)
 PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
                                    const SealedBytesSink& records, LineForm form)
 {
+    PaymentFileReader reader(paymentPath, form);
+    return PrepareSealedOutput(reader, outputPath, beneChargeFlag, records);
+}
+
+PreparedOutput PrepareSealedOutput(LineSource& lines, const std::string& outputPath, bool beneChargeFlag,
+                                   const SealedBytesSink& records)
+{
     PreparedOutput prepared{{}, std::make_unique<ReplacingFile>(outputPath)};
     ReplacingFile& output = *prepared.file;
     const std::string lineEnd(kLineEnd);
@@ -96,7 +102,7 @@ PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::st
 
     Sha1Context ctx;
     Sha1Init(ctx);
-    StreamRecutLines(paymentPath, beneChargeFlag, form, [&](const char* data, std::size_t size) {
+    StreamRecutLines(lines, beneChargeFlag, [&](const char* data, std::size_t size) {
         Sha1Update(ctx, data, size);
         output.Write(data, size);
         if (records)

@@ -26,6 +26,10 @@ using SealedBytesSink = std::function<void(const char* data, std::size_t size)>;
 // of a file it has not yet normalised reads them as normalisation writes them.
 PreparedOutput PrepareSealedOutput(const std::string& paymentPath, const std::string& outputPath, bool beneChargeFlag,
                                    const SealedBytesSink& records = {}, LineForm form = LineForm::AsInFile);
+// The same from the lines of a source: the seal makes its output from its one read of
+// the payment file, so what is sealed is what was checked.
+PreparedOutput PrepareSealedOutput(LineSource& lines, const std::string& outputPath, bool beneChargeFlag,
+                                   const SealedBytesSink& records);
 
 // Writes the sealed output file: line 1 the 40-digit upper-case hexadecimal SHA-1 of
 // the re-cut records that follow, then the payment file's lines with credit records

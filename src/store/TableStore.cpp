@@ -199,6 +199,15 @@ void TableStore::Rollback()
         Run("ROLLBACK", {}, {});
 }
 
+void TableStore::EndAfterError(bool keep) noexcept
+{
+    if (m_db == nullptr || sqlite3_get_autocommit(m_db))
+        return;
+    if (keep && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 void TableStore::AttachAll()
 {
     for (const std::string_view table : kTableNames)

@@ -92,6 +92,9 @@ public:
     void Begin(const std::vector<std::string_view>& tables = {});
     void Commit();
     void Rollback();
+    // Ends the open transaction after an error, never raising: keeps its work (commit) or
+    // undoes it; a failure of either leaves the engine to undo it when the connection closes.
+    void EndAfterError(bool keep) noexcept;
 
 private:
     void Attach(std::string_view table);

@@ -6,6 +6,7 @@
 
 #include "common/AppError.h"
 #include "common/FilePaths.h"
+#include "common/WorkAhead.h"
 #include "common/WriteAll.h"
 #include "zip/Deflater.h"
 
@@ -15,7 +16,6 @@
 #include <exception>
 #include <fcntl.h>
 #include <mutex>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 #include <zlib.h>
@@ -55,7 +55,7 @@ struct DeflatedEntry::State
     bool stopping = false;                // drop everything
     bool finished = false;                // the thread finished the stream
     std::exception_ptr error;
-    std::thread worker;
+    std::unique_ptr<WorkThread> worker;
 
     std::string head; // the stored block before the deflated data
     std::uint32_t crc = 0;
@@ -108,7 +108,7 @@ DeflatedEntry::DeflatedEntry(const std::string& folder) : m_state(std::make_uniq
     State& s = *m_state;
     s.fd = OpenUnnamedFile(folder);
     s.deflater = std::make_unique<Deflater>([&s](const char* data, std::size_t size) { WriteAll(s.fd, data, size); });
-    s.worker = std::thread([&s] { s.Run(); });
+    s.worker = std::make_unique<WorkThread>([&s](const StopToken&) { s.Run(); });
 }
 
 DeflatedEntry::~DeflatedEntry()
@@ -119,8 +119,7 @@ DeflatedEntry::~DeflatedEntry()
         s.stopping = true;
     }
     s.changed.notify_all();
-    if (s.worker.joinable())
-        s.worker.join();
+    s.worker.reset(); // waits for the thread
     if (s.fd >= 0)
         ::close(s.fd);
 }
@@ -160,7 +159,7 @@ void DeflatedEntry::Finish(std::string_view head)
         s.changed.wait(lock, [&] { return s.error || s.finished; });
         s.RaiseError();
     }
-    s.worker.join();
+    s.worker->Join();
 
     // The head as a stored block that is not the last: its 3 header bits, padding to
     // the byte, then the length and its complement; the deflated data follows on a byte

@@ -1,12 +1,15 @@
 #include "TestFiles.h"
 #include "format/PaymentFileReader.h"
-#include "format/ReadAheadReader.h"
+#include "common/InputFile.h"
+#include "common/WorkAhead.h"
+#include "format/SharedRead.h"
 #include "sealing/Normalise.h"
 #include "common/AppError.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 using namespace tallivo;
@@ -184,7 +187,31 @@ TEST(PaymentFileReader, NormalisedFormReadsWhatNormalisationWrites)
     EXPECT_EQ(read, LinesOf(fromFile));
 }
 
-TEST(ReadAheadReader, HandsEveryLineInOrderWhileTheWatcherSeesThemAll)
+namespace {
+
+// A shared read of the file: every taker gets every line.
+std::unique_ptr<SharedRead> ReadOf(const std::string& path, LineForm form, SharedRead::Watcher watcher,
+                                   std::size_t takers)
+{
+    return ReadShared(std::make_unique<InputFile>(path), form, std::move(watcher), takers);
+}
+
+std::vector<std::string> TakeAll(SharedRead::Taker& taker, std::size_t stopAfter = SIZE_MAX,
+                                 std::vector<std::uint64_t>* numbers = nullptr)
+{
+    std::vector<std::string> taken;
+    PaymentLine line;
+    while (taken.size() < stopAfter && taker.Next(line)) {
+        taken.emplace_back(line.text);
+        if (numbers)
+            numbers->push_back(taker.LineNumber());
+    }
+    return taken;
+}
+
+} // namespace
+
+TEST(SharedRead, EveryTakerGetsEveryLineInOrderWhileTheWatcherSeesThemAll)
 {
     TempFolder dir;
     const std::string path = dir.Write("f.txt", MixedLines());
@@ -192,43 +219,48 @@ TEST(ReadAheadReader, HandsEveryLineInOrderWhileTheWatcherSeesThemAll)
     std::vector<std::uint64_t> directNumbers;
     const std::vector<std::string> expected = LinesOf(direct, &directNumbers);
 
+    // The second taker on a thread of its own stops after 7 lines, or takes them all.
     for (const std::size_t stopAfter : {expected.size(), std::size_t{7}}) {
         std::vector<std::string> watched;
         std::vector<std::uint64_t> watchedNumbers;
-        ReadAheadReader ahead(path, LineForm::Normalised, [&](const PaymentLine& line, std::uint64_t number) {
+        auto read = ReadOf(path, LineForm::Normalised, [&](const PaymentLine& line, std::uint64_t number) {
             watched.emplace_back(line.text);
             watchedNumbers.push_back(number);
             return true;
+        }, 2);
+        std::vector<std::string> second;
+        std::thread other([&] {
+            second = TakeAll(read->TakerAt(1), stopAfter);
+            read->TakerAt(1).StopTaking();
         });
-        std::vector<std::string> taken;
         std::vector<std::uint64_t> takenNumbers;
-        PaymentLine line;
-        while (taken.size() < stopAfter && ahead.Next(line)) {
-            taken.emplace_back(line.text);
-            takenNumbers.push_back(ahead.LineNumber());
-        }
-        ahead.StopTaking();
-        EXPECT_FALSE(ahead.Next(line));
-        ahead.Finish();
+        const std::vector<std::string> taken = TakeAll(read->TakerAt(0), SIZE_MAX, &takenNumbers);
+        other.join();
+        read->Finish();
         EXPECT_EQ(watched, expected);
         EXPECT_EQ(watchedNumbers, directNumbers);
-        EXPECT_EQ(taken, std::vector<std::string>(expected.begin(), expected.begin() + static_cast<long>(stopAfter)));
-        EXPECT_EQ(takenNumbers,
-                  std::vector<std::uint64_t>(directNumbers.begin(), directNumbers.begin() + static_cast<long>(stopAfter)));
+        EXPECT_EQ(taken, expected);
+        EXPECT_EQ(takenNumbers, directNumbers);
+        EXPECT_EQ(second, std::vector<std::string>(expected.begin(), expected.begin() + static_cast<long>(stopAfter)));
     }
 
-    // A watcher that no longer wants lines ends the taker's lines, and still sees the rest.
+    // A watcher that no longer wants lines ends the takers' lines, and still sees the rest.
     std::size_t seen = 0;
-    ReadAheadReader refusing(path, LineForm::AsInFile, [&](const PaymentLine&, std::uint64_t) { return ++seen < 3; });
-    std::vector<std::string> taken;
-    PaymentLine line;
-    while (refusing.Next(line))
-        taken.emplace_back(line.text);
-    refusing.Finish();
+    auto refusing = ReadOf(path, LineForm::AsInFile, [&](const PaymentLine&, std::uint64_t) { return ++seen < 3; }, 1);
+    const std::vector<std::string> taken = TakeAll(refusing->TakerAt(0));
+    refusing->Finish();
     EXPECT_EQ(seen, expected.size());
     EXPECT_LE(taken.size(), 2u);
 
-    // A file that cannot be opened is refused at once; one dropped unread stops its thread.
-    EXPECT_THROW(ReadAheadReader(dir.Path("missing.txt"), LineForm::AsInFile, {}), AppError);
-    ReadAheadReader dropped(path, LineForm::AsInFile, [](const PaymentLine&, std::uint64_t) { return true; });
+    // A taker whose work is dropped stops waiting; a read dropped unread stops its thread.
+    auto waiting = ReadOf(path, LineForm::AsInFile, [](const PaymentLine&, std::uint64_t) { return true; }, 2);
+    {
+        WorkAhead<std::size_t> dropped([&](const StopToken& stop) {
+            waiting->TakerAt(1).WatchStop(stop);
+            return TakeAll(waiting->TakerAt(1)).size();
+        });
+    }
+    PaymentFileReader asInFile(path);
+    EXPECT_EQ(TakeAll(waiting->TakerAt(0)), LinesOf(asInFile));
+    auto unread = ReadOf(path, LineForm::AsInFile, [](const PaymentLine&, std::uint64_t) { return true; }, 2);
 }

@@ -4,6 +4,7 @@
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "app/ReportCommands.h"
+#include "common/InputFile.h"
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
 #include "app/TierRateCommand.h"
@@ -160,13 +161,19 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         {
             const TablesLock held(ahead);
             ahead.inputPath = c.file;
-            SummaryAhead made(ahead, LineForm::AsInFile);
+            auto read = ReadShared(std::make_unique<InputFile>(c.file), LineForm::AsInFile,
+                                   [](const PaymentLine&, std::uint64_t) { return true; }, 1);
+            SealReportTables made(ahead, &read->TakerAt(0));
+            read->Finish();
             ahead.session.ctx.currentProduct = c.product;
             ahead.session.ctx.companyId = "NOW";
-            EXPECT_EQ(made.PutInPlace(ahead), c.madeAhead);
-            if (!c.madeAhead)
-                BuildPaymentSummary(ahead);
-            FillReportTable(ahead);
+            bool reread = false;
+            made.Write(ahead, [&]() -> std::unique_ptr<LineSource> {
+                reread = true;
+                return std::make_unique<PaymentFileReader>(c.file);
+            });
+            EXPECT_EQ(reread, !c.madeAhead);
+            made.Commit(ahead);
         }
         Summarise(c.file, c.product, "NOW");
 
@@ -186,8 +193,20 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         const std::string before = ReadAll(aheadDir.Path("Data/ReportTableDetail.DAT"));
         {
             const TablesLock held(ahead);
-            ahead.inputPath = CreditTransferFile();
-            SummaryAhead dropped(ahead, LineForm::AsInFile);
+            auto read = ReadShared(std::make_unique<InputFile>(CreditTransferFile()), LineForm::AsInFile,
+                                   [](const PaymentLine&, std::uint64_t) { return true; }, 1);
+            SealReportTables dropped(ahead, &read->TakerAt(0));
+            read->Finish();
+        }
+        {
+            // Written, then dropped uncommitted.
+            const TablesLock held(ahead);
+            auto read = ReadShared(std::make_unique<InputFile>(CreditTransferFile()), LineForm::AsInFile,
+                                   [](const PaymentLine&, std::uint64_t) { return true; }, 1);
+            SealReportTables dropped(ahead, &read->TakerAt(0));
+            read->Finish();
+            ahead.session.ctx.currentProduct = "PAY";
+            dropped.Write(ahead, [&] { return std::make_unique<PaymentFileReader>(CreditTransferFile()); });
         }
         EXPECT_EQ(ReadAll(aheadDir.Path("Data/ReportTableDetail.DAT")), before);
         EXPECT_EQ(tableRows(ahead), tableRows(app));

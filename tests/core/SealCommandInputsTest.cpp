@@ -274,7 +274,7 @@ TEST(SealCommand, AFileItsStructureRefusesKeepsNothingOfTheValidationRunAhead)
                 EXPECT_EQ(s.grid.Cell(1, 1), "001");
                 EXPECT_EQ(s.grid.Cell(2, 1), "5");
                 EXPECT_EQ(s.grid.Cell(1, 2), "");
-                EXPECT_EQ(s.ctx.companyId, "FROM BEFORE");
+                EXPECT_EQ(s.ctx.companyId, ""); // a fresh start's, not the header's
                 EXPECT_EQ(s.passLine, 0u);
                 EXPECT_EQ(ReadAll(dir.Path("Data/addAccBatchError.DAT")), table);
                 EXPECT_EQ(ReadAll(run.app.inputPath), bytes);

@@ -1,0 +1,113 @@
+#include "app/SealRun.h"
+
+#include "checking/AccountRowStore.h"
+#include "checking/ValidationPass.h"
+#include "common/AppError.h"
+#include "common/CommandProgress.h"
+#include "common/FilePaths.h"
+#include "common/ReplacingFile.h"
+#include "zip/ZipOutput.h"
+
+#include <chrono>
+
+namespace tallivo {
+
+SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules)
+{
+    SealPlan plan;
+    plan.mode = mode;
+    plan.rules = rules;
+    plan.input = app.inputPath;
+    plan.replace = app.outputMode == OutputMode::Replace;
+    plan.output = plan.replace ? app.inputPath : app.newFilePath;
+    plan.zipName = app.zipName;
+    plan.archive = mode == SealMode::Seal ? ZipArchiveName(app.zipName) : std::string();
+    plan.beneCharge = app.beneChargeFlag;
+    plan.form = mode == SealMode::Seal ? LineForm::Normalised : LineForm::AsInFile;
+    return plan;
+}
+
+void Effects::Commit()
+{
+    while (m_next < m_due.size())
+        m_due[m_next++]();
+}
+
+void Effects::CommitAfterError() noexcept
+{
+    while (m_next < m_due.size()) {
+        try {
+            m_due[m_next++]();
+        } catch (...) {
+            // The error that ended the run is the one the user sees.
+        }
+    }
+}
+
+ValidationInRead::~ValidationInRead()
+{
+    if (!m_rowSettled && m_pass.accountRow != nullptr)
+        m_pass.accountRow->Forget();
+}
+
+void ValidationInRead::Run(LineSource& lines, SharedRead::Taker* taker)
+{
+    try {
+        RunValidationPass(m_pass, lines);
+    } catch (const AppError&) {
+        m_error = std::current_exception();
+        if (taker)
+            taker->StopTaking();
+    }
+}
+
+void ValidationInRead::Take(Effects& effects)
+{
+    CheckSession& s = m_app.session;
+    s.grid = std::move(m_pass.grid);
+    s.ctx = m_pass.ctx;
+    s.passLine = m_pass.passLine;
+    s.statusText = m_pass.statusText;
+    s.hasFindingsToSave = m_pass.hasFindingsToSave;
+    if (AccountRowStore* row = s.accountRow) {
+        effects.Add([this, row] {
+            m_rowSettled = true;
+            row->Flush();
+        });
+    }
+    if (m_error)
+        std::rethrow_exception(m_error);
+}
+
+
+std::unique_ptr<WorkAhead<SealedParts>> MakeSealedOutputAhead(const SealPlan& plan, SharedRead::Taker& lines)
+{
+    return std::make_unique<WorkAhead<SealedParts>>(
+        [&lines, output = plan.output, beneCharge = plan.beneCharge](const StopToken& stop) {
+            const TakingEnds end(lines);
+            lines.WatchStop(stop);
+            SealedParts parts;
+            parts.sealed = PrepareSealedOutput(lines, output, beneCharge, [&](const char* data, std::size_t size) {
+                ThrowIfStopped(stop);
+                if (!parts.deflated)
+                    parts.deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(output)));
+                parts.deflated->Add(data, size);
+            });
+            ThrowIfStopped(stop); // lines cut short by a drop make no output
+            if (parts.deflated)
+                parts.deflated->Finish(parts.sealed.hash + "\r\n");
+            return parts;
+        });
+}
+
+template <typename T>
+T TakeWhenReady(WorkAhead<T>& work)
+{
+    while (!work.Ready(std::chrono::milliseconds(50)))
+        progress::SafePoint();
+    return work.Take();
+}
+
+template SealedParts TakeWhenReady(WorkAhead<SealedParts>& work);
+
+} // namespace tallivo
