@@ -107,7 +107,7 @@ bool JudgeStructure(AppState& app, Dialogs& dialogs, const StructureScan& scan)
 class SealRun
 {
 public:
-    SealRun(AppState& app, Dialogs& dialogs, SealPlan plan, HeldFile* held)
+    SealRun(AppState& app, Dialogs& dialogs, SealPlan plan, HeldFile& held)
         : m_app(app), m_dialogs(dialogs), m_plan(std::move(plan)), m_held(held)
     {
     }
@@ -136,7 +136,7 @@ public:
     // the error is another program's change of the payment file.
     void AfterError() noexcept
     {
-        if (m_held != nullptr && !m_held->Unchanged())
+        if (!m_held.Unchanged())
             return;
         AddDeferredNormalisation();
         m_effects.CommitAfterError();
@@ -150,8 +150,6 @@ private:
     {
         progress::Stage("Checking record types");
         BeginRecordTypeCheck(m_app.session);
-        if (!m_held)
-            m_opened = std::make_unique<InputFile>(m_plan.input);
         const bool validating = m_tables != nullptr;
         const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? (validating ? 2 : 1) : 0);
         m_read = ReadShared(InputFile::OfDescriptor(Descriptor()), m_plan.form,
@@ -183,13 +181,12 @@ private:
         return true;
     }
 
-    // The descriptor of the payment file as the run opened it: a later read sees the same
-    // file, whatever takes its name meanwhile.
-    int Descriptor() const { return m_held ? m_held->Descriptor() : m_opened->Descriptor(); }
+    // The payment file as the run opened it: a later read sees the same file, whatever
+    // takes its name meanwhile, and it must still be the file read first.
+    int Descriptor() const { return m_held.Descriptor(); }
     std::unique_ptr<LineSource> ReadAgain() const
     {
-        if (m_held)
-            m_held->CheckUnchanged(); // the file must be the one checked
+        m_held.CheckUnchanged();
         return std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(Descriptor()), m_plan.form);
     }
 
@@ -197,14 +194,14 @@ private:
     // stops short of replacing it with the sealed output (AddDeferredNormalisation).
     void CheckTargetsAndNormalise()
     {
-        m_held->CheckUnchanged();
+        m_held.CheckUnchanged();
         CheckSealTargets(m_plan);
         PauseAt("checked");
         if (!m_plan.replace) {
             m_normalised = PrepareNormalisedFile(m_plan.input);
             m_effects.Add([this] {
                 if (m_normalised)
-                    m_normalised->Commit(m_held);
+                    m_normalised->Commit(&m_held);
             });
         } else {
             m_normaliseDue = true;
@@ -266,15 +263,15 @@ private:
     // puts the archive back.
     void CommitSeal()
     {
-        m_held->CheckUnchanged();
+        m_held.CheckUnchanged();
         m_effects.Commit();
         m_tables.reset(); // no table is written after this
         PauseAt("tables-written");
         const SignalShield shield;
-        m_held->CheckUnchanged();
+        m_held.CheckUnchanged();
         m_archive->Commit();
         const ArchiveBackOnError undo(*m_archive);
-        m_parts.sealed.file->Commit(m_plan.replace ? m_held : nullptr);
+        m_parts.sealed.file->Commit(m_plan.replace ? &m_held : nullptr);
         m_normaliseDue = false; // the sealed output replaced the payment file
         m_app.hashValue = m_parts.sealed.hash;
     }
@@ -283,8 +280,7 @@ private:
     CommandOutcome Ended(CommandOutcome outcome)
     {
         DropWorkAhead();
-        if (m_held)
-            m_held->CheckUnchanged(); // findings in a file that another program was changing
+        m_held.CheckUnchanged(); // findings in a file that another program was changing
         AddDeferredNormalisation();
         m_effects.Commit();
         return outcome;
@@ -297,7 +293,7 @@ private:
         if (!m_normaliseDue)
             return;
         m_normaliseDue = false;
-        m_effects.Add([this] { NormaliseCreditRecords(m_plan.input, m_held); });
+        m_effects.Add([this] { NormaliseCreditRecords(m_plan.input, &m_held); });
     }
 
     void DropWorkAhead()
@@ -328,11 +324,10 @@ private:
     AppState& m_app;
     Dialogs& m_dialogs;
     const SealPlan m_plan;
-    HeldFile* m_held; // the seal's payment file; none for the check
+    HeldFile& m_held; // the payment file: held by the seal, watched by the check
     // Destroyed from the last up: the effects and what they commit go before the read's
     // takers, the takers before the read, the read before the table files are let go.
     std::unique_ptr<TablesLock> m_tables;
-    std::unique_ptr<InputFile> m_opened; // the check's payment file
     StructureScanner m_scanner; // on the reading thread until the read has finished
     std::unique_ptr<SharedRead> m_read;
     std::optional<ValidationInRead> m_validation;
@@ -364,7 +359,7 @@ private:
     std::vector<StrictFinding> m_findings;
 };
 
-CommandOutcome RunPlan(AppState& app, Dialogs& dialogs, const SealPlan& plan, HeldFile* held)
+CommandOutcome RunPlan(AppState& app, Dialogs& dialogs, const SealPlan& plan, HeldFile& held)
 {
     SealRun run(app, dialogs, plan, held);
     try {
@@ -377,7 +372,7 @@ CommandOutcome RunPlan(AppState& app, Dialogs& dialogs, const SealPlan& plan, He
     }
 }
 
-CommandOutcome RunUnderRules(AppState& app, Dialogs& dialogs, SealPlan plan, HeldFile* held)
+CommandOutcome RunUnderRules(AppState& app, Dialogs& dialogs, SealPlan plan, HeldFile& held)
 {
     if (plan.rules == FileRules::Standard)
         return RunPlan(app, dialogs, plan, held);
@@ -389,7 +384,7 @@ CommandOutcome RunUnderRules(AppState& app, Dialogs& dialogs, SealPlan plan, Hel
     CommandOutcome outcome = CommandOutcome::Refused;
     {
         const StrictFindingsAfter after(app.session, std::move(strict));
-        outcome = RunPlan(app, dialogs, plan, nullptr);
+        outcome = RunPlan(app, dialogs, plan, held);
     }
     if (outcome == CommandOutcome::Completed)
         dialogs.ShowMessage(kErrorData);
@@ -419,14 +414,16 @@ CommandOutcome RunCommand(AppState& app, Dialogs& dialogs, SealMode mode, FileRu
     if (!AcceptInputs(app, dialogs, mode))
         return CommandOutcome::Refused;
     const SealPlan plan = PlanOf(app, mode, rules);
-    if (!plan.Sealing())
-        return RunUnderRules(app, dialogs, plan, nullptr);
-    // The seal holds the payment file from its first check to its last write: what is
-    // sealed is what was checked. A failure caused by another program's change is told as
-    // that change.
-    const auto held = HoldPaymentFile(plan.input, "it was not sealed and no zip file was written");
+    // The seal holds the payment file from its first check to its last write, and the check
+    // watches it: what is sealed or judged is one file as it was read. A failure caused by
+    // another program's change is told as that change.
+    const std::unique_ptr<HeldFile> held =
+        plan.Sealing() ? HoldPaymentFile(plan.input, "it was not sealed and no zip file was written")
+                       : HeldFile::Watching(plan.input, "The payment file " + plan.input +
+                                                            " was changed by another program while Tallivo "
+                                                            "worked on it; it was not checked");
     try {
-        const CommandOutcome outcome = RunUnderRules(app, dialogs, plan, held.get());
+        const CommandOutcome outcome = RunUnderRules(app, dialogs, plan, *held);
         if (outcome == CommandOutcome::Refused)
             held->CheckUnchanged(); // findings in a file that another program was changing
         return outcome;

@@ -53,6 +53,22 @@ HeldFile::HeldFile(std::string path, const std::string& busyText, std::string ch
     }
 }
 
+HeldFile::HeldFile(std::string path, std::string changedText, int fd)
+    : m_path(std::move(path)), m_changedText(std::move(changedText)), m_locked{fd}
+{
+    struct stat held {};
+    if (::fstat(fd, &held) == 0)
+        m_seen = SeenOf(held);
+}
+
+std::unique_ptr<HeldFile> HeldFile::Watching(std::string path, std::string changedText)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        ThrowFileError(errno);
+    return std::unique_ptr<HeldFile>(new HeldFile(std::move(path), std::move(changedText), fd));
+}
+
 HeldFile::~HeldFile()
 {
     for (const int fd : m_locked)

@@ -9,6 +9,7 @@
 #include "common/ReplacingFile.h"
 
 #include <ctime>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -24,6 +25,10 @@ public:
     // it cannot be opened, and AppError(File, busyText) when the wait runs out.
     // changedText: the message of CheckUnchanged.
     HeldFile(std::string path, const std::string& busyText, std::string changedText);
+    // Watches the file without locking it, for a command that only reads it: opens it
+    // (through links) and notes it, so CheckUnchanged tells whether it is still the file
+    // read. Raises the file error when it cannot be opened.
+    static std::unique_ptr<HeldFile> Watching(std::string path, std::string changedText);
     ~HeldFile() override;
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;
@@ -41,6 +46,8 @@ public:
     void AfterReplace(int tempFd) override;  // the replacement is the file held
 
 private:
+    HeldFile(std::string path, std::string changedText, int fd);
+
     struct Seen
     {
         dev_t device = 0;

@@ -226,6 +226,90 @@ TEST(SealIntegrity, AChangeByAnotherProgramStopsTheSealWithNothingSealed)
     }
 }
 
+// A program that opened the payment file before the seal and writes to it later, also
+// after a new-file seal has put the normalised file in its place: the seal refuses, or it
+// seals only the bytes it checked.
+TEST(SealIntegrity, AWriterOnTheOldFileNeverGetsItsBytesSealed)
+{
+    const std::string original = Generated(300 * 1024);
+    std::string changed = original;
+    const std::size_t at = changed.size() / 2;
+    changed[at] = changed[at] == '9' ? '8' : '9';
+
+    TempFolder reference;
+    reference.Write("p.txt", original);
+    ASSERT_EQ(RunCli({"seal", "p.txt", "--zip", "b", "--new-file", "out.txt"}, "cd " + ShellQuote(reference.Folder()) +
+                                                                                    " &&").status,
+              0);
+    const std::string sealed = ReadAll(reference.Path("out.txt"));
+
+    for (const char* point : {"normalised", "output-written", "tables-written"}) {
+        TempFolder dir;
+        TempFolder hooks;
+        FreshProgramFolder program;
+        const std::string payment = dir.Write("p.txt", original);
+        const int writer = ::open(payment.c_str(), O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(writer, 0);
+        PausePoint pause(hooks, point);
+        CliProcess run(program.Cli(), {"seal", "p.txt", "--zip", "b", "--new-file", "out.txt"}, dir.Folder(),
+                       {pause.Env()});
+        ASSERT_TRUE(pause.Arrived(run)) << run.Err();
+        ASSERT_EQ(::pwrite(writer, changed.data() + at, 1, static_cast<off_t>(at)), 1);
+        ::close(writer);
+        pause.Release();
+
+        const Ending end = run.Wait();
+        SCOPED_TRACE(point);
+        if (end.code == 0) {
+            EXPECT_EQ(ReadAll(dir.Path("out.txt")), sealed);
+            EXPECT_EQ(EntryOf(dir.Path("b.zip")), sealed);
+        } else {
+            EXPECT_EQ(end.code, 2);
+            EXPECT_NE(run.Err().find(Changed("p.txt")), std::string::npos) << run.Err();
+            EXPECT_FALSE(fs::exists(dir.Path("out.txt")));
+            EXPECT_FALSE(fs::exists(dir.Path("b.zip")));
+        }
+    }
+}
+
+// While the table files are busy, the check reads the structure first and validates once
+// they are free: a file put in the payment file's place meanwhile is never judged half
+// old, half new.
+TEST(SealIntegrity, TheCheckJudgesOneFileWhileTheTablesAreBusy)
+{
+    std::string badType = Sample();
+    badType.replace(badType.find("\r\n003") + 2, 3, "0X3");
+    std::string badField = Sample();
+    badField.replace(badField.find("\r\n003") + 2 + 34, 16, "               X");
+    const struct
+    {
+        const char* what;
+        std::string first;
+        std::string replacement;
+    } cases[] = {
+        {"a clean file replaced by one of a bad record type", Sample(), badType},
+        {"a file with a field finding replaced by a clean one", badField, Sample()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir;
+        TempFolder hooks;
+        FreshProgramFolder program;
+        dir.Write("p.txt", c.first);
+        TestLock tables(program.DataFolder());
+        PausePoint waiting(hooks, "tables-lock-wait");
+        CliProcess run(program.Cli(), {"check", "p.txt"}, dir.Folder(), {waiting.Env()});
+        ASSERT_TRUE(waiting.Arrived(run)) << run.Err();
+        dir.Write("p.new", c.replacement);
+        fs::rename(dir.Path("p.new"), dir.Path("p.txt"));
+        tables.Release();
+        waiting.Release();
+        EXPECT_EQ(run.Wait().code, 2);
+        EXPECT_EQ(run.Err(), "The payment file p.txt was changed by another program while Tallivo worked on it; it was "
+                             "not checked\n");
+    }
+}
+
 TEST(SealIntegrity, ASignalAtAnyPointLeavesEveryFileAsItWasAndEndsTheRunByThatSignal)
 {
     const std::string original = Generated(300 * 1024);

@@ -8,6 +8,7 @@
 #include "app/ErrorHandler.h"
 #include "app/FormCommands.h"
 #include "app/SealCommand.h"
+#include "app/TierRateCommand.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
 #include "store/TableStore.h"
@@ -146,6 +147,48 @@ TEST(CommandProgress, CancelledSealChangesNoFileAtAnyStage)
             EXPECT_TRUE(std::filesystem::exists(folder.dir.Path("out.zip")));
             EXPECT_EQ(dialogs.Texts().back().rfind("Generate hash value and add file to ", 0), 0u);
         }
+    }
+}
+
+// A command stopped by Cancel at any stage, the seal's or the fee report's, leaves
+// nothing behind that changes the next command: a clean file then gives no finding.
+TEST(CommandProgress, ACancelledCommandLeavesNothingThatChangesTheNextOne)
+{
+    SealFolder folder(false);
+    bench::GeneratorOptions options;
+    options.targetBytes = 64u << 10;
+    options.seed = 3;
+    const std::string clean = folder.dir.Path("clean.txt");
+    bench::GeneratePaymentFile(clean, options);
+    const struct
+    {
+        const char* stage;
+        int sharesInto;
+        bool feeReport;
+    } kCases[] = {
+        {"Checking record types", 2, false}, {"Validating", 0, false},           {"Sealing", 0, false},
+        {"Compressing", 0, false},           {"Checking record types", 1, true}, {"Validating", 2, true},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.feeReport ? "fee report, " : "seal, ") + c.stage);
+        folder.app.inputPath = folder.dir.Path("pay.txt");
+        CancellingDialogs dialogs(c.stage, c.sharesInto);
+        EXPECT_EQ(RunAsFrontEnd(dialogs,
+                                [&] {
+                                    if (c.feeReport)
+                                        BuildTierRateReport(folder.app, dialogs);
+                                    else
+                                        SealPaymentFile(folder.app, dialogs);
+                                }),
+                  Ending::Cancelled);
+
+        folder.app.inputPath = folder.dir.Write("next.txt", test::ReadAll(clean));
+        ScriptedDialogs quiet;
+        EXPECT_EQ(CheckPaymentFile(folder.app, quiet), CommandOutcome::Completed);
+        EXPECT_EQ(quiet.Texts(), std::vector<std::string>{});
+        EXPECT_EQ(folder.app.session.grid.RowCount(), 2u); // no finding
+        EXPECT_EQ(SealPaymentFile(folder.app, quiet), CommandOutcome::Completed);
+        EXPECT_EQ(folder.app.session.statusText, "Company ID : " + folder.app.session.ctx.companyId);
     }
 }
 
