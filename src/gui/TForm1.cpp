@@ -91,6 +91,10 @@ QString DroppedFile(const QMimeData* mime)
 }
 
 const char* const kCancelledMessage = "Cancelled. Every file is as it was before the command.";
+// While a command puts its files in place it cannot be stopped: the status bar says so.
+const QString kPuttingInPlace = QStringLiteral(": putting files in place, no longer cancellable");
+const char* const kCannotCancelMessage =
+    "The command is putting its files in place and runs to its end; it can no longer be cancelled.";
 const char* const kTooLateToCancelMessage =
     "Cancel came too late: the command had begun putting its files in place, so it was completed.";
 
@@ -226,8 +230,12 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
     connect(m_progressTimer, &QTimer::timeout, this, &TForm1::ShowProgress);
     auto* escape = new QShortcut(QKeySequence::Cancel, this);
     connect(escape, &QShortcut::activated, this, [this] {
-        if (CommandRunning() && btnCancel->isEnabled())
+        if (!CommandRunning())
+            return;
+        if (btnCancel->isEnabled())
             btnCancel->click();
+        else
+            statusBar()->showMessage(kCannotCancelMessage, 5000);
     });
 
     AddToolTips();
@@ -657,7 +665,7 @@ void TForm1::ShowProgress()
 {
     const CommandRunner::Status status = m_runner->CurrentStatus();
     if (!status.stage.isEmpty())
-        lblStage->setText(status.stage);
+        lblStage->setText(status.filesCommitted ? status.stage + kPuttingInPlace : status.stage);
     if (status.share < 0) {
         progressBar->setRange(0, 0); // busy, share not known
     } else {
