@@ -11,7 +11,7 @@ namespace tallivo {
 namespace {
 
 constexpr std::size_t kBatchBytes = 1 << 20; // a batch is handed on once it holds this much
-constexpr std::size_t kBatchesAhead = 4;     // read ahead of the slowest taker at most
+constexpr std::size_t kBatchesAhead = 8;     // read ahead of the slowest taker at most
 constexpr std::uint64_t kLineEndBytes = 2;   // CR LF, for the share taken
 
 } // namespace
