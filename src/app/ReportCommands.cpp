@@ -164,7 +164,7 @@ void SealReportTables::Write(AppState& app, const std::function<std::unique_ptr<
     std::unique_ptr<Made> made;
     if (m_ahead) {
         try {
-            made = m_ahead->Take();
+            made = TakeWhenReady(*m_ahead);
         } catch (const AppError&) {
             // Made again below, meeting its error where the summary stage meets it.
         }

@@ -8,7 +8,6 @@
 #include "common/ReplacingFile.h"
 #include "zip/ZipOutput.h"
 
-#include <chrono>
 
 namespace tallivo {
 
@@ -99,15 +98,5 @@ std::unique_ptr<WorkAhead<SealedParts>> MakeSealedOutputAhead(const SealPlan& pl
             return parts;
         });
 }
-
-template <typename T>
-T TakeWhenReady(WorkAhead<T>& work)
-{
-    while (!work.Ready(std::chrono::milliseconds(50)))
-        progress::SafePoint();
-    return work.Take();
-}
-
-template SealedParts TakeWhenReady(WorkAhead<SealedParts>& work);
 
 } // namespace tallivo

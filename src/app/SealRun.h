@@ -97,8 +97,4 @@ struct SealedParts
 // own, hashed and deflated on the way; dropped, it leaves no file behind.
 std::unique_ptr<WorkAhead<SealedParts>> MakeSealedOutputAhead(const SealPlan& plan, SharedRead::Taker& lines);
 
-// Waits for work ahead while staying a safe point of the command: Cancel stops the wait.
-template <typename T>
-T TakeWhenReady(WorkAhead<T>& work);
-
 } // namespace tallivo

@@ -11,6 +11,9 @@
 // the thread and discards the result or the error: dropped work leaves nothing behind
 // but what its own destructors undo. The work polls its token where it may stop
 // (ThrowIfStopped); work that never polls is simply waited for.
+#include "common/CommandProgress.h"
+
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
@@ -18,7 +21,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <atomic>
 #include <thread>
 #include <type_traits>
 #include <utility>
@@ -121,5 +123,15 @@ private:
     std::exception_ptr m_error;
     WorkThread m_thread; // last: it starts once the result's place is ready, and ends first
 };
+
+// Waits for work ahead while the command stays cancellable: every short while is a safe
+// point of the running command (common/CommandProgress.h).
+template <typename T>
+T TakeWhenReady(WorkAhead<T>& work)
+{
+    while (!work.Ready(std::chrono::milliseconds(50)))
+        progress::SafePoint();
+    return work.Take();
+}
 
 } // namespace tallivo
