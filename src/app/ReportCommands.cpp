@@ -127,29 +127,25 @@ struct StoppableWriter : ReportTableWriter
 
 } // namespace
 
-SealReportTables::SealReportTables(AppState& app, SharedRead::Taker* taker)
+SealReportTables::SealReportTables(AppState& app, std::unique_ptr<LineSource> lines)
 {
-    if (taker == nullptr)
+    if (!lines)
         return;
-    SharedRead::Taker& lines = *taker;
     std::string dataFolder;
     try {
         dataFolder = app.DataFolder();
     } catch (const AppError&) {
-        lines.StopTaking(); // the summary stage meets the error itself
-        return;
+        return; // the summary stage meets the error itself
     }
-    m_ahead = std::make_unique<WorkAhead<std::unique_ptr<Made>>>([dataFolder, &lines](const StopToken& stop) {
-        const TakingEnds end(lines);
-        lines.WatchStop(stop);
-        auto made = std::make_unique<Made>(dataFolder);
-        StoppableWriter writer(*made->store, stop);
-        SetUpSummaryLayout(made->grid);
-        // Any product but the direct-debit one: the credit-transfer summary.
-        WritePaymentSummary(made->grid, lines, {}, writer);
-        ThrowIfStopped(stop); // lines cut short by a drop make no summary
-        return made;
-    });
+    m_ahead = std::make_unique<WorkAhead<std::unique_ptr<Made>>>(
+        [dataFolder, source = std::shared_ptr<LineSource>(std::move(lines))](const StopToken& stop) {
+            auto made = std::make_unique<Made>(dataFolder);
+            StoppableWriter writer(*made->store, stop);
+            SetUpSummaryLayout(made->grid);
+            // Any product but the direct-debit one: the credit-transfer summary.
+            WritePaymentSummary(made->grid, *source, {}, writer);
+            return made;
+        });
 }
 
 SealReportTables::~SealReportTables() = default;

@@ -5,7 +5,6 @@
 #include "app/AppState.h"
 #include "common/WorkAhead.h"
 #include "format/PaymentFileReader.h"
-#include "format/SharedRead.h"
 
 #include <functional>
 
@@ -35,9 +34,9 @@ void FillReportTable(AppState& app);
 class SealReportTables
 {
 public:
-    // Starts the credit-transfer summary on the lines of a taker of the seal's read, on a
-    // thread of its own (common/WorkAhead.h); without one, Write makes the summary.
-    SealReportTables(AppState& app, SharedRead::Taker* lines);
+    // Starts the credit-transfer summary on lines of its own (a read of the held payment
+    // file), on a thread of its own (common/WorkAhead.h); without them, Write makes it.
+    SealReportTables(AppState& app, std::unique_ptr<LineSource> lines);
     ~SealReportTables();
     SealReportTables(const SealReportTables&) = delete;
     SealReportTables& operator=(const SealReportTables&) = delete;

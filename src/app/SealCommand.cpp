@@ -151,7 +151,7 @@ private:
         progress::Stage("Checking record types");
         BeginRecordTypeCheck(m_app.session);
         const bool validating = m_tables != nullptr;
-        const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? (validating ? 2 : 1) : 0);
+        const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? 1 : 0);
         m_read = ReadShared(InputFile::OfDescriptor(Descriptor()), m_plan.form,
                             [this](const PaymentLine& line, std::uint64_t number) {
                                 m_scanner.Add(line, number);
@@ -162,7 +162,8 @@ private:
         if (m_plan.Sealing())
             m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(first));
         if (m_plan.Sealing() && validating)
-            m_reportTables.emplace(m_app, &m_read->TakerAt(2));
+            m_reportTables.emplace(m_app, std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(Descriptor()),
+                                                                              m_plan.form));
         m_validation.emplace(m_app);
         if (validating)
             m_validation->Run(m_read->TakerAt(0), &m_read->TakerAt(0));

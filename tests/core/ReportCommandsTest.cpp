@@ -4,7 +4,6 @@
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "app/ReportCommands.h"
-#include "common/InputFile.h"
 #include "app/ReportObjects.h"
 #include "app/ReportStore.h"
 #include "app/TierRateCommand.h"
@@ -161,10 +160,7 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         {
             const TablesLock held(ahead);
             ahead.inputPath = c.file;
-            auto read = ReadShared(std::make_unique<InputFile>(c.file), LineForm::AsInFile,
-                                   [](const PaymentLine&, std::uint64_t) { return true; }, 1);
-            SealReportTables made(ahead, &read->TakerAt(0));
-            read->Finish();
+            SealReportTables made(ahead, std::make_unique<PaymentFileReader>(c.file));
             ahead.session.ctx.currentProduct = c.product;
             ahead.session.ctx.companyId = "NOW";
             bool reread = false;
@@ -193,18 +189,12 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         const std::string before = ReadAll(aheadDir.Path("Data/ReportTableDetail.DAT"));
         {
             const TablesLock held(ahead);
-            auto read = ReadShared(std::make_unique<InputFile>(CreditTransferFile()), LineForm::AsInFile,
-                                   [](const PaymentLine&, std::uint64_t) { return true; }, 1);
-            SealReportTables dropped(ahead, &read->TakerAt(0));
-            read->Finish();
+            SealReportTables dropped(ahead, std::make_unique<PaymentFileReader>(CreditTransferFile()));
         }
         {
             // Written, then dropped uncommitted.
             const TablesLock held(ahead);
-            auto read = ReadShared(std::make_unique<InputFile>(CreditTransferFile()), LineForm::AsInFile,
-                                   [](const PaymentLine&, std::uint64_t) { return true; }, 1);
-            SealReportTables dropped(ahead, &read->TakerAt(0));
-            read->Finish();
+            SealReportTables dropped(ahead, std::make_unique<PaymentFileReader>(CreditTransferFile()));
             ahead.session.ctx.currentProduct = "PAY";
             dropped.Write(ahead, [&] { return std::make_unique<PaymentFileReader>(CreditTransferFile()); });
         }
