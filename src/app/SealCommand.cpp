@@ -93,7 +93,8 @@ bool JudgeStructure(AppState& app, Dialogs& dialogs, const StructureScan& scan)
 // One run of the check or the seal over a payment file. Its stages, in order:
 //   1. Read      the payment file once; its lines go to the structure scan (on the
 //                reading thread), the validation pass (on this thread) and, for the
-//                seal, the sealed output and the payment summary (each on its own thread)
+//                seal, the sealed output (on its own thread); the payment summary reads
+//                the held file on a thread of its own
 //   2. Structure the record type and length findings; the express cheque limit
 //   3. Targets   (seal) the file still as held; every file the seal writes writable
 //   4. Normalise (seal) the normalised payment file, with a new output file: made now
@@ -143,9 +144,9 @@ public:
     }
 
 private:
-    // Stage 1 and 2. With the table files free at once, the validation pass and the
-    // summary run in the read; otherwise the validation stage waits for them and reads the
-    // same open file again.
+    // Stage 1 and 2. With the table files free at once, the validation pass runs in the
+    // read and the summary alongside it; otherwise the validation stage waits for them and
+    // reads the same open file again.
     bool ReadAndJudgeStructure()
     {
         progress::Stage("Checking record types");
