@@ -31,6 +31,9 @@ struct AppState
 
     // What the commands work on.
     std::string inputPath; // the payment file
+    // The file the payment file was copied from, when the front end copied it (standard
+    // input): an output may not replace it either.
+    std::string inputOrigin;
     OutputMode outputMode = OutputMode::Replace;
     std::string newFilePath;    // the output file in OutputMode::NewFile
     std::string zipName;        // the archive name as given (".zip" may be missing)

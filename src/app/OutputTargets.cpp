@@ -47,7 +47,8 @@ bool RefuseUnsafeOutputs(const AppState& app, Dialogs& dialogs, const std::vecto
 
     for (const NamedFile& output : checked) {
         std::string refusal = NotAFile(output);
-        if (refusal.empty() && SameFile(output.path, app.inputPath))
+        if (refusal.empty() && (SameFile(output.path, app.inputPath) ||
+                                (!app.inputOrigin.empty() && SameFile(output.path, app.inputOrigin))))
             refusal = "Cannot write " + output.path + ": it is the payment file";
         // The front end's own outputs are never written by one run together (an error
         // file follows a refusal, a PDF a completed seal): they meet the seal's alone.

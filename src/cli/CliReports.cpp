@@ -117,6 +117,7 @@ int RunFee(const Arguments& args)
     }
     LoadSettings(app);
     app.inputPath = input.path;
+    app.inputOrigin = input.origin;
     if (RefuseUnsafeOutputs(app, dialogs, {args.pdf.value_or("")})) {
         dialogs.ShowHeldMessages();
         return 1;

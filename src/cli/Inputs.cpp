@@ -79,7 +79,8 @@ ReadyInput CopyStandardInput()
         RemoveTemporaryFile();
         return {"", failure};
     }
-    return {path, ""};
+    // A redirected file behind standard input is the payment file as much as its copy is.
+    return {path, "", "/dev/stdin"};
 }
 
 } // namespace

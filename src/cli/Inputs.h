@@ -11,6 +11,7 @@ struct ReadyInput
 {
     std::string path;    // what the commands read
     std::string refusal; // not empty: the input is not to be read, for this reason
+    std::string origin = {}; // standard input: the file it came from, which no output may replace
 };
 
 // "-": standard input copied to a temporary file of mode 0600 in $TMPDIR (or /tmp),

@@ -75,6 +75,7 @@ int RunCheckOrSeal(const Arguments& args, const std::string& file, bool severalF
     }
     LoadSettings(app);
     app.inputPath = input.path;
+    app.inputOrigin = input.origin;
     if (args.zip)
         app.zipName = *args.zip;
     if (args.newFile) {

@@ -450,6 +450,26 @@ TEST(SealIntegrity, OutputsNeverLandOnAnInputOrOnSomethingThatIsNotAFile)
     }
 }
 
+// Standard input redirected from a file: that file is the payment file too, and no
+// output replaces it.
+TEST(SealIntegrity, NoOutputReplacesTheFileBehindStandardInput)
+{
+    const std::vector<std::string> cases[] = {
+        {"check", "-", "--errors", "p.txt"},
+        {"check", "-", "--errors", "./p.txt", "--format", "json"},
+        {"fee", "-", "--pdf", "p.txt"},
+    };
+    for (const auto& args : cases) {
+        TempFolder dir;
+        const std::string payment = dir.Write("p.txt", Sample());
+        const CliResult r = RunCli(args, "cd " + ShellQuote(dir.Folder()) + " && exec <p.txt &&");
+        EXPECT_EQ(r.status, 1) << args[0] << ": " << r.err;
+        EXPECT_NE(r.err.find("it is the payment file\n"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadAll(payment), Sample()) << args[0];
+        EXPECT_EQ(NamesIn(dir.Folder()), std::vector<std::string>{"p.txt"}) << args[0];
+    }
+}
+
 TEST(SealIntegrity, ADeviceNodeIsNeverReplaced)
 {
     if (::geteuid() != 0)
