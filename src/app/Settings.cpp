@@ -3,9 +3,16 @@
 #include "app/AppState.h"
 #include "app/UserFolders.h"
 
+#include "common/AppError.h"
+
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tallivo {
 
@@ -32,15 +39,50 @@ std::string ConfigPath(const AppState& app)
     return SettingsFile(app.programFolder);
 }
 
+constexpr off_t kMaxSettingsBytes = 1 << 20;
+
+// The whole settings file; nothing when it does not exist or cannot be read. A settings
+// file that is no regular file (a FIFO would wait for a writer for ever, a device never
+// ends) or is larger than any settings file needs to be is refused, naming it.
+std::optional<std::string> ReadSettingsFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    const bool stated = ::fstat(fd, &info) == 0;
+    if (stated && !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw AppError(AppError::Kind::File, "The settings file " + path + " is not a regular file");
+    }
+    if (stated && info.st_size > kMaxSettingsBytes) {
+        ::close(fd);
+        throw AppError(AppError::Kind::File, "The settings file " + path + " is larger than 1 MB");
+    }
+    std::string text;
+    char block[1 << 14];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || text.size() + static_cast<std::size_t>(n) > static_cast<std::size_t>(kMaxSettingsBytes))
+            break;
+        text.append(block, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return text;
+}
+
 } // namespace
 
 std::string ReadIniValue(const std::string& path, const std::string& section, const std::string& key,
                          const std::string& defaultValue)
 {
     constexpr std::size_t kMaxValue = 2047;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const std::optional<std::string> text = ReadSettingsFile(path);
+    if (!text)
         return defaultValue.substr(0, kMaxValue);
+    std::istringstream in(*text);
     std::string line;
     bool inSection = false;
     while (std::getline(in, line)) {

@@ -115,7 +115,8 @@ int RunFee(const Arguments& args)
         dialogs.ShowError(input.refusal);
         return 2;
     }
-    LoadSettings(app);
+    if (!RunCommand(dialogs, [&] { LoadSettings(app); }))
+        return 2;
     app.inputPath = input.path;
     app.inputOrigin = input.origin;
     if (RefuseUnsafeOutputs(app, dialogs, {args.pdf.value_or("")})) {

@@ -73,7 +73,8 @@ int RunCheckOrSeal(const Arguments& args, const std::string& file, bool severalF
         dialogs.ShowError(input.refusal);
         return print(2);
     }
-    LoadSettings(app);
+    if (!RunCommand(dialogs, [&] { LoadSettings(app); }))
+        return print(2);
     app.inputPath = input.path;
     app.inputOrigin = input.origin;
     if (args.zip)
