@@ -6,9 +6,11 @@
 namespace tallivo::cli {
 
 namespace {
+// The prefix names a file as the file system spells it: a line end or an escape in the
+// name is shown as a symbol, never passed to the terminal.
 void PrintLine(const std::string& prefix, const std::string& text)
 {
-    WriteStderr(prefix + Visible(MessageUtf8(text)) + "\n");
+    WriteStderr(Visible(prefix) + Visible(MessageUtf8(text)) + "\n");
 }
 } // namespace
 

@@ -108,6 +108,11 @@ TEST(CliSeveralFiles, EachAsIfAloneAndTheWorstStatus)
     EXPECT_EQ(worst1.out.find("File: " + clean + "\n"), 0u) << worst1.out;
     EXPECT_NE(worst1.out.find("File: " + bad + "\nNo."), std::string::npos) << worst1.out;
     EXPECT_EQ(RunCli({"check", clean, clean}).status, 0);
+
+    // A file name with a line end or an escape never reaches the terminal raw.
+    const std::string odd = dir.Write("b\nad\x1b[2J.txt", BadFile());
+    const CliResult named = RunCli({"check", clean, odd});
+    EXPECT_EQ(named.err, dir.Folder() + "b\u240aad\u241b[2J.txt: Error Data !\n");
 }
 
 TEST(CliStrict, FramesThatOnlyTheStrictChecksRefuse)
