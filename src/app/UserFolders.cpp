@@ -10,11 +10,28 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <pwd.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tallivo {
 
 namespace {
+
+// The user's home folder: HOME when it holds an absolute path, else the one the user
+// database gives (as a login would); empty when neither does.
+std::string HomeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir && found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return {};
+}
 
 // An XDG base folder: the variable when it holds an absolute path, else the default
 // under the home folder.
@@ -22,10 +39,11 @@ std::string BaseFolder(const char* variable, const char* underHome)
 {
     if (const char* value = std::getenv(variable); value && value[0] == '/')
         return std::string(value) + "/";
-    const char* home = std::getenv("HOME");
-    if (!home || home[0] != '/')
-        ThrowFileError(ENOENT);
-    return std::string(home) + "/" + underHome;
+    const std::string home = HomeFolder();
+    if (home.empty())
+        throw AppError(AppError::Kind::File, std::string("Each user's table files are kept under $") + variable +
+                                                 " or the home folder, and neither is known (HOME is not set)");
+    return home + "/" + underHome;
 }
 
 // Makes each missing folder of the path (ending in '/'); the ones made get the mode.
@@ -34,7 +52,8 @@ void MakeFolders(const std::string& path, mode_t mode)
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
         if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST)
-            ThrowFileError(errno);
+            throw AppError(AppError::Kind::File, "Cannot make the folder " + folder +
+                                                     " for this user's table files: " + FileErrorText(errno));
     }
 }
 
@@ -44,7 +63,7 @@ void CopyPrivately(const std::string& from, const std::string& to)
 {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
-        ThrowFileError(errno);
+        throw AppError(AppError::Kind::File, "Cannot read the table file " + from + ": " + FileErrorText(errno));
     std::string temp = to + std::string(kTempMarker) + "XXXXXX";
     const int out = ::mkostemp(temp.data(), O_CLOEXEC); // mode 0600
     if (out < 0) {
@@ -107,12 +126,12 @@ std::string TableFolder(const std::string& programFolder)
 std::string SettingsFile(const std::string& programFolder)
 {
     const char* value = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
+    const std::string home = HomeFolder();
     std::string own;
     if (value && value[0] == '/')
         own = std::string(value) + "/tallivo/Config.ini";
-    else if (home && home[0] == '/')
-        own = std::string(home) + "/.config/tallivo/Config.ini";
+    else if (!home.empty())
+        own = home + "/.config/tallivo/Config.ini";
     if (!own.empty() && FileExists(own))
         return own;
     return programFolder + "Data/Config.ini";
