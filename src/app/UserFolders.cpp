@@ -57,53 +57,14 @@ void MakeFolders(const std::string& path, mode_t mode)
     }
 }
 
-// Copies a file to a new file of mode 0600, through a temporary name, so that a copy
-// cut short never stands as a table file.
-void CopyPrivately(const std::string& from, const std::string& to)
+// The program folder's Data/ holds the tables only for a program folder of the user's own
+// (a build folder, a copy they made): one they may write and own, not installed under
+// /usr. An installed program's files are never state, whoever runs it, root included.
+bool IsOwnProgramFolder(const std::string& data)
 {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        throw AppError(AppError::Kind::File, "Cannot read the table file " + from + ": " + FileErrorText(errno));
-    std::string temp = to + std::string(kTempMarker) + "XXXXXX";
-    const int out = ::mkostemp(temp.data(), O_CLOEXEC); // mode 0600
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        ThrowFileError(error);
-    }
-    const int slot = RegisterTemporary(temp, false);
-    int error = 0;
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            error = got < 0 ? errno : 0;
-            break;
-        }
-        for (ssize_t done = 0; done < got && error == 0;) {
-            const ssize_t n = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
-            if (n < 0 && errno != EINTR)
-                error = errno;
-            else if (n > 0)
-                done += n;
-        }
-        if (error != 0)
-            break;
-    }
-    ::close(in);
-    if (error == 0 && ::fsync(out) != 0)
-        error = errno;
-    if (::close(out) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.c_str(), to.c_str()) != 0)
-        error = errno;
-    if (error != 0)
-        ::unlink(temp.c_str());
-    UnregisterTemporary(slot);
-    if (error != 0)
-        ThrowFileError(error);
+    struct stat info {};
+    return data.rfind("/usr/", 0) != 0 && ::stat(data.c_str(), &info) == 0 && info.st_uid == ::geteuid() &&
+           ::access(data.c_str(), W_OK) == 0;
 }
 
 } // namespace
@@ -111,15 +72,11 @@ void CopyPrivately(const std::string& from, const std::string& to)
 std::string TableFolder(const std::string& programFolder)
 {
     const std::string shipped = programFolder + "Data/";
-    if (::access(shipped.c_str(), W_OK) == 0)
+    if (IsOwnProgramFolder(shipped))
         return shipped;
     const std::string own = BaseFolder("XDG_DATA_HOME", ".local/share/") + "tallivo/Data/";
     MakeFolders(own, 0700);
-    for (const std::string_view table : kTableNames) {
-        const std::string path = TableFilePath(own, table);
-        if (!FileExists(path))
-            CopyPrivately(TableFilePath(shipped, table), path);
-    }
+    CreateMissingTableFiles(own);
     return own;
 }
 

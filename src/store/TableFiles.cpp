@@ -1,6 +1,7 @@
 // The table files themselves: where they live, how SQL text quotes a value, and creating
 // them from the schema (the build's tool and the tests; never the program).
 #include "common/AppError.h"
+#include "common/FilePaths.h"
 #include "store/TableSchema.h"
 #include "store/TableStore.h"
 
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tallivo {
 
@@ -90,6 +92,28 @@ std::string TableFilePath(const std::string& dataFolder, std::string_view table)
     return dataFolder + std::string(table) + ".DAT";
 }
 
+namespace {
+
+// Makes the table file at path, empty, for the user alone.
+void CreateTableFile(const std::string& path, const std::string& statement)
+{
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    char* message = nullptr;
+    if (rc != SQLITE_OK || sqlite3_exec(db, statement.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string text = message ? message : sqlite3_errmsg(db);
+        sqlite3_free(message);
+        sqlite3_close(db);
+        StoreError("Cannot create the table file " + path + ": " + text);
+    }
+    sqlite3_close(db);
+    // The tables hold payment data: for the user alone.
+    if (::chmod(path.c_str(), 0600) != 0)
+        StoreError("Cannot create the table file " + path + ": " + FileErrorText(errno));
+}
+
+} // namespace
+
 void CreateTableFiles(const std::string& dataFolder)
 {
     for (const std::string_view table : kTableNames) {
@@ -102,19 +126,32 @@ void CreateTableFiles(const std::string& dataFolder)
             if (std::remove(path.c_str()) != 0)
                 StoreError("Cannot replace the table file " + path);
         }
-        sqlite3* db = nullptr;
-        const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        char* message = nullptr;
-        if (rc != SQLITE_OK || sqlite3_exec(db, statement.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-            const std::string text = message ? message : sqlite3_errmsg(db);
-            sqlite3_free(message);
-            sqlite3_close(db);
-            StoreError("Cannot create the table file " + path + ": " + text);
+        CreateTableFile(path, statement);
+    }
+}
+
+void CreateMissingTableFiles(const std::string& dataFolder)
+{
+    for (const std::string_view table : kTableNames) {
+        const std::string path = TableFilePath(dataFolder, table);
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0)
+            continue;
+        // Made under a temporary name and renamed into place: a table file cut short never
+        // stands under its name.
+        std::string temp;
+        ::close(CreateTempFile(path + ".tallivo-new", 0600, temp));
+        try {
+            CreateTableFile(temp, CreateStatement(table));
+        } catch (const AppError&) {
+            ::unlink(temp.c_str());
+            throw;
         }
-        sqlite3_close(db);
-        // The tables hold payment data: for the user alone.
-        if (::chmod(path.c_str(), 0600) != 0)
-            StoreError("Cannot create the table file " + path + ": " + FileErrorText(errno));
+        if (::rename(temp.c_str(), path.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(temp.c_str());
+            StoreError("Cannot create the table file " + path + ": " + FileErrorText(error));
+        }
     }
 }
 

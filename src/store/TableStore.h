@@ -46,6 +46,9 @@ std::string TableFilePath(const std::string& dataFolder, std::string_view table)
 // missing, not a database or lacks its table is (re)created empty; a sound file keeps its
 // rows. Used by the build (program folder) and by tests. Raises AppError(Kind::Store).
 void CreateTableFiles(const std::string& dataFolder);
+// Creates, empty and from the schema, each table file a data folder lacks (mode 0600);
+// the files there are left as they are. Raises AppError(Kind::Store).
+void CreateMissingTableFiles(const std::string& dataFolder);
 
 class TableStore
 {
