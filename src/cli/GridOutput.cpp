@@ -267,6 +267,9 @@ void WriteText(Out& out, const AppState& app, const RunReport& run)
                     CellText(f.message)};
         });
 
+    // On a terminal a clean file's check says so; pipes and files stay silent.
+    if (run.terminal && !run.quiet && run.command == "check" && run.exitStatus == 0 && last < 1 && beside.empty())
+        out += "No findings\n";
     if (showGrid && !app.session.statusText.empty())
         out += CellText(app.session.statusText) + "\n";
     if (!run.quiet && !app.summaryCaption.empty())

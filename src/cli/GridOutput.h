@@ -19,7 +19,8 @@ struct RunReport
     std::string fileName;          // the FILE argument ("-" for standard input)
     int exitStatus = 0;            // the exit status this file alone gives
     bool quiet = false;            // text and tsv: only findings and errors
-    bool terminal = false;         // tsv goes to a terminal: UTF-8, control characters visible
+    bool terminal = false;         // stdout is a terminal: tsv in UTF-8, control characters visible;
+                                   // text says when a checked file has no findings
     bool nameFile = false;         // text: a heading names the file (several files are checked)
 };
 
@@ -33,7 +34,8 @@ std::string GridLayoutName(GridLayout layout);
 //   control characters visible when run.terminal;
 // - json: one line holding one object (schema 1, see the README);
 // - text: an aligned table of the visible columns in UTF-8, control characters
-//   visible, then the status, the caption and the hash value.
+//   visible, then the status, the caption and the hash value; on a terminal, "No
+//   findings" for a check that found none.
 std::string FormatResult(const AppState& app, OutputFormat format, const std::vector<std::string>& messages,
                          const RunReport& run = {});
 

@@ -146,3 +146,18 @@ TEST(CliQuiet, LeavesOutWhatIsNotAFindingOrAnError)
     EXPECT_EQ(refused.err, "Invalid zip file name\n");
     EXPECT_EQ(RunCli({"check", "-q", dir.Path("missing")}).err, "Input File does not exist\n");
 }
+
+// On a terminal a clean file's check says it has no findings; a pipe gets nothing, and a
+// file with findings shows them alone.
+TEST(CliText, OnATerminalACleanCheckSaysSo)
+{
+    TempFolder dir;
+    const std::string clean = dir.Write("clean.txt", JoinLines(SampleLines()));
+    const auto onTerminal = [](const std::string& args) {
+        return Shell("script -qec " + ShellQuote(ShellQuote(TALLIVO_CLI) + " " + args) + " /dev/null");
+    };
+    EXPECT_EQ(onTerminal("check " + ShellQuote(clean)), "No findings\r\n");
+    EXPECT_EQ(onTerminal("check --quiet " + ShellQuote(clean)), "");
+    EXPECT_EQ(RunCli({"check", clean}).out, "");
+    EXPECT_EQ(onTerminal("check " + ShellQuote(clean) + " --format tsv").find("No findings"), std::string::npos);
+}
