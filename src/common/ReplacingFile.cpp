@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <filesystem>
+#include <cctype>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,7 +61,9 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
     } else if (errno != ENOENT) {
         ThrowFileError(errno);
     }
+    RemoveDeadTemporaries(m_destination);
     m_fd = CreateTempFile(TempPrefixBeside(m_destination), exists ? kPrivateMode : kNewFileMode, m_tempPath);
+    ::flock(m_fd, LOCK_EX | LOCK_NB); // held while it is written: it is not a leftover
     m_cleanupSlot = RegisterTemporary(m_tempPath, false);
     if (exists) {
         // The owner passes only for the superuser, the group for a member of it; what
@@ -74,6 +79,40 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
         ::fchmod(m_fd, existing.st_mode & 07777);
     }
     m_buffer.reserve(kBufferSize);
+}
+
+void RemoveDeadTemporaries(const std::string& target) noexcept
+{
+    if (target.empty())
+        return;
+    try {
+        namespace fs = std::filesystem;
+        const fs::path file(FollowLinks(target));
+        if (file.filename().empty())
+            return;
+        const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+        const std::string prefix = fs::path(TempPrefixBeside(file.string())).filename().string();
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.size() != prefix.size() + kTempSuffixLength || name.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            bool generated = true;
+            for (std::size_t i = prefix.size(); i < name.size(); ++i)
+                generated = generated && std::isalnum(static_cast<unsigned char>(name[i]));
+            std::error_code statError;
+            if (!generated || !fs::is_regular_file(it->symlink_status(statError)))
+                continue;
+            const int fd = ::open(it->path().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) // no writer holds it
+                ::unlink(it->path().c_str());
+            ::close(fd);
+        }
+    } catch (...) {
+        // A leftover that cannot be removed stays; the command goes on.
+    }
 }
 
 ReplacingFile::~ReplacingFile()

@@ -3,7 +3,8 @@
 // half-written: the bytes go to a temporary file in the target's own folder, which
 // is flushed, synced and renamed over the target on Commit. Destroying an
 // uncommitted ReplacingFile removes the temporary file, and so does a signal that ends
-// the process (common/SignalCleanup.h).
+// the process (common/SignalCleanup.h); what a killed run left there is removed by the
+// next ReplacingFile of the same target (RemoveDeadTemporaries).
 //
 // What the user set up stays: a symbolic link is followed (the file it points to is
 // replaced, the link stays), the replaced file's permission bits and group (and owner,
@@ -80,5 +81,12 @@ void CheckCanReplace(const std::string& target);
 
 // "Cannot write <path>: it is not a regular file".
 [[noreturn]] void ThrowNotARegularFile(const std::string& path);
+
+// Removes the temporary files beside target (beside the file a link points to) that a
+// run ended without removing (a crash, kill -9): each is locked by its writer for as long
+// as it is written, so one whose lock can be taken has no writer any more. Another
+// file's temporary files, and names that only look like ours, stay. Never fails; an
+// empty path does nothing.
+void RemoveDeadTemporaries(const std::string& target) noexcept;
 
 } // namespace tallivo

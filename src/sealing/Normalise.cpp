@@ -152,31 +152,7 @@ std::unique_ptr<ReplacingFile> PrepareNormalisedFile(const std::string& paymentP
 
 void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept
 {
-    if (paymentPath.empty())
-        return;
-    try {
-        namespace fs = std::filesystem;
-        // The temporary file lies beside the file that a link points to.
-        const fs::path payment(FollowLinks(paymentPath));
-        const fs::path folder = payment.has_parent_path() ? payment.parent_path() : fs::path(".");
-        if (payment.filename().empty())
-            return;
-        const std::string prefix = fs::path(TempPrefixBeside(payment.string())).filename().string();
-        std::error_code ec;
-        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string name = it->path().filename().string();
-            if (name.size() != prefix.size() + kTempSuffixLength || name.compare(0, prefix.size(), prefix) != 0)
-                continue;
-            bool generated = true;
-            for (std::size_t i = prefix.size(); i < name.size(); ++i)
-                generated = generated && std::isalnum(static_cast<unsigned char>(name[i]));
-            std::error_code statError;
-            if (generated && fs::is_regular_file(it->symlink_status(statError)))
-                fs::remove(it->path(), statError);
-        }
-    } catch (...) {
-        // Clearing the form never fails because of a leftover that cannot be removed.
-    }
+    RemoveDeadTemporaries(paymentPath);
 }
 
 } // namespace tallivo

@@ -29,7 +29,8 @@ std::unique_ptr<ReplacingFile> PrepareNormalisedFile(const std::string& paymentP
 void CheckPaymentFileReplaceable(const std::string& paymentPath);
 
 // Removes the temporary files ("<payment file>.tallivo-tmpXXXXXX", see common/ReplacingFile.h) that a failed rewrite of
-// this payment file left behind. Never fails; an empty path does nothing.
+// this payment file left behind, and no other run is writing (RemoveDeadTemporaries).
+// Never fails; an empty path does nothing.
 void RemoveNormaliseLeftovers(const std::string& paymentPath) noexcept;
 
 } // namespace tallivo

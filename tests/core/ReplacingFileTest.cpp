@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -284,4 +286,31 @@ TEST(SignalCleanup, ASignalWaitsForTheShieldThenEndsTheProcess)
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
     EXPECT_EQ(ReadAll(dir.Path("done")), "both in place");
     EXPECT_TRUE(fs::exists(dir.Path("tmp"))); // unregistered: no longer a temporary file
+}
+
+// What a killed run left beside a file goes with the next file written there; what a
+// live writer holds (its lock) stays, also for Clear Form's clean-up.
+TEST(ReplacingFile, LeftoversOfAKilledRunGoWithTheNextWriteAndALiveWritersStay)
+{
+    TempFolder dir;
+    const std::string path = dir.Write("pay.txt", "one");
+    const std::string prefix = fs::path(TempPrefixBeside(path)).filename().string();
+    dir.Write(prefix + "Dead01", "left by a killed run");
+    const std::string live = dir.Write(prefix + "Live01", "being written");
+    const int writer = ::open(live.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+
+    {
+        ReplacingFile next(path);
+        next.Write("two");
+        next.Commit();
+    }
+    EXPECT_EQ(ReadAll(path), "two");
+    EXPECT_EQ(Names(dir.Folder()), (std::vector<std::string>{"pay.txt", prefix + "Live01"}));
+
+    RemoveNormaliseLeftovers(path); // Clear Form's clean-up: the live writer's file stays
+    EXPECT_EQ(Names(dir.Folder()), (std::vector<std::string>{"pay.txt", prefix + "Live01"}));
+    ::close(writer); // the writer is gone: its file is a leftover now
+    RemoveNormaliseLeftovers(path);
+    EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{"pay.txt"});
 }
