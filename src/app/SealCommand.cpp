@@ -137,7 +137,7 @@ public:
     // the error is another program's change of the payment file.
     void AfterError() noexcept
     {
-        if (!m_held.Unchanged())
+        if (!m_held.Unchanged() || (m_targetsSeen && !TargetsUnchanged()))
             return;
         AddDeferredNormalisation();
         m_effects.CommitAfterError();
@@ -198,6 +198,10 @@ private:
     {
         m_held.CheckUnchanged();
         CheckSealTargets(m_plan);
+        m_archiveSeen = SeeTarget(m_plan.archive);
+        if (!m_plan.replace)
+            m_newFileSeen = SeeTarget(m_plan.output);
+        m_targetsSeen = true;
         PauseAt("checked");
         if (!m_plan.replace) {
             m_normalised = PrepareNormalisedFile(m_plan.input);
@@ -265,17 +269,32 @@ private:
     // puts the archive back.
     void CommitSeal()
     {
-        m_held.CheckUnchanged();
+        CheckNothingChanged();
         m_effects.Commit();
         m_tables.reset(); // no table is written after this
         PauseAt("tables-written");
         const SignalShield shield;
-        m_held.CheckUnchanged();
+        CheckNothingChanged();
         m_archive->Commit();
         const ArchiveBackOnError undo(*m_archive);
         m_parts.sealed.file->Commit(m_plan.replace ? &m_held : nullptr);
         m_normaliseDue = false; // the sealed output replaced the payment file
         m_app.hashValue = m_parts.sealed.hash;
+    }
+
+    // The payment file, the archive and the new file are as the seal checked them: no other
+    // program or seal has written them meanwhile.
+    void CheckNothingChanged() const
+    {
+        m_held.CheckUnchanged();
+        CheckTargetUnchanged(m_plan.archive, m_archiveSeen);
+        if (!m_plan.replace)
+            CheckTargetUnchanged(m_plan.output, m_newFileSeen);
+    }
+    bool TargetsUnchanged() const noexcept
+    {
+        return TargetUnchanged(m_plan.archive, m_archiveSeen) &&
+               (m_plan.replace || TargetUnchanged(m_plan.output, m_newFileSeen));
     }
 
     // Stage 9 for a run that ends before the output: what it made ready is put in place.
@@ -338,6 +357,9 @@ private:
     std::unique_ptr<ReplacingFile> m_normalised;
     SealedParts m_parts;
     std::optional<PreparedArchive> m_archive;
+    TargetSeen m_archiveSeen;
+    TargetSeen m_newFileSeen;
+    bool m_targetsSeen = false;
     bool m_validatedInRead = false;
     bool m_normaliseDue = false; // over the payment file: normalised unless the output replaces it
     Effects m_effects;

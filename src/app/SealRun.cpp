@@ -26,6 +26,33 @@ SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules)
     return plan;
 }
 
+TargetSeen SeeTarget(const std::string& path)
+{
+    TargetSeen seen;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        seen = {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    return seen;
+}
+
+bool TargetUnchanged(const std::string& path, const TargetSeen& seen)
+{
+    const TargetSeen now = SeeTarget(path);
+    const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    return now.exists == seen.exists &&
+           (!now.exists || (now.device == seen.device && now.inode == seen.inode && now.size == seen.size &&
+                            same(now.modified, seen.modified) && same(now.changed, seen.changed)));
+}
+
+void CheckTargetUnchanged(const std::string& path, const TargetSeen& seen)
+{
+    if (TargetUnchanged(path, seen))
+        return;
+    throw AppError(AppError::Kind::File, "The file " + path +
+                                             " was written by another program or Tallivo run while this seal "
+                                             "worked; the payment file was not sealed and no zip file was written");
+}
+
 void Effects::Commit()
 {
     while (m_next < m_due.size())

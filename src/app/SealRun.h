@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tallivo {
@@ -41,6 +42,24 @@ struct SealPlan
 };
 
 SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules);
+
+// What a target of the seal (the archive, the new file) is when the seal has checked it:
+// whether it exists and, if so, which file it is and when it last changed.
+struct TargetSeen
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+};
+TargetSeen SeeTarget(const std::string& path);
+// False when another run or program has written the target since it was seen.
+bool TargetUnchanged(const std::string& path, const TargetSeen& seen);
+// Raises AppError(File) naming the target when TargetUnchanged is false: two seals never
+// put their files on one target.
+void CheckTargetUnchanged(const std::string& path, const TargetSeen& seen);
 
 // What a run has made ready to put in place, in the order the command puts it there. The
 // run commits them when it ends, completed or stopped by a refusal; until then Cancel

@@ -350,6 +350,49 @@ TEST(SealIntegrity, ASignalAtAnyPointLeavesEveryFileAsItWasAndEndsTheRunByThatSi
     }
 }
 
+// Two seals naming one archive (or one new file): the one that comes second to it
+// refuses, changing nothing, so no seal reports an archive that holds another's output.
+TEST(SealIntegrity, TwoSealsNeverBothClaimOneArchiveOrNewFile)
+{
+    for (const bool newFile : {false, true}) {
+        SCOPED_TRACE(newFile ? "one new file" : "one archive");
+        TempFolder dir;
+        TempFolder hooks;
+        FreshProgramFolder program;
+        FreshProgramFolder other; // its own table files: the first seal holds its own to the end
+        const std::string a = dir.Write("a.txt", Sample());
+        const std::string b = dir.Write("b.txt", Generated(100 * 1024));
+        PausePoint written(hooks, "archive-written");
+        std::vector<std::string> argsA{"seal", "a.txt", "--zip", newFile ? "za" : "same"};
+        std::vector<std::string> argsB{"seal", "b.txt", "--zip", newFile ? "zb" : "same"};
+        if (newFile) {
+            argsA.insert(argsA.end(), {"--new-file", "out.txt"});
+            argsB.insert(argsB.end(), {"--new-file", "out.txt"});
+        }
+        CliProcess first(program.Cli(), argsA, dir.Folder(), {written.Env()});
+        ASSERT_TRUE(written.Arrived(first)) << first.Err();
+        CliProcess second(other.Cli(), argsB, dir.Folder());
+        EXPECT_EQ(second.Wait().code, 0) << second.Err();
+        const std::string sealedB = newFile ? ReadAll(dir.Path("out.txt")) : ReadAll(b);
+        written.Release();
+
+        EXPECT_EQ(first.Wait().code, 2);
+        EXPECT_NE(first.Err().find(" was written by another program or Tallivo run while this seal worked; the "
+                                   "payment file was not sealed and no zip file was written"),
+                  std::string::npos)
+            << first.Err();
+        EXPECT_EQ(first.Err().find("completed"), std::string::npos);
+        EXPECT_FALSE(Verifies(a));
+        if (newFile) {
+            EXPECT_EQ(ReadAll(dir.Path("out.txt")), sealedB);
+            EXPECT_EQ(EntryOf(dir.Path("zb.zip")), sealedB);
+            EXPECT_FALSE(fs::exists(dir.Path("za.zip")));
+        } else {
+            EXPECT_EQ(EntryOf(dir.Path("same.zip")), sealedB);
+        }
+    }
+}
+
 TEST(SealIntegrity, TwoRunsFromOneProgramFolderNeverPrintOneFilesHashOverAnothersRows)
 {
     TempFolder dir;
