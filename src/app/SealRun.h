@@ -44,7 +44,7 @@ struct SealPlan
 SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules);
 
 // What a target of the seal (the archive, the new file) is when the seal has checked it:
-// whether it exists and, if so, which file it is and when it last changed.
+// whether it exists and, if so, which file it is and when it was last written.
 struct TargetSeen
 {
     bool exists = false;
@@ -52,7 +52,6 @@ struct TargetSeen
     ino_t inode = 0;
     off_t size = 0;
     timespec modified{};
-    timespec changed{};
 };
 TargetSeen SeeTarget(const std::string& path);
 // False when another run or program has written the target since it was seen.
