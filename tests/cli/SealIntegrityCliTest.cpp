@@ -469,6 +469,9 @@ TEST(SealIntegrity, OutputsNeverLandOnAnInputOrOnSomethingThatIsNotAFile)
         {{"seal", "p.txt", "--zip", "b", "--report-pdf", "folder"}, "Cannot write folder: it is not a regular file"},
         {{"fee", "p.txt", "--pdf", "p.txt"}, "Cannot write p.txt: it is the payment file"},
         {{"fee", "p.txt", "--pdf", "fifo"}, "Cannot write fifo: it is not a regular file"},
+        {{"seal", "p.txt", "--zip", "b", "--report-pdf", "missing/r.pdf"}, "Cannot write missing/r.pdf: File not found"},
+        {{"check", "p.txt", "--errors", "missing/e.txt"}, "Cannot write missing/e.txt: File not found"},
+        {{"fee", "p.txt", "--pdf", "p.txt/r.pdf"}, "Cannot write p.txt/r.pdf: File access denied"},
     };
     for (Case c : cases) {
         TempFolder dir;
