@@ -1,13 +1,10 @@
 #include "app/OutputTargets.h"
 
 #include "app/SealCommand.h"
-#include "common/AppError.h"
 #include "common/FilePaths.h"
-#include "common/ReplacingFile.h"
 #include "zip/ZipOutput.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tallivo {
 
@@ -22,17 +19,9 @@ struct NamedFile
 };
 
 // Why an existing path cannot take an output; empty when it can (or does not exist).
-// A file the front end writes later must have a folder it can write in, so that the
-// command is not run for an output that cannot be written.
 std::string NotAFile(const NamedFile& output)
 {
     struct stat info {};
-    if (output.later && ::stat(output.path.c_str(), &info) != 0) {
-        const std::string folder = FolderOf(FollowLinks(output.path));
-        if (::access(folder.c_str(), W_OK | X_OK) != 0)
-            return "Cannot write " + output.path + ": " + FileErrorText(errno);
-        return {};
-    }
     if (::stat(output.path.c_str(), &info) != 0 || S_ISREG(info.st_mode))
         return {};
     if (S_ISDIR(info.st_mode) && !output.later)

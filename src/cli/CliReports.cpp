@@ -123,6 +123,11 @@ int RunFee(const Arguments& args)
         dialogs.ShowHeldMessages();
         return 1;
     }
+    if (const std::string why = UnwritableOutput({args.pdf.value_or("")}); !why.empty()) {
+        dialogs.ShowMessage(why);
+        dialogs.ShowHeldMessages();
+        return 1;
+    }
 
     std::optional<ReportDocument> document;
     if (!RunCommand(dialogs, [&] { document = BuildTierRateReport(app, dialogs); }))

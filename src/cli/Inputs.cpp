@@ -1,5 +1,9 @@
 #include "cli/Inputs.h"
 
+#include "common/AppError.h"
+#include "common/FilePaths.h"
+#include "common/ReplacingFile.h"
+
 #include "cli/Streams.h"
 
 #include <cerrno>
@@ -84,6 +88,19 @@ ReadyInput CopyStandardInput()
 }
 
 } // namespace
+
+std::string UnwritableOutput(const std::vector<std::string>& outputs)
+{
+    for (const std::string& path : outputs) {
+        struct stat info {};
+        if (path.empty() || ::stat(path.c_str(), &info) == 0)
+            continue; // an existing path is judged by RefuseUnsafeOutputs and the writer
+        const std::string folder = FolderOf(FollowLinks(path));
+        if (::access(folder.c_str(), W_OK | X_OK) != 0)
+            return "Cannot write " + path + ": " + FileErrorText(errno);
+    }
+    return {};
+}
 
 ReadyInput PrepareInput(const std::string& argument)
 {

@@ -4,6 +4,7 @@
 // to a private temporary file, and a pipe, FIFO, device or socket is refused at once,
 // never read in part and never waited on.
 #include <string>
+#include <vector>
 
 namespace tallivo::cli {
 
@@ -19,5 +20,10 @@ struct ReadyInput
 // when it is a regular file, a link to one, a folder or missing (the commands' own
 // checks answer those two), and refused otherwise.
 ReadyInput PrepareInput(const std::string& argument);
+
+// The refusal of the first output (an error file, a PDF) that does not exist yet and whose
+// folder cannot take it: "Cannot write <path>: <what the system said>"; empty when every
+// one can be written. Empty paths are left out.
+std::string UnwritableOutput(const std::vector<std::string>& outputs);
 
 } // namespace tallivo::cli

@@ -90,6 +90,13 @@ int RunCheckOrSeal(const Arguments& args, const std::string& file, bool severalF
         dialogs.ShowHeldMessages();
         return print(1);
     }
+    // And their folders take them: nothing is checked or sealed for an output that cannot be written.
+    if (const std::string why = UnwritableOutput({args.errors.value_or(""), args.reportPdf.value_or("")});
+        !why.empty()) {
+        dialogs.ShowMessage(why);
+        dialogs.ShowHeldMessages();
+        return print(1);
+    }
 
     const FileRules rules = args.strict ? FileRules::Strict : FileRules::Standard;
     CommandOutcome outcome = CommandOutcome::Refused;
