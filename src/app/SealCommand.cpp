@@ -24,7 +24,6 @@
 #include "zip/ZipOutput.h"
 
 #include <algorithm>
-#include <algorithm>
 #include <cctype>
 #include <exception>
 #include <memory>
@@ -152,24 +151,21 @@ private:
         progress::Stage("Checking record types");
         BeginRecordTypeCheck(m_app.session);
         const bool validating = m_tables != nullptr;
+        // Takers: the validation pass (when validating) first, then the sealed output.
         const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? 1 : 0);
-        m_read = ReadShared(InputFile::OfDescriptor(Descriptor()), m_plan.form,
+        m_read = ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
                             [this](const PaymentLine& line, std::uint64_t number) {
                                 m_scanner.Add(line, number);
                                 return !m_scanner.Refusing(); // a refused file is not validated
                             },
-                            std::max<std::size_t>(takers, 1));
-        const std::size_t first = validating ? 1 : 0;
+                            takers);
         if (m_plan.Sealing())
-            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(first));
+            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(takers - 1));
         if (m_plan.Sealing() && validating)
-            m_reportTables.emplace(m_app, std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(Descriptor()),
-                                                                              m_plan.form));
+            m_reportTables.emplace(m_app, ReaderOfHeldFile());
         m_validation.emplace(m_app);
         if (validating)
             m_validation->Run(m_read->TakerAt(0), &m_read->TakerAt(0));
-        else if (takers == 0)
-            m_read->TakerAt(0).StopTaking();
         m_read->Finish();
         m_validatedInRead = validating;
         const StructureScan scan = m_scanner.Take();
@@ -183,13 +179,17 @@ private:
         return true;
     }
 
-    // The payment file as the run opened it: a later read sees the same file, whatever
-    // takes its name meanwhile, and it must still be the file read first.
-    int Descriptor() const { return m_held.Descriptor(); }
+    // A read of the payment file as the run opened it (its held descriptor): it sees that
+    // file whatever takes its name meanwhile.
+    std::unique_ptr<PaymentFileReader> ReaderOfHeldFile() const
+    {
+        return std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form);
+    }
+    // A later read, of a file that must still be the one read first.
     std::unique_ptr<LineSource> ReadAgain() const
     {
         m_held.CheckUnchanged();
-        return std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(Descriptor()), m_plan.form);
+        return ReaderOfHeldFile();
     }
 
     // Stages 3 and 4. Over the payment file, the normalised file is due only if the seal
@@ -198,9 +198,9 @@ private:
     {
         m_held.CheckUnchanged();
         CheckSealTargets(m_plan);
-        m_archiveSeen = SeeTarget(m_plan.archive);
+        m_archiveSeen = StampOf(m_plan.archive);
         if (!m_plan.replace)
-            m_newFileSeen = SeeTarget(m_plan.output);
+            m_newFileSeen = StampOf(m_plan.output);
         m_targetsSeen = true;
         PauseAt("checked");
         if (!m_plan.replace) {
@@ -357,8 +357,8 @@ private:
     std::unique_ptr<ReplacingFile> m_normalised;
     SealedParts m_parts;
     std::optional<PreparedArchive> m_archive;
-    TargetSeen m_archiveSeen;
-    TargetSeen m_newFileSeen;
+    FileStamp m_archiveSeen;
+    FileStamp m_newFileSeen;
     bool m_targetsSeen = false;
     bool m_validatedInRead = false;
     bool m_normaliseDue = false; // over the payment file: normalised unless the output replaces it

@@ -26,26 +26,13 @@ SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules)
     return plan;
 }
 
-TargetSeen SeeTarget(const std::string& path)
+bool TargetUnchanged(const std::string& path, const FileStamp& seen)
 {
-    TargetSeen seen;
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0)
-        seen = {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
-    return seen;
+    // Not the change time: the archive's own undo keeps a link to the archive it replaces.
+    return SameStamp(StampOf(path), seen, ChangeTime::Ignored);
 }
 
-bool TargetUnchanged(const std::string& path, const TargetSeen& seen)
-{
-    const TargetSeen now = SeeTarget(path);
-    const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
-    // Not the change time: the archive's own Undo keeps a link to the archive it replaces.
-    return now.exists == seen.exists &&
-           (!now.exists || (now.device == seen.device && now.inode == seen.inode && now.size == seen.size &&
-                            same(now.modified, seen.modified)));
-}
-
-void CheckTargetUnchanged(const std::string& path, const TargetSeen& seen)
+void CheckTargetUnchanged(const std::string& path, const FileStamp& seen)
 {
     if (TargetUnchanged(path, seen))
         return;

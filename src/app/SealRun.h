@@ -5,6 +5,7 @@
 // and the effects that the run puts in place only when it ends.
 #include "app/AppState.h"
 #include "app/SealCommand.h"
+#include "common/FileStamp.h"
 #include "common/WorkAhead.h"
 #include "format/SharedRead.h"
 #include "sealing/SealedOutput.h"
@@ -15,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace tallivo {
@@ -43,22 +43,12 @@ struct SealPlan
 
 SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules);
 
-// What a target of the seal (the archive, the new file) is when the seal has checked it:
-// whether it exists and, if so, which file it is and when it was last written.
-struct TargetSeen
-{
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-};
-TargetSeen SeeTarget(const std::string& path);
-// False when another run or program has written the target since it was seen.
-bool TargetUnchanged(const std::string& path, const TargetSeen& seen);
-// Raises AppError(File) naming the target when TargetUnchanged is false: two seals never
+// Raises AppError(File) naming a target of the seal (the archive, the new file) when
+// another run or program has written it since the seal checked it (seen): two seals never
 // put their files on one target.
-void CheckTargetUnchanged(const std::string& path, const TargetSeen& seen);
+void CheckTargetUnchanged(const std::string& path, const FileStamp& seen);
+// False when CheckTargetUnchanged would raise.
+bool TargetUnchanged(const std::string& path, const FileStamp& seen);
 
 // What a run has made ready to put in place, in the order the command puts it there. The
 // run commits them when it ends, completed or stopped by a refusal; until then Cancel

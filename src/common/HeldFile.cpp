@@ -12,20 +12,6 @@
 
 namespace tallivo {
 
-namespace {
-
-bool SameTime(const timespec& a, const timespec& b)
-{
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-} // namespace
-
-HeldFile::Seen HeldFile::SeenOf(const struct stat& info)
-{
-    return Seen{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
-}
-
 HeldFile::HeldFile(std::string path, const std::string& busyText, std::string changedText)
     : m_path(std::move(path)), m_changedText(std::move(changedText))
 {
@@ -46,7 +32,7 @@ HeldFile::HeldFile(std::string path, const std::string& busyText, std::string ch
         if (::fstat(fd, &held) == 0 && ::stat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             m_locked.push_back(fd);
-            m_seen = SeenOf(held);
+            m_seen = StampOf(held);
             return;
         }
         ::close(fd);
@@ -58,7 +44,7 @@ HeldFile::HeldFile(std::string path, std::string changedText, int fd)
 {
     struct stat held {};
     if (::fstat(fd, &held) == 0)
-        m_seen = SeenOf(held);
+        m_seen = StampOf(held);
 }
 
 std::unique_ptr<HeldFile> HeldFile::Watching(std::string path, std::string changedText)
@@ -77,12 +63,7 @@ HeldFile::~HeldFile()
 
 bool HeldFile::Unchanged() const
 {
-    struct stat now {};
-    if (::stat(m_path.c_str(), &now) != 0)
-        return false;
-    const Seen seen = SeenOf(now);
-    return seen.device == m_seen.device && seen.inode == m_seen.inode && seen.size == m_seen.size &&
-           SameTime(seen.modified, m_seen.modified) && SameTime(seen.changed, m_seen.changed);
+    return m_seen.exists && SameStamp(StampOf(m_path), m_seen);
 }
 
 void HeldFile::CheckUnchanged() const
@@ -106,7 +87,7 @@ void HeldFile::AfterReplace(int tempFd)
 {
     struct stat info {};
     if (::fstat(tempFd, &info) == 0)
-        m_seen = SeenOf(info);
+        m_seen = StampOf(info);
     // The file that had the name is let go now, not when the command ends: a command
     // waiting for its lock finds the name on the replacement, whose lock this holds, and
     // closing the last descriptor of a large file takes a while.

@@ -6,6 +6,7 @@
 // a ReplacingFile told of this HeldFile) is locked before it takes the file's name, and
 // is the file held from then on, and the file it replaced is let go. The last lock ends
 // with the HeldFile.
+#include "common/FileStamp.h"
 #include "common/ReplacingFile.h"
 
 #include <ctime>
@@ -48,20 +49,11 @@ public:
 private:
     HeldFile(std::string path, std::string changedText, int fd);
 
-    struct Seen
-    {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{};
-        timespec changed{};
-    };
-    static Seen SeenOf(const struct stat& info);
 
     std::string m_path;
     std::string m_changedText;
     std::vector<int> m_locked; // the descriptors whose locks this holds
-    Seen m_seen;
+    FileStamp m_seen;
 };
 
 } // namespace tallivo

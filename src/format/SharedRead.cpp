@@ -178,11 +178,6 @@ bool SharedRead::Taker::Next(PaymentLine& line)
     return true;
 }
 
-void SharedRead::StopTaking(std::size_t index)
-{
-    m_takers[index].StopTaking();
-}
-
 void SharedRead::Taker::StopTaking()
 {
     {

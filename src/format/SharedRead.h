@@ -74,8 +74,6 @@ public:
 
     // The taker with the given index (from 0).
     Taker& TakerAt(std::size_t index) { return m_takers[index]; }
-    // That taker needs no more lines.
-    void StopTaking(std::size_t index);
     // Waits until the watcher has seen every line; raises the error that ended the read.
     void Finish();
 

@@ -1,7 +1,7 @@
 // The table files themselves: where they live, how SQL text quotes a value, and creating
 // them from the schema (the build's tool and the tests; never the program).
 #include "common/AppError.h"
-#include "common/FilePaths.h"
+#include "common/ReplacingFile.h"
 #include "store/TableSchema.h"
 #include "store/TableStore.h"
 
@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tallivo {
 
@@ -139,19 +138,9 @@ void CreateMissingTableFiles(const std::string& dataFolder)
             continue;
         // Made under a temporary name and renamed into place: a table file cut short never
         // stands under its name.
-        std::string temp;
-        ::close(CreateTempFile(path + ".tallivo-new", 0600, temp));
-        try {
-            CreateTableFile(temp, CreateStatement(table));
-        } catch (const AppError&) {
-            ::unlink(temp.c_str());
-            throw;
-        }
-        if (::rename(temp.c_str(), path.c_str()) != 0) {
-            const int error = errno;
-            ::unlink(temp.c_str());
-            StoreError("Cannot create the table file " + path + ": " + FileErrorText(error));
-        }
+        ReplacingFile file(path);
+        CreateTableFile(file.TempPath(), CreateStatement(table));
+        file.Commit();
     }
 }
 
