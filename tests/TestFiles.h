@@ -9,8 +9,14 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <cstdlib>
 
 namespace tallivo::test {
+
+// A settings file of the machine the tests run on (a package installed there) must not
+// change what they find: every test program and the programs it runs read none.
+inline const bool kNoMachineSettings =
+    ::setenv("TALLIVO_TEST_SYSTEM_SETTINGS", "/nonexistent/tallivo/Config.ini", 0) == 0;
 
 class TempFolder
 {

@@ -5,6 +5,7 @@
 // Commands are functions over it; the window and the CLI own one each.
 #include "app/Dialogs.h"
 #include "checking/CheckSession.h"
+#include "app/Settings.h"
 #include "common/Clock.h"
 
 #include <memory>
@@ -46,9 +47,9 @@ struct AppState
     bool summaryBuilt = false; // a seal of this run built the payment summary and report tables
     MsgButton invalidAccountAnswer = MsgButton::None;
     bool beneChargeFlag = false;
-    std::string rangeFee1;
-    std::string rangeFee2;
-    std::string rangeFee3;
+    Setting rangeFee1; // the fee texts and where they were read
+    Setting rangeFee2;
+    Setting rangeFee3;
 
     // The folder of the table files (app/UserFolders.h): the program folder's Data/ when
     // it may be written, otherwise the user's own, made on first use.

@@ -34,11 +34,6 @@ bool SameText(const std::string& a, const std::string& b)
            });
 }
 
-std::string ConfigPath(const AppState& app)
-{
-    return SettingsFile(app.programFolder);
-}
-
 constexpr off_t kMaxSettingsBytes = 1 << 20;
 
 // The whole settings file; nothing when it does not exist or cannot be read. A settings
@@ -75,13 +70,12 @@ std::optional<std::string> ReadSettingsFile(const std::string& path)
 
 } // namespace
 
-std::string ReadIniValue(const std::string& path, const std::string& section, const std::string& key,
-                         const std::string& defaultValue)
+std::optional<std::string> FindIniValue(const std::string& path, const std::string& section, const std::string& key)
 {
     constexpr std::size_t kMaxValue = 2047;
     const std::optional<std::string> text = ReadSettingsFile(path);
     if (!text)
-        return defaultValue.substr(0, kMaxValue);
+        return std::nullopt;
     std::istringstream in(*text);
     std::string line;
     bool inSection = false;
@@ -101,22 +95,50 @@ std::string ReadIniValue(const std::string& path, const std::string& section, co
         if (SameText(TrimBlanks(t.substr(0, eq)), key))
             return TrimBlanks(t.substr(eq + 1)).substr(0, kMaxValue);
     }
-    return defaultValue.substr(0, kMaxValue);
+    return std::nullopt;
+}
+
+std::string ReadIniValue(const std::string& path, const std::string& section, const std::string& key,
+                         const std::string& defaultValue)
+{
+    constexpr std::size_t kMaxValue = 2047;
+    return FindIniValue(path, section, key).value_or(defaultValue.substr(0, kMaxValue));
+}
+
+Setting ReadSetting(const std::vector<std::string>& files, const std::string& section, const std::string& key)
+{
+    const std::string name = key + " in section [" + section + "]";
+    std::string searched;
+    for (const std::string& file : files) {
+        if (std::optional<std::string> value = FindIniValue(file, section, key))
+            return {std::move(*value), name + " of " + file};
+        searched += (searched.empty() ? "" : ", ") + file;
+    }
+    return {{}, name + ", set in none of " + searched};
 }
 
 void LoadSettings(AppState& app)
 {
-    std::string value = ReadIniValue(ConfigPath(app), "BeneChargeProfile", "BeneChargeFlag", "");
+    std::string value = ReadSetting(SettingsFiles(app.programFolder), "BeneChargeProfile", "BeneChargeFlag").text;
     std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return std::toupper(c); });
     app.beneChargeFlag = value == "TRUE";
 }
 
 void LoadFeeRanges(AppState& app)
 {
-    const std::string path = ConfigPath(app);
-    app.rangeFee1 = ReadIniValue(path, "ThreeTierRate", "RangeFee1", "");
-    app.rangeFee2 = ReadIniValue(path, "ThreeTierRate", "RangeFee2", "");
-    app.rangeFee3 = ReadIniValue(path, "ThreeTierRate", "RangeFee3", "");
+    const std::vector<std::string> files = SettingsFiles(app.programFolder);
+    app.rangeFee1 = ReadSetting(files, "ThreeTierRate", "RangeFee1");
+    app.rangeFee2 = ReadSetting(files, "ThreeTierRate", "RangeFee2");
+    app.rangeFee3 = ReadSetting(files, "ThreeTierRate", "RangeFee3");
+}
+
+Currency FeeAmount(const Setting& fee)
+{
+    try {
+        return StrToCurr(fee.text);
+    } catch (const AppError& e) {
+        throw AppError(e.kind(), e.message() + " (" + fee.origin + ")");
+    }
 }
 
 } // namespace tallivo

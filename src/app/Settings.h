@@ -1,6 +1,11 @@
 #pragma once
-// The settings file Data/Config.ini: read, never written.
+// The settings files (the user's, the machine's, the program folder's Config.ini):
+// read, never written.
+#include "format/Primitives.h"
+
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tallivo {
 
@@ -12,11 +17,28 @@ struct AppState;
 // than 1 MB, raises AppError(File) naming it.
 std::string ReadIniValue(const std::string& path, const std::string& section, const std::string& key,
                          const std::string& defaultValue);
+// The same, nothing when the file, the section or the key is missing.
+std::optional<std::string> FindIniValue(const std::string& path, const std::string& section, const std::string& key);
+
+// One setting as read: its text (empty when no file sets it) and where it came from,
+// for messages: "RangeFee1 in section [ThreeTierRate] of /etc/tallivo/Config.ini", or
+// "RangeFee1 in section [ThreeTierRate], set in none of <files>".
+struct Setting
+{
+    std::string text;
+    std::string origin;
+};
+// The setting from the first of the files that sets it.
+Setting ReadSetting(const std::vector<std::string>& files, const std::string& section, const std::string& key);
 
 // Start-up, the settings read once for the whole run: beneChargeFlag := the value of
 // [BeneChargeProfile] BeneChargeFlag, upper-cased, is "TRUE".
 void LoadSettings(AppState& app);
-// rangeFee1..3 := the texts of [ThreeTierRate] RangeFee1..3 (empty when missing).
+// rangeFee1..3 := [ThreeTierRate] RangeFee1..3 (empty texts when missing).
 void LoadFeeRanges(AppState& app);
+
+// A fee text as a currency amount; a text that is none raises the conversion error,
+// naming the setting and its file after the value.
+Currency FeeAmount(const Setting& fee);
 
 } // namespace tallivo

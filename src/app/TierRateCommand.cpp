@@ -44,9 +44,9 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
 
     // Fees, counts, totals.
     progress::Stage("Preparing report");
-    const Currency fee1 = StrToCurr(app.rangeFee1);
-    const Currency fee2 = StrToCurr(app.rangeFee2);
-    const Currency fee3 = StrToCurr(app.rangeFee3);
+    const Currency fee1 = FeeAmount(app.rangeFee1);
+    const Currency fee2 = FeeAmount(app.rangeFee2);
+    const Currency fee3 = FeeAmount(app.rangeFee3);
     const FeeVariables variables = ComputeFeeVariables(CountCreditTiers(path), fee1, fee2, fee3);
     held->CheckUnchanged();
 

@@ -1,9 +1,9 @@
 #include "app/UserFolders.h"
 
 #include "common/AppError.h"
-#include "common/FileExists.h"
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
+#include "common/TestHooks.h"
 #include "store/TableStore.h"
 
 #include <cerrno>
@@ -80,18 +80,17 @@ std::string TableFolder(const std::string& programFolder)
     return own;
 }
 
-std::string SettingsFile(const std::string& programFolder)
+std::vector<std::string> SettingsFiles(const std::string& programFolder)
 {
+    std::vector<std::string> files;
     const char* value = std::getenv("XDG_CONFIG_HOME");
-    const std::string home = HomeFolder();
-    std::string own;
     if (value && value[0] == '/')
-        own = std::string(value) + "/tallivo/Config.ini";
-    else if (!home.empty())
-        own = home + "/.config/tallivo/Config.ini";
-    if (!own.empty() && FileExists(own))
-        return own;
-    return programFolder + "Data/Config.ini";
+        files.push_back(std::string(value) + "/tallivo/Config.ini");
+    else if (const std::string home = HomeFolder(); !home.empty())
+        files.push_back(home + "/.config/tallivo/Config.ini");
+    files.push_back(SystemSettingsFile());
+    files.push_back(programFolder + "Data/Config.ini");
+    return files;
 }
 
 } // namespace tallivo

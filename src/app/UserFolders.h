@@ -3,9 +3,10 @@
 // folder, a copy they made and may write) holds everything, as it always has. An
 // installed program folder (under /usr, or another user's) is never written, whoever
 // runs it: each user's table files live in their own data folder, made empty on first
-// use, and a settings file in their own configuration folder is read instead of the
-// program's.
+// use; settings come from their own configuration folder, the machine's and the
+// program's, in that order.
 #include <string>
+#include <vector>
 
 namespace tallivo {
 
@@ -16,9 +17,10 @@ namespace tallivo {
 // error naming the folder or file that cannot be made.
 std::string TableFolder(const std::string& programFolder);
 
-// The settings file: $XDG_CONFIG_HOME/tallivo/Config.ini (by default
-// ~/.config/tallivo/Config.ini) when it exists, otherwise Data/Config.ini of the
-// program folder.
-std::string SettingsFile(const std::string& programFolder);
+// The settings files, the one that wins first: the user's own
+// $XDG_CONFIG_HOME/tallivo/Config.ini (by default ~/.config/tallivo/Config.ini), the
+// machine's /etc/tallivo/Config.ini, then Data/Config.ini of the program folder. Each
+// setting is taken from the first of them that sets it; missing files are skipped.
+std::vector<std::string> SettingsFiles(const std::string& programFolder);
 
 } // namespace tallivo

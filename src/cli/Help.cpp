@@ -10,9 +10,10 @@ namespace tallivo::cli {
 namespace {
 
 const char* const kFiles = R"(Files:
-  Settings: Data/Config.ini in the program folder;
-  $XDG_CONFIG_HOME/tallivo/Config.ini (default ~/.config/tallivo/Config.ini)
-  is read instead when it exists.
+  Settings, each key from the first file that sets it: the user's own
+  $XDG_CONFIG_HOME/tallivo/Config.ini (default ~/.config/tallivo/Config.ini),
+  the machine's /etc/tallivo/Config.ini, then Data/Config.ini in the program
+  folder.
   Table files: the program folder's Data/ when it is writable (a build or
   copied folder); otherwise each user's $XDG_DATA_HOME/tallivo/Data/ (default
   ~/.local/share/tallivo/Data/), made on first use from the program's pristine

@@ -49,4 +49,10 @@ std::chrono::milliseconds LockWait()
     return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
 }
 
+std::string SystemSettingsFile()
+{
+    const char* value = std::getenv("TALLIVO_TEST_SYSTEM_SETTINGS");
+    return value != nullptr && *value != '\0' ? value : "/etc/tallivo/Config.ini";
+}
+
 } // namespace tallivo

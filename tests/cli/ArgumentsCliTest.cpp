@@ -109,7 +109,7 @@ TEST(CliHelp, VersionHelpPerCommandManPageAndCompletion)
     };
     const Topic topics[] = {
         {{"--help"}, {"check", "seal", "fee", "verify", "--format", "--errors", "--strict", "--zip", "--new-file",
-                      "--invalid-accounts", "--report-pdf", "--pdf", "--quiet", "--version", "Settings: Data/Config.ini",
+                      "--invalid-accounts", "--report-pdf", "--pdf", "--quiet", "--version", "/etc/tallivo/Config.ini",
                       "Table files:", "Report templates: Report/", "Exit status:"}},
         {{"check", "--help"}, {"--format", "--errors", "--strict", "--quiet"}},
         {{"help", "seal"}, {"--zip", "--new-file", "--invalid-accounts", "--format", "--errors", "--report-pdf",
@@ -158,7 +158,7 @@ TEST(CliHelp, TheSettingsExampleIsTheShippedFileAndWorksAsPasted)
 {
     const std::string shipped = ReadAll(std::string(TALLIVO_SOURCE_DIR) + "/data/Config.ini");
     const std::string readme = ReadAll(std::string(TALLIVO_SOURCE_DIR) + "/README.md");
-    EXPECT_EQ(BlockAfter(readme, "is read instead when it exists. The shipped file:", 4), shipped);
+    EXPECT_EQ(BlockAfter(readme, "the key, the section and the file. The\nshipped file:", 4), shipped);
     EXPECT_EQ(BlockAfter(RunCli({"--help"}).out, "with \";\" or \"#\" is fine. The shipped file:", 4), shipped);
 
     // Pasted into a program folder, with comment lines, it gives the fee report; a
@@ -180,7 +180,8 @@ TEST(CliHelp, TheSettingsExampleIsTheShippedFileAndWorksAsPasted)
     folder.Dir().Write("Data/Config.ini", "[ThreeTierRate]\nRangeFee1=10 ; fee\nRangeFee2=20\nRangeFee3=30\n");
     const CliResult inline_ = RunCli({"fee", payment}, env, folder.Cli());
     EXPECT_EQ(inline_.status, 2);
-    EXPECT_EQ(inline_.err, "'10 ; fee' is not a valid floating point value\n");
+    EXPECT_EQ(inline_.err, "'10 ; fee' is not a valid floating point value (RangeFee1 in section [ThreeTierRate] of " +
+                               folder.Dir().Path("Data/Config.ini") + ")\n");
 }
 
 TEST(CliReports, AMissingTemplateIsNamedAndNoPdfIsWritten)

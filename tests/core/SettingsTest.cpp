@@ -45,8 +45,8 @@ TEST(Settings, MissingFileGivesDefaults)
     LoadSettings(app);
     LoadFeeRanges(app);
     EXPECT_FALSE(app.beneChargeFlag);
-    EXPECT_EQ(app.rangeFee1, "");
-    EXPECT_EQ(app.rangeFee3, "");
+    EXPECT_EQ(app.rangeFee1.text, "");
+    EXPECT_EQ(app.rangeFee3.text, "");
 }
 
 TEST(Settings, FeeTextsAreReadAsTextAndLongValuesAreCut)
@@ -57,9 +57,9 @@ TEST(Settings, FeeTextsAreReadAsTextAndLongValuesAreCut)
     dir.Write("Data/Config.ini",
               "[ThreeTierRate]\nRangeFee1 =  12.50  \nRANGEFEE2=abc\nRangeFee3=" + std::string(3000, '9') + "\n");
     LoadFeeRanges(app);
-    EXPECT_EQ(app.rangeFee1, "12.50");
-    EXPECT_EQ(app.rangeFee2, "abc");
-    EXPECT_EQ(app.rangeFee3, std::string(2047, '9'));
+    EXPECT_EQ(app.rangeFee1.text, "12.50");
+    EXPECT_EQ(app.rangeFee2.text, "abc");
+    EXPECT_EQ(app.rangeFee3.text, std::string(2047, '9'));
 }
 
 // A settings file that never ends or never opens is refused at once, naming the file.
@@ -86,4 +86,46 @@ TEST(Settings, ASettingsFileThatIsNoRegularFileOrTooLargeIsRefused)
             EXPECT_EQ(e.message(), c.message);
         }
     }
+}
+
+// Each key comes from the first file that sets it: the user's own, the machine's, the
+// program folder's; a fee that is no amount names its value, key, section and file.
+TEST(Settings, EachKeyFromTheFirstFileThatSetsItAndFeeErrorsNameTheirOrigin)
+{
+    TempFolder dir;
+    const std::string user = dir.Write("config/tallivo/Config.ini", "[ThreeTierRate]\nRangeFee1=11\n");
+    const std::string machine = dir.Write("etc/Config.ini", "[ThreeTierRate]\nRangeFee1=1\nRangeFee2=x2\n"
+                                                            "[BeneChargeProfile]\nBeneChargeFlag=TRUE\n");
+    const std::string program = dir.Write("Data/Config.ini", "[ThreeTierRate]\nRangeFee2=2\nRangeFee3=3\n"
+                                                             "[BeneChargeProfile]\nBeneChargeFlag=FALSE\n");
+    const struct Restore
+    {
+        ~Restore()
+        {
+            ::setenv("TALLIVO_TEST_SYSTEM_SETTINGS", "/nonexistent/tallivo/Config.ini", 1);
+            ::unsetenv("XDG_CONFIG_HOME");
+        }
+    } restore;
+    ::setenv("XDG_CONFIG_HOME", dir.Path("config").c_str(), 1);
+    ::setenv("TALLIVO_TEST_SYSTEM_SETTINGS", machine.c_str(), 1);
+    AppState app;
+    app.programFolder = dir.Folder();
+    LoadSettings(app);
+    LoadFeeRanges(app);
+    EXPECT_TRUE(app.beneChargeFlag);
+    EXPECT_EQ(app.rangeFee1.text, "11");
+    EXPECT_EQ(app.rangeFee2.text, "x2");
+    EXPECT_EQ(app.rangeFee3.text, "3");
+    EXPECT_EQ(FeeAmount(app.rangeFee3), StrToCurr("3"));
+    try {
+        FeeAmount(app.rangeFee2);
+        ADD_FAILURE() << "x2 was taken as a fee";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(),
+                  "'x2' is not a valid floating point value (RangeFee2 in section [ThreeTierRate] of " + machine + ")");
+    }
+    const Setting missing = ReadSetting({user, machine, program}, "ThreeTierRate", "RangeFee4");
+    EXPECT_EQ(missing.text, "");
+    EXPECT_EQ(missing.origin,
+              "RangeFee4 in section [ThreeTierRate], set in none of " + user + ", " + machine + ", " + program);
 }
