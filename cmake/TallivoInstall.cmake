@@ -31,6 +31,14 @@ install(FILES ${TALLIVO_DATA_FILES} DESTINATION ${TALLIVO_PROGRAM_DIR}/Data)
 install(DIRECTORY ${TALLIVO_PRISTINE_DATA}/ DESTINATION ${TALLIVO_PROGRAM_DIR}/Data
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${TALLIVO_REPORT_FILES} DESTINATION ${TALLIVO_PROGRAM_DIR}/Report)
+# The machine's settings file /etc/tallivo/Config.ini, which the programs read wherever
+# they live: installed with the prefix /usr only (the package, where it is a
+# configuration file dpkg keeps across upgrades), never by an install to another prefix.
+install(CODE "
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        file(INSTALL \"${CMAKE_SOURCE_DIR}/data/Config.ini\" DESTINATION \"/etc/tallivo\"
+            FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endif()")
 foreach(program ${TALLIVO_INSTALLED_PROGRAMS})
     install(CODE "
         set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
@@ -47,6 +55,8 @@ if(TALLIVO_BUILD_GUI)
         ${CMAKE_BINARY_DIR}/packaging/${TALLIVO_APP_ID}.metainfo.xml @ONLY)
     install(FILES ${CMAKE_BINARY_DIR}/packaging/${TALLIVO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/${TALLIVO_APP_ID}.mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME ${TALLIVO_APP_ID}.xml)
     install(FILES ${CMAKE_SOURCE_DIR}/packaging/icons/tallivo.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${TALLIVO_APP_ID}.svg)
     foreach(size 16 22 24 32 48 64 128 256)
@@ -55,14 +65,15 @@ if(TALLIVO_BUILD_GUI)
     endforeach()
 endif()
 
-# The package's documents: the copyright file and the compressed changelog Debian asks for.
+# The package's documents: the copyright file, the compressed changelog Debian asks for
+# and the README.
 set(TALLIVO_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
 add_custom_command(OUTPUT ${TALLIVO_CHANGELOG_GZ}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
     COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian > ${TALLIVO_CHANGELOG_GZ}
     DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian)
 add_custom_target(package_changelog ALL DEPENDS ${TALLIVO_CHANGELOG_GZ})
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${TALLIVO_CHANGELOG_GZ}
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${TALLIVO_CHANGELOG_GZ} ${CMAKE_SOURCE_DIR}/README.md
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tallivo)
 
 # The Debian package: cpack -G DEB in the build folder (scripts/package.sh).
@@ -83,7 +94,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-tlwg-garuda, fonts-dejavu-core")
+# The reports print Thai payee names: without a Thai font they would print as boxes.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-tlwg-garuda-ttf | fonts-tlwg-garuda-otf | fonts-thai-tlwg, fonts-dejavu-core")
+file(WRITE ${CMAKE_BINARY_DIR}/packaging/conffiles "/etc/tallivo/Config.ini\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
 
@@ -96,9 +110,12 @@ if(HELP2MAN_EXECUTABLE)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
         COMMAND ${HELP2MAN_EXECUTABLE} --no-info
             --name "check, seal and verify bulk payment files for the bank"
+            --include ${CMAKE_SOURCE_DIR}/packaging/installed-files.h2m
             --output ${TALLIVO_CLI_MAN} $<TARGET_FILE:tallivo-cli>
+        COMMAND sed -i -f ${CMAKE_SOURCE_DIR}/packaging/man-settings.sed ${TALLIVO_CLI_MAN}
         COMMAND gzip -9nf ${TALLIVO_CLI_MAN}
-        DEPENDS tallivo-cli
+        DEPENDS tallivo-cli ${CMAKE_SOURCE_DIR}/packaging/installed-files.h2m
+            ${CMAKE_SOURCE_DIR}/packaging/man-settings.sed
         COMMENT "Making the man page of tallivo-cli")
     add_custom_target(tallivo_cli_man ALL DEPENDS ${TALLIVO_CLI_MAN}.gz)
     install(FILES ${TALLIVO_CLI_MAN}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -110,9 +127,10 @@ if(HELP2MAN_EXECUTABLE)
             COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
                 ${HELP2MAN_EXECUTABLE} --no-info --no-discard-stderr
                 --name "check a bulk payment file and seal it for the bank"
+                --include ${CMAKE_SOURCE_DIR}/packaging/installed-files.h2m
                 --output ${TALLIVO_MAN} $<TARGET_FILE:tallivo>
             COMMAND gzip -9nf ${TALLIVO_MAN}
-            DEPENDS tallivo
+            DEPENDS tallivo ${CMAKE_SOURCE_DIR}/packaging/installed-files.h2m
             COMMENT "Making the man page of tallivo")
         add_custom_target(tallivo_man ALL DEPENDS ${TALLIVO_MAN}.gz)
         install(FILES ${TALLIVO_MAN}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -51,6 +51,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Tallivo");
     QApplication::setOrganizationName("tallivo");
     QApplication::setApplicationVersion(tallivo::kVersion);
+    QGuiApplication::setDesktopFileName("io.tallivo.Tallivo"); // the desktop entry, for Wayland docks
     QApplication::setWindowIcon(tallivo::TForm1::ProgramIcon());
 
     // What Qt left of the arguments: at most one payment file.
