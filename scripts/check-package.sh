@@ -2,7 +2,7 @@
 # Builds the Debian package (scripts/package.sh: lintian with no errors) and tries it on
 # this machine as an administrator would, as root: installed without recommended
 # packages; a root run leaves the installed files as installed; a new user starts with
-# empty tables and gets Thai payee names in the report PDF; a changed
+# empty report tables (no payee of root's run) and gets Thai payee names in the report PDF; a changed
 # /etc/tallivo/Config.ini survives a reinstall; remove, then purge, leave nothing.
 # Changes the machine (installs and purges the package, adds and deletes a user).
 set -eu
@@ -32,12 +32,12 @@ home=$(getent passwd "$user" | cut -d: -f6)
 cp "$work/thai.txt" "$home/p.txt"
 chown "$user" "$home/p.txt"
 rows=$(su "$user" -c 'tallivo-cli check ~/p.txt >/dev/null 2>&1 || true
-    for f in ~/.local/share/tallivo/Data/*.DAT; do
+    for f in ~/.local/share/tallivo/Data/ReportTable*.DAT; do
         for t in $(sqlite3 "$f" "select name from sqlite_master where type = '"'table'"'"); do
             sqlite3 "$f" "select count(*) from $t"
         done
     done' | sort -u)
-[ "$rows" = 0 ] || fail "the new user's tables hold rows"
+[ "$rows" = 0 ] || fail "the new user's report tables hold rows"
 su "$user" -c 'cd && tallivo-cli seal p.txt --new-file s.txt --zip s.zip --report-pdf r.pdf >/dev/null' ||
     fail "the user's seal"
 pdffonts "$home/r.pdf" | grep -Eqi 'garuda|loma|kinnari|norasi|sawasdee|tlwg' || fail "no Thai font in the PDF"
