@@ -17,10 +17,10 @@ bool LoadReportTemplate(std::string& reportObject, const std::string& path)
         return false;
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        ThrowFileError(errno != 0 ? errno : EACCES);
+        ThrowFileError(errno != 0 ? errno : EACCES, path);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad())
-        ThrowFileError(errno != 0 ? errno : EIO);
+        ThrowFileError(errno != 0 ? errno : EIO, path);
     reportObject = std::move(text);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "common/AppError.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace tallivo {
 
@@ -32,9 +33,19 @@ std::string FileErrorText(int errorNumber)
     }
 }
 
+std::string FileErrorText(int errorNumber, const std::string& path)
+{
+    return FileErrorText(errorNumber) + ": " + path + " (" + std::strerror(errorNumber) + ")";
+}
+
 void ThrowFileError(int errorNumber)
 {
     throw AppError(AppError::Kind::File, FileErrorText(errorNumber));
+}
+
+void ThrowFileError(int errorNumber, const std::string& path)
+{
+    throw AppError(AppError::Kind::File, FileErrorText(errorNumber, path));
 }
 
 } // namespace tallivo

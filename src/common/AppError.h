@@ -27,7 +27,12 @@ private:
 // "File access denied", "Disk full", ... or "I/O error %d".
 std::string FileErrorText(int errorNumber);
 
-// Raises the file error for errno as it stands now.
+// The same naming the file and adding what the system said:
+// "File access denied: /srv/out.zip (Read-only file system)".
+std::string FileErrorText(int errorNumber, const std::string& path);
+
+// Raises the file error for an error number, without and with the file it concerns.
 [[noreturn]] void ThrowFileError(int errorNumber);
+[[noreturn]] void ThrowFileError(int errorNumber, const std::string& path);
 
 } // namespace tallivo

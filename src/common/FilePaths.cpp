@@ -84,7 +84,7 @@ std::string FollowLinks(const std::string& path)
         }
         current = target;
     }
-    ThrowFileError(ELOOP);
+    ThrowFileError(ELOOP, path);
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -125,9 +125,9 @@ int CreateTempFile(const std::string& prefix, unsigned mode, std::string& path)
             return fd;
         }
         if (errno != EEXIST)
-            ThrowFileError(errno);
+            ThrowFileError(errno, FolderOf(candidate));
     }
-    ThrowFileError(EEXIST);
+    ThrowFileError(EEXIST, prefix);
 }
 
 bool CreateTempFolder(const std::string& prefix, std::string& path)

@@ -20,7 +20,7 @@ HeldFile::HeldFile(std::string path, const std::string& busyText, std::string ch
         // Non-blocking, so that a FIFO in the file's place does not stop the open itself.
         const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
-            ThrowFileError(errno);
+            ThrowFileError(errno, m_path);
         if (!LockExclusively(fd, deadline, "lock-wait")) {
             ::close(fd);
             throw AppError(AppError::Kind::File, busyText);
@@ -51,7 +51,7 @@ std::unique_ptr<HeldFile> HeldFile::Watching(std::string path, std::string chang
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        ThrowFileError(errno);
+        ThrowFileError(errno, path);
     return std::unique_ptr<HeldFile>(new HeldFile(std::move(path), std::move(changedText), fd));
 }
 

@@ -33,7 +33,7 @@ int OpenForReading(const std::string& path)
 InputFile::InputFile(const std::string& path) : m_fd(OpenForReading(path))
 {
     if (m_fd < 0)
-        ThrowFileError(errno);
+        ThrowFileError(errno, path);
     NoteSize();
 }
 

@@ -39,6 +39,24 @@ void ThrowNotARegularFile(const std::string& path)
     throw AppError(AppError::Kind::File, "Cannot write " + path + ": it is not a regular file");
 }
 
+bool StickyFolderForbidsReplacing(const std::string& destination)
+{
+    struct stat file {};
+    struct stat folder {};
+    const uid_t me = ::geteuid();
+    if (me == 0 || ::stat(destination.c_str(), &file) != 0 || ::stat(FolderOf(destination).c_str(), &folder) != 0)
+        return false;
+    // In a sticky folder (/tmp, a shared drop folder) only the file's or the folder's
+    // owner may rename over it: writing the file is not enough.
+    return (folder.st_mode & S_ISVTX) != 0 && file.st_uid != me && folder.st_uid != me;
+}
+
+void CheckMayReplaceInFolder(const std::string& target, const std::string& destination)
+{
+    if (StickyFolderForbidsReplacing(destination))
+        ThrowFileError(EPERM, target);
+}
+
 void CheckCanReplace(const std::string& target)
 {
     ReplacingFile probe(target);
@@ -53,13 +71,14 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
     const bool exists = ::stat(m_destination.c_str(), &existing) == 0;
     if (exists) {
         if (S_ISDIR(existing.st_mode))
-            ThrowFileError(EISDIR);
+            ThrowFileError(EISDIR, m_target);
         if (!S_ISREG(existing.st_mode))
             ThrowNotARegularFile(m_target);
         if (::access(m_destination.c_str(), W_OK) != 0)
-            ThrowFileError(errno);
+            ThrowFileError(errno, m_target);
+        CheckMayReplaceInFolder(m_target, m_destination);
     } else if (errno != ENOENT) {
-        ThrowFileError(errno);
+        ThrowFileError(errno, m_target);
     }
     RemoveDeadTemporaries(m_destination);
     m_fd = CreateTempFile(TempPrefixBeside(m_destination), exists ? kPrivateMode : kNewFileMode, m_tempPath);
@@ -126,7 +145,7 @@ ReplacingFile::~ReplacingFile()
 
 void ReplacingFile::WriteOut(const char* data, std::size_t size)
 {
-    WriteAll(m_fd, data, size);
+    WriteAll(m_fd, data, size, m_target);
 }
 
 void ReplacingFile::FlushBuffer()
@@ -154,7 +173,7 @@ void ReplacingFile::WriteAt(std::size_t offset, std::string_view text)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            ThrowFileError(errno);
+            ThrowFileError(errno, m_target);
         }
         text.remove_prefix(static_cast<std::size_t>(n));
         offset += static_cast<std::size_t>(n);
@@ -167,7 +186,7 @@ void ReplacingFile::Finish()
         return;
     FlushBuffer();
     if (::fsync(m_fd) != 0)
-        ThrowFileError(errno);
+        ThrowFileError(errno, m_target);
     m_finished = true;
 }
 
@@ -177,7 +196,7 @@ void ReplacingFile::Commit(ReplaceObserver* observer)
     if (observer)
         observer->BeforeReplace(m_fd);
     if (::rename(m_tempPath.c_str(), m_destination.c_str()) != 0)
-        ThrowFileError(errno);
+        ThrowFileError(errno, m_target);
     m_committed = true;
     UnregisterTemporary(m_cleanupSlot);
     m_cleanupSlot = -1;

@@ -79,6 +79,13 @@ std::string FolderOf(const std::string& path);
 // temporary file is made and removed again).
 void CheckCanReplace(const std::string& target);
 
+// Whether the existing destination sits in a sticky folder that does not let this user
+// rename over it (only the file's or the folder's owner may, and the superuser).
+bool StickyFolderForbidsReplacing(const std::string& destination);
+// Raises the error the final rename over an existing destination would raise in a sticky
+// folder (only the file's or the folder's owner may replace a file there), naming target.
+void CheckMayReplaceInFolder(const std::string& target, const std::string& destination);
+
 // "Cannot write <path>: it is not a regular file".
 [[noreturn]] void ThrowNotARegularFile(const std::string& path);
 

@@ -101,8 +101,11 @@ BlockResult NormaliseBlock(char* block, std::size_t size, LineScan& scan)
 void CheckPaymentFileReplaceable(const std::string& paymentPath)
 {
     const std::string file = FollowLinks(paymentPath);
-    if (::access(file.c_str(), W_OK) != 0 || ::access(FolderOf(file).c_str(), W_OK) != 0)
-        ThrowFileError(errno);
+    if (::access(file.c_str(), W_OK) != 0)
+        ThrowFileError(errno, paymentPath);
+    if (::access(FolderOf(file).c_str(), W_OK) != 0)
+        ThrowFileError(errno, FolderOf(file));
+    CheckMayReplaceInFolder(paymentPath, file);
 }
 
 void NormaliseCreditRecords(const std::string& paymentPath, ReplaceObserver* observer)
@@ -134,7 +137,7 @@ std::unique_ptr<ReplacingFile> PrepareNormalisedFile(const std::string& paymentP
                 const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(done - at, copy.size()));
                 const std::size_t n = input.ReadAt(copy.data(), want, at);
                 if (n != want)
-                    ThrowFileError(EIO); // the file shrank while it was being read
+                    ThrowFileError(EIO, paymentPath); // the file shrank while it was being read
                 output->Write(copy.data(), n);
                 at += n;
             }

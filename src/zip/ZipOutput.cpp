@@ -127,6 +127,8 @@ bool CheckArchivePlace(const std::string& archiveName, const std::string& destin
     // Replacing by renaming would not be stopped by a read-only archive.
     if (::access(destination.c_str(), W_OK) != 0)
         ThrowZipError("Cannot open", archiveName, ZipErrorText(ZIP_ER_RDONLY));
+    if (StickyFolderForbidsReplacing(destination))
+        ThrowZipError("Cannot write", archiveName, std::strerror(EPERM));
     return true;
 }
 

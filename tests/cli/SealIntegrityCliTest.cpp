@@ -550,9 +550,9 @@ TEST(SealIntegrity, WhatCannotBeWrittenStopsTheSealBeforeThePaymentFileChanges)
     const Case cases[] = {
         {{"seal", "p.txt", "--zip", "nodir/b"},
          "Cannot write zip file 'nodir/b.zip': Failure to create temporary file: No such file or directory"},
-        {{"seal", "p.txt", "--zip", "b", "--new-file", "nodir/out.txt"}, "File not found"},
+        {{"seal", "p.txt", "--zip", "b", "--new-file", "nodir/out.txt"}, "File not found: nodir (No such file or directory)"},
         {{"seal", "p.txt", "--zip", "folder"}, "Cannot open zip file 'folder.zip': Is a directory"},
-        {{"seal", "p.txt", "--zip", "b", "--new-file", "folder.zip"}, "File access denied"},
+        {{"seal", "p.txt", "--zip", "b", "--new-file", "folder.zip"}, "File access denied: folder.zip (Is a directory)"},
         {{"seal", "p.txt", "--zip", "notzip"}, "Cannot open zip file 'notzip.zip': Not a zip archive"},
     };
     fs::create_directory(dir.Path("folder.zip"));

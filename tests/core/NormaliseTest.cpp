@@ -119,7 +119,7 @@ TEST(NormaliseCreditRecords, UnreplaceableFileRaisesTheFileErrorAndStaysUntouche
         NormaliseCreditRecords(readOnly);
         ADD_FAILURE() << "no error for a read-only file";
     } catch (const AppError& e) {
-        EXPECT_STREQ(e.what(), "File access denied");
+        EXPECT_EQ(e.message(), "File access denied: " + readOnly + " (Permission denied)");
     }
     EXPECT_EQ(ReadAll(readOnly), original);
 

@@ -136,7 +136,7 @@ TEST(PaymentFileReader, MissingFileAndFolderRaiseFileErrors)
         PaymentFileReader reader(dir.Path("missing.txt"));
         FAIL() << "no error";
     } catch (const AppError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
+        EXPECT_EQ(e.message(), "File not found: " + dir.Path("missing.txt") + " (No such file or directory)");
     }
     EXPECT_THROW(PaymentFileReader reader(dir.Folder()), AppError);
 }

@@ -7,10 +7,12 @@
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "sealing/Normalise.h"
+#include "zip/ZipOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <csignal>
 #include <filesystem>
 #include <fcntl.h>
@@ -156,7 +158,7 @@ TEST(ReplacingFile, NothingButARegularFileIsReplaced)
     fs::create_symlink("fifo", dir.Path("to-fifo"));
     EXPECT_EQ(ErrorOf(dir.Path("to-fifo")), "Cannot write " + dir.Path("to-fifo") + ": it is not a regular file");
     fs::create_directory(dir.Path("folder"));
-    EXPECT_EQ(ErrorOf(dir.Path("folder")), "File access denied");
+    EXPECT_EQ(ErrorOf(dir.Path("folder")), "File access denied: " + dir.Path("folder") + " (Is a directory)");
     EXPECT_THROW(CheckCanReplace(fifo), AppError);
     if (::geteuid() == 0) {
         const std::string node = dir.Path("null");
@@ -313,4 +315,60 @@ TEST(ReplacingFile, LeftoversOfAKilledRunGoWithTheNextWriteAndALiveWritersStay)
     ::close(writer); // the writer is gone: its file is a leftover now
     RemoveNormaliseLeftovers(path);
     EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{"pay.txt"});
+}
+
+// In a sticky folder shared by several users (/tmp, a drop folder), another user's file
+// may be writable and still not be replaced by a rename: the payment file, a new file
+// and an archive there are refused before anything is written, naming them.
+TEST(ReplacingFile, AnotherUsersFileInAStickyFolderIsRefusedBeforeAnythingIsWritten)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs the superuser to make another user's files";
+    TempFolder dir;
+    fs::permissions(dir.Folder(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const std::string shared = dir.Path("shared");
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    const std::string pay = dir.Write("shared/pay.txt", "001\r\n");
+    const std::string out = dir.Write("shared/out.txt", "old\r\n");
+    const std::string zip = dir.Write("shared/z.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+    for (const std::string& f : {pay, out, zip})
+        fs::permissions(f, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+
+    // Each check as an ordinary user, in a child process; the messages come back through a pipe.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        std::string said;
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        const std::function<void()> checks[] = {[&] { CheckPaymentFileReplaceable(pay); },
+                                                [&] { CheckCanReplace(out); }, [&] { CheckZipTarget(zip); }};
+        for (const auto& check : checks) {
+            try {
+                check();
+                said += "written\n";
+            } catch (const AppError& e) {
+                said += e.message() + "\n";
+            }
+        }
+        const bool sent = ::write(pipeFds[1], said.data(), said.size()) == static_cast<ssize_t>(said.size());
+        ::_exit(sent ? 0 : 4);
+    }
+    ::close(pipeFds[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(said, "File access denied: " + pay + " (Operation not permitted)\n" + "File access denied: " + out +
+                        " (Operation not permitted)\n" + "Cannot write zip file '" + zip +
+                        "': Operation not permitted\n");
+    EXPECT_EQ(Names(shared), (std::vector<std::string>{"out.txt", "pay.txt", "z.zip"}));
+    EXPECT_EQ(ReadAll(out), "old\r\n");
 }

@@ -108,19 +108,19 @@ TEST(WriteSealedOutput, UnwritableOutputRaisesTheFileErrorAndLosesNothing)
     struct Case
     {
         std::string output;
-        const char* error;
+        std::string error; // names the file or folder that failed, with the system's reason
     };
     const Case cases[] = {
-        {dir.Path("folder"), "File access denied"},           // the output path is a folder
-        {dir.Path("pay.txt/out.txt"), "File not found"},      // a file in place of the folder
-        {dir.Path("missing/out.txt"), "File not found"},
+        {dir.Path("folder"), "File access denied: " + dir.Path("folder") + " (Is a directory)"},
+        {dir.Path("pay.txt/out.txt"), "File not found: " + dir.Path("pay.txt/out.txt") + " (Not a directory)"},
+        {dir.Path("missing/out.txt"), "File not found: " + dir.Path("missing") + " (No such file or directory)"},
     };
     for (const Case& c : cases) {
         try {
             WriteSealedOutput(payment, c.output, true);
             ADD_FAILURE() << "no error for " << c.output;
         } catch (const AppError& e) {
-            EXPECT_STREQ(e.what(), c.error) << c.output;
+            EXPECT_EQ(e.message(), c.error) << c.output;
         }
     }
     EXPECT_THROW(WriteSealedOutput(dir.Path("nope.txt"), dir.Path("out.txt"), false), AppError);
