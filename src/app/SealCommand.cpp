@@ -13,10 +13,10 @@
 #include "common/CommandProgress.h"
 #include "common/FileExists.h"
 #include "common/FilePaths.h"
+#include "common/InputFile.h"
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "common/TestHooks.h"
-#include "common/InputFile.h"
 #include "format/SharedRead.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
@@ -153,12 +153,13 @@ private:
         const bool validating = m_tables != nullptr;
         // Takers: the validation pass (when validating) first, then the sealed output.
         const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? 1 : 0);
-        m_read = ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
-                            [this](const PaymentLine& line, std::uint64_t number) {
-                                m_scanner.Add(line, number);
-                                return !m_scanner.Refusing(); // a refused file is not validated
-                            },
-                            takers);
+        m_read = ReadShared(
+            InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
+            [this](const PaymentLine& line, std::uint64_t number) {
+                m_scanner.Add(line, number);
+                return !m_scanner.Refusing(); // a refused file is not validated
+            },
+            takers);
         if (m_plan.Sealing())
             m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(takers - 1));
         if (m_plan.Sealing() && validating)
@@ -446,6 +447,8 @@ CommandOutcome RunCommand(AppState& app, Dialogs& dialogs, SealMode mode, FileRu
                        : HeldFile::Watching(plan.input, "The payment file " + plan.input +
                                                             " was changed by another program while Tallivo "
                                                             "worked on it; it was not checked");
+    const std::vector<std::unique_ptr<HeldFile>> targets =
+        plan.Sealing() ? HoldSealTargets(plan) : std::vector<std::unique_ptr<HeldFile>>{};
     try {
         const CommandOutcome outcome = RunUnderRules(app, dialogs, plan, *held);
         if (outcome == CommandOutcome::Refused)

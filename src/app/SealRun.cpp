@@ -8,7 +8,6 @@
 #include "common/ReplacingFile.h"
 #include "zip/ZipOutput.h"
 
-
 namespace tallivo {
 
 SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules)
@@ -30,6 +29,22 @@ bool TargetUnchanged(const std::string& path, const FileStamp& seen)
 {
     // Not the change time: the archive's own undo keeps a link to the archive it replaces.
     return SameStamp(StampOf(path), seen, ChangeTime::Ignored);
+}
+
+std::vector<std::unique_ptr<HeldFile>> HoldSealTargets(const SealPlan& plan)
+{
+    std::vector<std::unique_ptr<HeldFile>> held;
+    const auto hold = [&held](const std::string& path, const std::string& what) {
+        if (!StampOf(path).exists)
+            return;
+        held.push_back(std::make_unique<HeldFile>(
+            path, what + path + " is in use by another Tallivo command; try again when it has finished",
+            "The file " + path + " was changed by another program while Tallivo worked on it"));
+    };
+    if (!plan.replace)
+        hold(plan.output, "The new file ");
+    hold(plan.archive, "The zip file ");
+    return held;
 }
 
 void CheckTargetUnchanged(const std::string& path, const FileStamp& seen)
@@ -92,7 +107,6 @@ void ValidationInRead::Take(Effects& effects)
     if (m_error)
         std::rethrow_exception(m_error);
 }
-
 
 std::unique_ptr<WorkAhead<SealedParts>> MakeSealedOutputAhead(const SealPlan& plan, SharedRead::Taker& lines)
 {

@@ -6,6 +6,7 @@
 #include "app/AppState.h"
 #include "app/SealCommand.h"
 #include "common/FileStamp.h"
+#include "common/HeldFile.h"
 #include "common/WorkAhead.h"
 #include "format/SharedRead.h"
 #include "sealing/SealedOutput.h"
@@ -42,6 +43,12 @@ struct SealPlan
 };
 
 SealPlan PlanOf(const AppState& app, SealMode mode, FileRules rules);
+
+// Holds the seal's targets that exist already (the archive, in New File mode the new
+// file) for the whole run, as the payment file is held: a second seal naming one of them
+// waits until the first has finished, then refuses, naming it, if it is still busy. A
+// target made new by the seal is guarded by CheckTargetUnchanged instead.
+std::vector<std::unique_ptr<HeldFile>> HoldSealTargets(const SealPlan& plan);
 
 // Raises AppError(File) naming a target of the seal (the archive, the new file) when
 // another run or program has written it since the seal checked it (seen): two seals never

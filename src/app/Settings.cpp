@@ -44,7 +44,9 @@ std::optional<std::string> ReadSettingsFile(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    struct stat info {};
+    struct stat info
+    {
+    };
     const bool stated = ::fstat(fd, &info) == 0;
     if (stated && !S_ISREG(info.st_mode)) {
         ::close(fd);
@@ -83,7 +85,8 @@ std::optional<std::string> FindIniValue(const std::string& path, const std::stri
         const std::string t = TrimBlanks(line);
         if (!t.empty() && t.front() == '[') {
             const auto close = t.find(']');
-            const std::string name = TrimBlanks(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            const std::string name =
+                TrimBlanks(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             inSection = SameText(name, section);
             continue;
         }

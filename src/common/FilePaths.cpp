@@ -69,7 +69,9 @@ std::string FollowLinks(const std::string& path)
 {
     std::string current = path;
     for (int i = 0; i < kMaxLinks; ++i) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
             return current;
         std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
@@ -91,8 +93,12 @@ bool SameFile(const std::string& a, const std::string& b)
 {
     if (a.empty() || b.empty())
         return false;
-    struct stat sa {};
-    struct stat sb {};
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
     if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     return CanonicalName(a) == CanonicalName(b);

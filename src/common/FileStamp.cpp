@@ -18,7 +18,9 @@ FileStamp StampOf(const struct stat& info)
 
 FileStamp StampOf(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return ::stat(path.c_str(), &info) == 0 ? StampOf(info) : FileStamp{};
 }
 
@@ -26,9 +28,9 @@ bool SameStamp(const FileStamp& a, const FileStamp& b, ChangeTime changeTime)
 {
     if (a.exists != b.exists)
         return false;
-    return !a.exists || (a.device == b.device && a.inode == b.inode && a.size == b.size &&
-                         SameTime(a.modified, b.modified) &&
-                         (changeTime == ChangeTime::Ignored || SameTime(a.changed, b.changed)));
+    return !a.exists ||
+           (a.device == b.device && a.inode == b.inode && a.size == b.size && SameTime(a.modified, b.modified) &&
+            (changeTime == ChangeTime::Ignored || SameTime(a.changed, b.changed)));
 }
 
 } // namespace tallivo

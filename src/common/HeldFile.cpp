@@ -27,8 +27,12 @@ HeldFile::HeldFile(std::string path, const std::string& busyText, std::string ch
         }
         // The command that held the lock may have replaced the file meanwhile: then the
         // lock is on a file that no longer has the name, and the name is opened again.
-        struct stat held {};
-        struct stat named {};
+        struct stat held
+        {
+        };
+        struct stat named
+        {
+        };
         if (::fstat(fd, &held) == 0 && ::stat(m_path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             m_locked.push_back(fd);
@@ -42,7 +46,9 @@ HeldFile::HeldFile(std::string path, const std::string& busyText, std::string ch
 HeldFile::HeldFile(std::string path, std::string changedText, int fd)
     : m_path(std::move(path)), m_changedText(std::move(changedText)), m_locked{fd}
 {
-    struct stat held {};
+    struct stat held
+    {
+    };
     if (::fstat(fd, &held) == 0)
         m_seen = StampOf(held);
 }
@@ -85,7 +91,9 @@ void HeldFile::BeforeReplace(int tempFd)
 
 void HeldFile::AfterReplace(int tempFd)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(tempFd, &info) == 0)
         m_seen = StampOf(info);
     // The file that had the name is let go now, not when the command ends: a command

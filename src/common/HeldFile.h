@@ -49,7 +49,6 @@ public:
 private:
     HeldFile(std::string path, std::string changedText, int fd);
 
-
     std::string m_path;
     std::string m_changedText;
     std::vector<int> m_locked; // the descriptors whose locks this holds

@@ -18,7 +18,9 @@ int OpenForReading(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         errno = EISDIR;
@@ -39,7 +41,9 @@ InputFile::InputFile(const std::string& path) : m_fd(OpenForReading(path))
 
 void InputFile::NoteSize()
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(m_fd, &info) == 0 && info.st_size > 0)
         m_size = static_cast<std::uint64_t>(info.st_size);
 }
@@ -77,7 +81,8 @@ InputFile::~InputFile()
 std::size_t InputFile::ReadSome(char* data, std::size_t size)
 {
     for (;;) {
-        const ssize_t n = m_positioned ? ::pread(m_fd, data, size, static_cast<off_t>(m_read)) : ::read(m_fd, data, size);
+        const ssize_t n =
+            m_positioned ? ::pread(m_fd, data, size, static_cast<off_t>(m_read)) : ::read(m_fd, data, size);
         if (n >= 0) {
             m_read += static_cast<std::uint64_t>(n);
             progress::Share(m_size > 0 ? static_cast<double>(m_read) / static_cast<double>(m_size) : 1.0);

@@ -41,8 +41,8 @@ private:
 
     int m_fd = -1;
     bool m_positioned = false; // sequential reads are positioned reads at m_read
-    std::uint64_t m_size = 0; // at opening
-    std::uint64_t m_read = 0; // by the sequential reads
+    std::uint64_t m_size = 0;  // at opening
+    std::uint64_t m_read = 0;  // by the sequential reads
 };
 
 } // namespace tallivo

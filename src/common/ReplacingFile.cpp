@@ -6,13 +6,13 @@
 #include "common/SignalCleanup.h"
 #include "common/WriteAll.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <filesystem>
-#include <cctype>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,8 +41,12 @@ void ThrowNotARegularFile(const std::string& path)
 
 bool StickyFolderForbidsReplacing(const std::string& destination)
 {
-    struct stat file {};
-    struct stat folder {};
+    struct stat file
+    {
+    };
+    struct stat folder
+    {
+    };
     const uid_t me = ::geteuid();
     if (me == 0 || ::stat(destination.c_str(), &file) != 0 || ::stat(FolderOf(destination).c_str(), &folder) != 0)
         return false;
@@ -67,7 +71,9 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
     if (m_target.empty())
         throw AppError(AppError::Kind::File, FileErrorText(ENOENT));
     m_destination = FollowLinks(m_target);
-    struct stat existing {};
+    struct stat existing
+    {
+    };
     const bool exists = ::stat(m_destination.c_str(), &existing) == 0;
     if (exists) {
         if (S_ISDIR(existing.st_mode))
@@ -88,7 +94,9 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
         // The owner passes only for the superuser, the group for a member of it; what
         // cannot pass leaves the new file the writer's own, as any new file is. The mode
         // is set last: a change of owner clears the set-user and set-group bits.
-        struct stat created {};
+        struct stat created
+        {
+        };
         if (::fstat(m_fd, &created) == 0 && (created.st_uid != existing.st_uid || created.st_gid != existing.st_gid)) {
             const uid_t owner = ::geteuid() == 0 ? existing.st_uid : static_cast<uid_t>(-1);
             if (::fchown(m_fd, owner, existing.st_gid) != 0) {

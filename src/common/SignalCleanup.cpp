@@ -94,7 +94,9 @@ void RemoveTemporaries()
     if (const int i = SignalIndex(signal); i >= 0)
         if (const Handler previous = g_previous[i].load())
             previous(signal); // may end the process itself
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = nullptr; // SIG_DFL: the signal's own ending
     sigemptyset(&action.sa_mask);
     ::sigaction(signal, &action, nullptr);
@@ -119,14 +121,18 @@ extern "C" void OnEndingSignal(int signal)
 
 void CleanUpOnSignals()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = OnEndingSignal;
     sigemptyset(&action.sa_mask);
     for (const int signal : kSignals)
         sigaddset(&action.sa_mask, signal);
     action.sa_flags = SA_RESTART;
     for (int i = 0; i < 3; ++i) {
-        struct sigaction previous {};
+        struct sigaction previous
+        {
+        };
         ::sigaction(kSignals[i], &action, &previous);
         const bool function = (previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler != SIG_DFL &&
                               previous.sa_handler != SIG_IGN && previous.sa_handler != OnEndingSignal;

@@ -70,7 +70,8 @@ std::string InUse(const std::string& path)
 std::string Changed(const std::string& path)
 {
     return "The payment file " + path +
-           " was changed by another program while Tallivo worked on it; it was not sealed and no zip file was written\n";
+           " was changed by another program while Tallivo worked on it; it was not sealed and no zip file was "
+           "written\n";
 }
 
 // An exclusive lock the test holds on a file or folder, as another Tallivo command would.
@@ -171,18 +172,23 @@ TEST(SealIntegrity, AChangeByAnotherProgramStopsTheSealWithNothingSealed)
         Change change;
     };
     const Case changes[] = {
-        {"a line appended", [](const std::string& p) {
+        {"a line appended",
+         [](const std::string& p) {
              std::ofstream(p, std::ios::binary | std::ios::app) << "9990000010000020000000040050000\r\n";
          }},
-        {"cut after three lines", [](const std::string& p) {
+        {"cut after three lines",
+         [](const std::string& p) {
              const std::string bytes = ReadAll(p);
              std::size_t end = 0;
              for (int i = 0; i < 3; ++i)
                  end = bytes.find('\n', end) + 1;
              fs::resize_file(p, end);
          }},
-        {"one byte changed, size and modification time kept", [](const std::string& p) {
-             struct stat before {};
+        {"one byte changed, size and modification time kept",
+         [](const std::string& p) {
+             struct stat before
+             {
+             };
              ::stat(p.c_str(), &before);
              std::string bytes = ReadAll(p);
              bytes[bytes.find("0000000015000000")] = '9';
@@ -190,7 +196,8 @@ TEST(SealIntegrity, AChangeByAnotherProgramStopsTheSealWithNothingSealed)
              const timespec times[2] = {before.st_atim, before.st_mtim};
              ::utimensat(AT_FDCWD, p.c_str(), times, 0);
          }},
-        {"replaced by a copy", [](const std::string& p) {
+        {"replaced by a copy",
+         [](const std::string& p) {
              const std::string copy = p + ".copy";
              std::ofstream(copy, std::ios::binary) << ReadAll(p);
              fs::rename(copy, p);
@@ -238,9 +245,10 @@ TEST(SealIntegrity, AWriterOnTheOldFileNeverGetsItsBytesSealed)
 
     TempFolder reference;
     reference.Write("p.txt", original);
-    ASSERT_EQ(RunCli({"seal", "p.txt", "--zip", "b", "--new-file", "out.txt"}, "cd " + ShellQuote(reference.Folder()) +
-                                                                                    " &&").status,
-              0);
+    ASSERT_EQ(
+        RunCli({"seal", "p.txt", "--zip", "b", "--new-file", "out.txt"}, "cd " + ShellQuote(reference.Folder()) + " &&")
+            .status,
+        0);
     const std::string sealed = ReadAll(reference.Path("out.txt"));
 
     for (const char* point : {"normalised", "output-written", "tables-written"}) {
@@ -321,9 +329,9 @@ TEST(SealIntegrity, ASignalAtAnyPointLeavesEveryFileAsItWasAndEndsTheRunByThatSi
         bool newFile;
     };
     const Case cases[] = {
-        {"lock-wait", SIGINT, false},       {"checked", SIGTERM, false},      {"normalised", SIGINT, true},
-        {"tables-written", SIGHUP, false},  {"output-written", SIGTERM, true}, {"output-written", SIGINT, false},
-        {"archive-written", SIGHUP, true},  {"archive-written", SIGTERM, false},
+        {"lock-wait", SIGINT, false},      {"checked", SIGTERM, false},         {"normalised", SIGINT, true},
+        {"tables-written", SIGHUP, false}, {"output-written", SIGTERM, true},   {"output-written", SIGINT, false},
+        {"archive-written", SIGHUP, true}, {"archive-written", SIGTERM, false},
     };
     for (const Case& c : cases) {
         TempFolder dir;
@@ -352,6 +360,41 @@ TEST(SealIntegrity, ASignalAtAnyPointLeavesEveryFileAsItWasAndEndsTheRunByThatSi
 
 // Two seals naming one archive (or one new file): the one that comes second to it
 // refuses, changing nothing, so no seal reports an archive that holds another's output.
+// An archive that is there already is held like the payment file: a second seal naming
+// it waits for the first, and refuses, naming it, when the first takes longer than the
+// wait; the payment file of the refused seal stays as it was.
+TEST(SealIntegrity, ASecondSealOnAnExistingArchiveWaitsForTheFirstThenRefuses)
+{
+    TempFolder dir;
+    TempFolder hooks;
+    FreshProgramFolder program;
+    FreshProgramFolder other;
+    const std::string a = dir.Write("a.txt", Sample());
+    const std::string b = dir.Write("b.txt", Generated(100 * 1024));
+    dir.Write("c.txt", Generated(50 * 1024));
+    ASSERT_EQ(
+        RunCli({"seal", "c.txt", "--zip", "same"}, "cd " + ShellQuote(dir.Folder()) + " &&", program.Cli()).status, 0);
+    PausePoint written(hooks, "archive-written");
+    PausePoint waiting(hooks, "lock-wait");
+    CliProcess first(program.Cli(), {"seal", "a.txt", "--zip", "same"}, dir.Folder(), {written.Env()});
+    ASSERT_TRUE(written.Arrived(first)) << first.Err();
+
+    CliProcess refused(other.Cli(), {"seal", "b.txt", "--zip", "same"}, dir.Folder(), {kLockWaitShort});
+    EXPECT_EQ(refused.Wait().code, 2);
+    EXPECT_EQ(refused.Err(), "The zip file same.zip"
+                             " is in use by another Tallivo command; try again when it has finished\n");
+    EXPECT_EQ(ReadAll(b), Generated(100 * 1024));
+
+    CliProcess patient(other.Cli(), {"seal", "b.txt", "--zip", "same"}, dir.Folder(), {waiting.Env()});
+    ASSERT_TRUE(waiting.Arrived(patient)) << patient.Err();
+    waiting.Release();
+    written.Release();
+    EXPECT_EQ(first.Wait().code, 0) << first.Err();
+    EXPECT_EQ(patient.Wait().code, 0) << patient.Err();
+    EXPECT_TRUE(Verifies(a));
+    EXPECT_TRUE(Verifies(b));
+}
+
 TEST(SealIntegrity, TwoSealsNeverBothClaimOneArchiveOrNewFile)
 {
     for (const bool newFile : {false, true}) {
@@ -469,7 +512,8 @@ TEST(SealIntegrity, OutputsNeverLandOnAnInputOrOnSomethingThatIsNotAFile)
         {{"seal", "p.txt", "--zip", "b", "--report-pdf", "folder"}, "Cannot write folder: it is not a regular file"},
         {{"fee", "p.txt", "--pdf", "p.txt"}, "Cannot write p.txt: it is the payment file"},
         {{"fee", "p.txt", "--pdf", "fifo"}, "Cannot write fifo: it is not a regular file"},
-        {{"seal", "p.txt", "--zip", "b", "--report-pdf", "missing/r.pdf"}, "Cannot write missing/r.pdf: File not found"},
+        {{"seal", "p.txt", "--zip", "b", "--report-pdf", "missing/r.pdf"},
+         "Cannot write missing/r.pdf: File not found"},
         {{"check", "p.txt", "--errors", "missing/e.txt"}, "Cannot write missing/e.txt: File not found"},
         {{"fee", "p.txt", "--pdf", "p.txt/r.pdf"}, "Cannot write p.txt/r.pdf: File access denied"},
     };
@@ -550,9 +594,11 @@ TEST(SealIntegrity, WhatCannotBeWrittenStopsTheSealBeforeThePaymentFileChanges)
     const Case cases[] = {
         {{"seal", "p.txt", "--zip", "nodir/b"},
          "Cannot write zip file 'nodir/b.zip': Failure to create temporary file: No such file or directory"},
-        {{"seal", "p.txt", "--zip", "b", "--new-file", "nodir/out.txt"}, "File not found: nodir (No such file or directory)"},
+        {{"seal", "p.txt", "--zip", "b", "--new-file", "nodir/out.txt"},
+         "File not found: nodir (No such file or directory)"},
         {{"seal", "p.txt", "--zip", "folder"}, "Cannot open zip file 'folder.zip': Is a directory"},
-        {{"seal", "p.txt", "--zip", "b", "--new-file", "folder.zip"}, "File access denied: folder.zip (Is a directory)"},
+        {{"seal", "p.txt", "--zip", "b", "--new-file", "folder.zip"},
+         "File access denied: folder.zip (Is a directory)"},
         {{"seal", "p.txt", "--zip", "notzip"}, "Cannot open zip file 'notzip.zip': Not a zip archive"},
     };
     fs::create_directory(dir.Path("folder.zip"));
@@ -590,7 +636,8 @@ TEST(SealIntegrity, AFullDiskAtTheArchiveLeavesNoOutputAndNoArchive)
         const int raw = std::system(cmd.c_str());
         ASSERT_NE(WEXITSTATUS(raw), 99) << "tmpfs could not be mounted";
         EXPECT_EQ(WEXITSTATUS(raw), 2);
-        EXPECT_EQ(ReadAll(dir.Path("err")), "Cannot write zip file 'small/b.zip': Write error: No space left on device\n");
+        EXPECT_EQ(ReadAll(dir.Path("err")),
+                  "Cannot write zip file 'small/b.zip': Write error: No space left on device\n");
         EXPECT_EQ(ReadAll(dir.Path("small.list")), "") << "nothing left in the archive's folder";
         const std::string left = ReadAll(payment);
         EXPECT_TRUE(left == original || left == Normalised(original));
@@ -656,7 +703,9 @@ TEST(SealIntegrity, ReplacedFilesKeepTheirOwnerGroupAndModeNewOnesFollowTheUmask
         {"r.pdf", 0600, me, myGroup},
     };
     for (const Expect& e : expected) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         ASSERT_EQ(::stat(dir.Path(e.name).c_str(), &info), 0) << e.name;
         EXPECT_EQ(info.st_mode & 07777, e.mode) << e.name;
         EXPECT_EQ(info.st_uid, e.uid) << e.name;

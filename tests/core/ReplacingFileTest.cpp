@@ -1,10 +1,10 @@
 // Replacing a user's file keeps what the user set up (links, mode, group, owner), a new
 // file follows the umask, names of any length work, nothing but a regular file is ever
 // replaced, and a signal leaves no temporary file behind.
+#include "common/ReplacingFile.h"
 #include "TestFiles.h"
 #include "common/AppError.h"
 #include "common/FilePaths.h"
-#include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "sealing/Normalise.h"
 #include "zip/ZipOutput.h"
@@ -12,10 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <csignal>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -47,7 +47,9 @@ std::vector<std::string> Names(const std::string& folder)
 
 struct stat StatOf(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
     return info;
 }
@@ -221,7 +223,9 @@ TEST(ReplacingFile, TheObserverCanStopTheReplacementAndSeesTheNewFile)
         }
         void AfterReplace(int fd) override
         {
-            struct stat info {};
+            struct stat info
+            {
+            };
             ::fstat(fd, &info);
             replacement = info.st_ino;
         }

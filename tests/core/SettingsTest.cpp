@@ -1,6 +1,6 @@
+#include "app/Settings.h"
 #include "TestFiles.h"
 #include "app/AppState.h"
-#include "app/Settings.h"
 #include "common/AppError.h"
 
 #include <sys/stat.h>
