@@ -277,8 +277,11 @@ private:
         const SignalShield shield;
         CheckNothingChanged();
         m_archive->Commit();
-        const ArchiveBackOnError undo(*m_archive);
-        m_parts.sealed.file->Commit(m_plan.replace ? &m_held : nullptr);
+        {
+            const ArchiveBackOnError undo(*m_archive);
+            m_parts.sealed.file->Commit(m_plan.replace ? &m_held : nullptr);
+        }
+        m_archive.reset(); // the replaced archive kept for the undo goes with its temporary folder
         m_normaliseDue = false; // the sealed output replaced the payment file
         m_app.hashValue = m_parts.sealed.hash;
     }

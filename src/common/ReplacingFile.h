@@ -90,8 +90,9 @@ void CheckMayReplaceInFolder(const std::string& target, const std::string& desti
 [[noreturn]] void ThrowNotARegularFile(const std::string& path);
 
 // Removes the temporary files beside target (beside the file a link points to) that a
-// run ended without removing (a crash, kill -9): each is locked by its writer for as long
-// as it is written, so one whose lock can be taken has no writer any more. Another
+// run ended without removing (a crash, kill -9), and an archive's temporary folders with
+// what they hold: each is locked by its writer for as long as it is written, so one whose
+// lock can be taken has no writer any more. Another
 // file's temporary files, and names that only look like ours, stay. Never fails; an
 // empty path does nothing.
 void RemoveDeadTemporaries(const std::string& target) noexcept;

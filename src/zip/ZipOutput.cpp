@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -264,8 +265,13 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
 
     struct stat existing {};
     m_existed = CheckArchivePlace(m_name, m_destination) && ::stat(m_destination.c_str(), &existing) == 0;
+    RemoveDeadTemporaries(m_destination);
     m_folder = MakeWorkFolder(m_name, m_destination);
     m_cleanupSlot = RegisterTemporary(m_folder, true);
+    // Locked while it lives: a folder whose lock can be taken is a killed run's leftover.
+    m_folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folderFd >= 0)
+        ::flock(m_folderFd, LOCK_EX | LOCK_NB);
     const std::string work = m_folder + kNewArchive;
     try {
         if (m_existed && ::link(m_destination.c_str(), work.c_str()) != 0 && !CopyFile(m_destination, work))
@@ -313,6 +319,8 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
     } catch (...) {
         RemoveWorkFolder(m_folder);
         UnregisterTemporary(m_cleanupSlot);
+        if (m_folderFd >= 0)
+            ::close(m_folderFd);
         throw;
     }
 }
@@ -321,6 +329,8 @@ PreparedArchive::~PreparedArchive()
 {
     RemoveWorkFolder(m_folder);
     UnregisterTemporary(m_cleanupSlot);
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
 }
 
 void PreparedArchive::Commit()

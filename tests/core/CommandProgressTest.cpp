@@ -17,6 +17,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace tallivo {
 namespace {
@@ -38,10 +39,22 @@ public:
     }
     bool CancelRequested() override { return m_cancel; }
     void FilesCommitted() override { committed = true; }
+    // What the user's folder holds when a message is shown.
+    void ShowMessage(const std::string& text) override
+    {
+        if (!watchFolder.empty()) {
+            namesAtMessage.clear();
+            for (const auto& entry : std::filesystem::directory_iterator(watchFolder))
+                namesAtMessage.insert(entry.path().filename().string());
+        }
+        ScriptedDialogs::ShowMessage(text);
+    }
     bool Requested() const { return m_cancel; }
 
     std::vector<std::string> stages;
     bool committed = false;
+    std::string watchFolder;
+    std::set<std::string> namesAtMessage;
 
 private:
     std::string m_cancelStage;
@@ -99,10 +112,13 @@ TEST(CommandProgress, SealReportsItsStagesInOrder)
 {
     SealFolder folder(false);
     CancellingDialogs dialogs("", 0);
+    dialogs.watchFolder = folder.dir.Folder();
     EXPECT_EQ(RunAsFrontEnd(dialogs, [&] { SealPaymentFile(folder.app, dialogs); }), Ending::Completed);
     EXPECT_EQ(dialogs.stages,
               (std::vector<std::string>{"Checking record types", "Validating", "Sealing", "Compressing"}));
     EXPECT_TRUE(dialogs.committed);
+    // The completion message finds the files in place and no temporary name beside them.
+    EXPECT_EQ(dialogs.namesAtMessage, (std::set<std::string>{"Data", "out.zip", "pay.txt"}));
     EXPECT_FALSE(dialogs.Requested());
     EXPECT_TRUE(std::filesystem::exists(folder.dir.Path("out.zip")));
 }

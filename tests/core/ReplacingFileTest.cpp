@@ -319,6 +319,17 @@ TEST(ReplacingFile, LeftoversOfAKilledRunGoWithTheNextWriteAndALiveWritersStay)
     ::close(writer); // the writer is gone: its file is a leftover now
     RemoveNormaliseLeftovers(path);
     EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{"pay.txt"});
+
+    // An archive's work folder likewise, with what it holds; a live run's folder stays.
+    const std::string zip = dir.Path("z.zip");
+    const std::string zipPrefix = fs::path(TempPrefixBeside(zip)).filename().string();
+    dir.Write(zipPrefix + "Dead02/new.zip", "left by a killed run");
+    fs::create_directory(dir.Path(zipPrefix + "Live02"));
+    const int holder = ::open(dir.Path(zipPrefix + "Live02").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    ZipOutput(zip, path);
+    EXPECT_EQ(Names(dir.Folder()), (std::vector<std::string>{"pay.txt", "z.zip", zipPrefix + "Live02"}));
+    ::close(holder);
 }
 
 // In a sticky folder shared by several users (/tmp, a drop folder), another user's file
