@@ -9,7 +9,7 @@
 #include "format/ProductSets.h"
 #include "reports/NumberFormat.h"
 #include "reports/PaymentSummary.h"
-#include "store/TableStore.h"
+#include "store/ReportTables.h"
 
 #include <exception>
 
@@ -79,14 +79,12 @@ void StartSummary(AppState& app)
 // Copies the summary lines of the grid into the report table of the store.
 void WriteReportTable(const ResultGrid& grid, ReportStore& store)
 {
-    store.ExecSql("Delete From ReportTable");
+    store.EmptySummaryTable();
     // The summary lines: the last grid row is the Total line or an empty row.
     const long long lines = static_cast<long long>(grid.RowCount()) - 2;
     for (long long r = 1; r <= lines; ++r) {
         const auto row = static_cast<std::size_t>(r);
-        store.ExecSql("Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount) Values(" +
-                      QuotedText(grid.Cell(1, row)) + "," + QuotedText(grid.Cell(2, row)) + "," +
-                      std::string(grid.Cell(3, row)) + "," + std::string(grid.Cell(5, row)) + ")");
+        store.AppendSummaryRow(grid.Cell(1, row), grid.Cell(2, row), grid.Cell(3, row), grid.Cell(5, row));
     }
 }
 
@@ -101,7 +99,7 @@ struct SealReportTables::Made
     {
         // Every table attached first: a table attached inside the transaction would stay
         // read-locked until its end, and the addAccBatchError row is written meanwhile.
-        tables->Query("Select 1");
+        AttachEveryTable(*tables);
         store->BeginTransaction(); // closing the connection undoes it
     }
     std::unique_ptr<TableStore> tables;
@@ -204,9 +202,8 @@ void BuildPaymentSummary(AppState& app, LineForm form)
     ResultGrid& grid = app.session.grid;
 
     ReportStore& store = ReportStoreOf(app);
-    InOneTransaction(store, [&] {
-        WritePaymentSummary(grid, app.inputPath, app.session.ctx.currentProduct, store, form);
-    });
+    InOneTransaction(store,
+                     [&] { WritePaymentSummary(grid, app.inputPath, app.session.ctx.currentProduct, store, form); });
 }
 
 void FillReportTable(AppState& app)

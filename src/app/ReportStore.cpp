@@ -1,19 +1,16 @@
-// The report tables through the local table store. Detail rows go in through one
-// insert statement, parsed once and bound to each row in turn inside the summary's
-// transaction, so a summary of a hundred thousand credit records stays quick.
+// The report tables through the local table store (store/ReportTables.h holds their
+// statements). Detail rows go in through one insert statement, parsed once and bound to
+// each row in turn inside the summary's transaction, so a summary of a hundred thousand
+// credit records stays quick.
+#include "app/ReportStore.h"
 #include "app/AppState.h"
 #include "app/ReportObjects.h"
-#include "app/ReportStore.h"
-#include "store/TableStore.h"
+#include "store/ReportTables.h"
 
 namespace tallivo {
 
 namespace {
 
-// One statement, parsed once, bound to each row's values in turn.
-constexpr std::string_view kInsertDetailRow =
-    "Insert into ReportTableDetail(Product,NameEng,\"Credit Amount\",CreditAccount,TotalInvoidAmount,"
-    "TotalWHTAmount,DeliveryMode,PickupLocation,VATAmount) Values(?1,?2,?3,?4,?5,?6,?7,?8,?9)";
 constexpr std::size_t kRowsPerRead = 2000;
 constexpr std::string_view kRowIdColumn = "tallivo_row_id"; // a name no table column has
 
@@ -22,7 +19,12 @@ class TableReportStore : public ReportStore
 public:
     explicit TableReportStore(TableStore& store) : m_store(store) {}
 
-    void ExecSql(const std::string& statement) override { m_store.ExecSql(statement); }
+    void EmptySummaryTable() override { tallivo::EmptySummaryTable(m_store); }
+    void AppendSummaryRow(std::string_view product, std::string_view valueDate, std::string_view creditCount,
+                          std::string_view amount) override
+    {
+        tallivo::AppendSummaryRow(m_store, product, valueDate, creditCount, amount);
+    }
     void BeginTransaction() override { m_store.Begin({"ReportTable", "ReportTableDetail"}); }
     void Commit() override { m_store.Commit(); }
     void Rollback() override { m_store.Rollback(); }
@@ -39,10 +41,7 @@ public:
         std::vector<std::string_view> cells;
         long long last = 0;
         for (;;) {
-            const std::vector<TableRow> batch = m_store.TableQuery(
-                table, "Select rowid As \"" + std::string(kRowIdColumn) + "\", * From \"" + table + "\"" +
-                           " Where rowid > " + std::to_string(last) + " Order By rowid Limit " +
-                           std::to_string(kRowsPerRead));
+            const std::vector<TableRow> batch = ReportRowsAfter(m_store, table, last, kRowsPerRead, kRowIdColumn);
             for (const TableRow& row : batch) {
                 if (columns.empty()) {
                     for (const auto& [name, value] : row)
@@ -63,22 +62,17 @@ public:
         }
     }
 
-    void EmptyReportTables() override
-    {
-        m_store.TableExec("ReportTable", "Delete From ReportTable");
-        m_store.TableExec("ReportTableDetail", "Delete From ReportTableDetail");
-    }
+    void EmptyReportTables() override { tallivo::EmptyReportTables(m_store); }
 
     void AppendDetailRow(const DetailRow& row) override
     {
-        m_params.assign({row.Product, row.NameEng, row.CreditAmount, row.CreditAccount, row.TotalInvoidAmount,
-                         row.TotalWHTAmount, row.DeliveryMode, row.PickupLocation, row.VATAmount});
-        m_store.TableExecRepeated("ReportTableDetail", kInsertDetailRow, m_params);
+        tallivo::AppendDetailRow(m_store,
+                                 {row.Product, row.NameEng, row.CreditAmount, row.CreditAccount, row.TotalInvoidAmount,
+                                  row.TotalWHTAmount, row.DeliveryMode, row.PickupLocation, row.VATAmount});
     }
 
 private:
     TableStore& m_store;
-    std::vector<std::string_view> m_params; // of the row being inserted
 };
 
 } // namespace

@@ -18,8 +18,10 @@ class TableStore;
 class ReportStore : public ReportTableWriter
 {
 public:
-    // Runs one statement that returns no rows; a failing statement raises the store error.
-    virtual void ExecSql(const std::string& statement) = 0;
+    // The summary lines of ReportTable: emptied, then appended one by one.
+    virtual void EmptySummaryTable() = 0;
+    virtual void AppendSummaryRow(std::string_view product, std::string_view valueDate, std::string_view creditCount,
+                                  std::string_view amount) = 0;
     virtual void BeginTransaction() = 0;
     virtual void Commit() = 0;
     // Undoes the open transaction (rows not yet written are dropped).

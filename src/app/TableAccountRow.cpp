@@ -1,13 +1,9 @@
 #include "app/TableAccountRow.h"
 
 #include "common/CommandProgress.h"
-#include "store/TableStore.h"
+#include "store/ReportTables.h"
 
 namespace tallivo {
-
-namespace {
-constexpr std::string_view kTable = "addAccBatchError";
-}
 
 void TableAccountRow::Use()
 {
@@ -15,14 +11,13 @@ void TableAccountRow::Use()
         return;
     TableStore& store = m_store();
     if (m_known) {
-        store.CheckTableFile(kTable);
+        store.CheckTableFile(kAccountTable);
     } else {
-        const std::vector<TableRow> rows =
-            store.TableQuery(kTable, "Select ACCOUNT, BENE_NAME_EN, BENE_NAME_TH From addAccBatchError Order By rowid Limit 1");
-        m_hasRow = !rows.empty();
-        m_account = m_hasRow ? rows[0].at("ACCOUNT") : std::string();
-        m_nameEn = m_hasRow ? rows[0].at("BENE_NAME_EN") : std::string();
-        m_nameTh = m_hasRow ? rows[0].at("BENE_NAME_TH") : std::string();
+        std::optional<AccountRowValues> row = FirstAccountRow(store);
+        m_hasRow = row.has_value();
+        m_account = m_hasRow ? std::move(row->account) : std::string();
+        m_nameEn = m_hasRow ? std::move(row->nameEn) : std::string();
+        m_nameTh = m_hasRow ? std::move(row->nameTh) : std::string();
         m_known = true;
     }
     m_checked = true;
@@ -86,13 +81,8 @@ void TableAccountRow::Flush()
     }
     if (!m_dirty)
         return;
-    TableStore& store = m_store();
-    TableTransaction transaction(store, {kTable});
-    store.TableExec(kTable, "Delete From addAccBatchError");
-    if (m_hasRow)
-        store.TableExec(kTable, "Insert into addAccBatchError(ACCOUNT,BENE_NAME_EN,BENE_NAME_TH) Values(?1,?2,?3)",
-                        {m_account, m_nameEn, m_nameTh});
-    transaction.Commit();
+    ReplaceAccountRow(m_store(),
+                      m_hasRow ? std::optional<AccountRowValues>({m_account, m_nameEn, m_nameTh}) : std::nullopt);
     m_dirty = false;
     progress::FilesCommitted();
 }

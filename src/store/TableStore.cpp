@@ -85,7 +85,7 @@ void TableStore::Detach(std::string_view table) noexcept
 }
 
 void TableStore::TableExecRepeated(std::string_view table, std::string_view statement,
-                                   const std::vector<std::string_view>& params)
+                                   std::span<const std::string_view> params)
 {
     constexpr std::size_t kMaxKept = 8;
     Attach(table);
@@ -100,7 +100,7 @@ void TableStore::TableExecRepeated(std::string_view table, std::string_view stat
         if (stmt == nullptr || tail != statement.data() + statement.size()) {
             // Not exactly one statement: run it as any other.
             sqlite3_finalize(stmt);
-            Run(statement, params, table);
+            Run(statement, std::vector<std::string_view>(params.begin(), params.end()), table);
             return;
         }
         if (m_kept.size() >= kMaxKept)

@@ -12,14 +12,19 @@
 //                   QuoteSql(product) + "," + QuoteSql(valueDate) + ",12,1234567.89)");
 //     for (const TableRow& row : store.TableRows("ReportTable")) ... row.at("Product") ...
 //
+// The program's own statements live in this layer beside it (store/ReportTables.h), named
+// by what they do; the layers above ask for them by those names.
+//
 // A table file is attached the first time a statement needs it (ExecSql and Query attach
 // every table; the Table... operations only the one they name), and it is checked then: a
 // missing file, a file that is not a database or one without its table raises
 // AppError(Kind::Store) naming the file. The program never creates the table files; the
 // build does (CreateTableFiles), and tests make their own Data folder the same way.
 // Every failing statement raises AppError(Kind::Store) with the engine's text.
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,7 +83,12 @@ public:
     // Like TableExec, for one statement run many times with other parameters (the rows
     // of an Insert): it is parsed once and kept for the next run.
     void TableExecRepeated(std::string_view table, std::string_view statement,
-                           const std::vector<std::string_view>& params);
+                           std::span<const std::string_view> params);
+    void TableExecRepeated(std::string_view table, std::string_view statement,
+                           std::initializer_list<std::string_view> params)
+    {
+        TableExecRepeated(table, statement, std::span<const std::string_view>(params.begin(), params.size()));
+    }
 
     // A number that stays the same as long as no other connection (another run of the
     // program, or another store) has committed a change to the table's file since this
@@ -118,8 +128,7 @@ private:
 class TableTransaction
 {
 public:
-    explicit TableTransaction(TableStore& store, const std::vector<std::string_view>& tables = {})
-        : m_store(store)
+    explicit TableTransaction(TableStore& store, const std::vector<std::string_view>& tables = {}) : m_store(store)
     {
         m_store.Begin(tables);
     }

@@ -1,0 +1,53 @@
+#pragma once
+// The statements of the report tables (ReportTable: one summary line per debit;
+// ReportTableDetail: one row per credit) and of the addAccBatchError table, by what they
+// do. Every other layer asks for these by name; the statements' text lives here.
+#include "store/TableStore.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tallivo {
+
+// "Delete From ReportTable" and "Delete From ReportTableDetail".
+void EmptyReportTables(TableStore& store);
+// "Delete From ReportTable".
+void EmptySummaryTable(TableStore& store);
+// One summary line into ReportTable: product and value date as text, the count and the
+// amount as the numbers their texts spell.
+void AppendSummaryRow(TableStore& store, std::string_view product, std::string_view valueDate,
+                      std::string_view creditCount, std::string_view amount);
+
+// The columns of a ReportTableDetail row, in this order: Product, NameEng,
+// "Credit Amount", CreditAccount, TotalInvoidAmount, TotalWHTAmount, DeliveryMode,
+// PickupLocation, VATAmount.
+inline constexpr std::size_t kDetailColumns = 9;
+// One detail row, through one statement parsed once for all rows.
+void AppendDetailRow(TableStore& store, const std::array<std::string_view, kDetailColumns>& values);
+
+// Up to `count` rows of a report table after the row numbered `after` (0: from the
+// first), in table order, each with its row number as "rowIdColumn".
+std::vector<TableRow> ReportRowsAfter(TableStore& store, std::string_view table, long long after, std::size_t count,
+                                      std::string_view rowIdColumn);
+
+// Every table file attached before a transaction starts.
+void AttachEveryTable(TableStore& store);
+
+// The addAccBatchError row: ACCOUNT, BENE_NAME_EN, BENE_NAME_TH.
+struct AccountRowValues
+{
+    std::string account;
+    std::string nameEn;
+    std::string nameTh;
+};
+// The table's first row, if any.
+std::optional<AccountRowValues> FirstAccountRow(TableStore& store);
+// The table holds row alone afterwards (nothing when row is empty), in one transaction.
+void ReplaceAccountRow(TableStore& store, const std::optional<AccountRowValues>& row);
+// The addAccBatchError table's name, for the file checks.
+inline constexpr std::string_view kAccountTable = "addAccBatchError";
+
+} // namespace tallivo
