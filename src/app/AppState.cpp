@@ -1,7 +1,7 @@
 #include "app/AppState.h"
 
-#include "app/UserFolders.h"
 #include "app/TableAccountRow.h"
+#include "app/UserFolders.h"
 #include "common/AppError.h"
 #include "common/FileLock.h"
 #include "common/TestHooks.h"
@@ -72,8 +72,9 @@ TablesLock::TablesLock(AppState& app, bool wait) : m_app(app)
     }
     if (fd >= 0 && wait && !LockExclusively(fd, now + LockWait(), "tables-lock-wait")) {
         ::close(fd);
-        throw AppError(AppError::Kind::Store, "The table files in " + folder +
-                                                  " are in use by another Tallivo command; try again when it has finished");
+        throw AppError(AppError::Kind::Store,
+                       "The table files in " + folder +
+                           " are in use by another Tallivo command; try again when it has finished");
     }
     // No folder: the store's own error names it at the first statement.
     m_app.m_tablesLockFd = fd;

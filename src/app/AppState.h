@@ -5,7 +5,6 @@
 // Commands are functions over it; the window and the CLI own one each.
 #include "app/Dialogs.h"
 #include "checking/CheckSession.h"
-#include "app/Settings.h"
 #include "common/Clock.h"
 
 #include <memory>
@@ -18,6 +17,16 @@ class TableStore;
 
 // Where the seal writes its output: over the payment file, or to a new file.
 enum class OutputMode { Replace, NewFile };
+
+// One setting as read (app/Settings.h): its text (empty when no file sets it) and where it
+// came from, for messages: "RangeFee1 in section [ThreeTierRate] of
+// /etc/tallivo/Config.ini", or "RangeFee1 in section [ThreeTierRate], set in none of
+// <files>".
+struct Setting
+{
+    std::string text;
+    std::string origin;
+};
 
 struct AppState
 {

@@ -1,9 +1,10 @@
 #include "app/OutputTargets.h"
 
-#include "app/SealCommand.h"
 #include "common/FilePaths.h"
 #include "zip/ZipOutput.h"
 
+#include <algorithm>
+#include <cctype>
 #include <sys/stat.h>
 
 namespace tallivo {
@@ -21,7 +22,9 @@ struct NamedFile
 // Why an existing path cannot take an output; empty when it can (or does not exist).
 std::string NotAFile(const NamedFile& output)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(output.path.c_str(), &info) != 0 || S_ISREG(info.st_mode))
         return {};
     if (S_ISDIR(info.st_mode) && !output.later)
@@ -30,6 +33,17 @@ std::string NotAFile(const NamedFile& output)
 }
 
 } // namespace
+
+bool IsValidZipName(const std::string& zipName)
+{
+    const auto dot = zipName.find_last_of('.');
+    const auto sep = zipName.find_last_of("\\:/");
+    if (dot == std::string::npos || (sep != std::string::npos && dot < sep))
+        return true; // no extension
+    std::string ext = zipName.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
+    return ext == ".ZIP";
+}
 
 bool RefuseUnsafeOutputs(const AppState& app, Dialogs& dialogs, const std::vector<std::string>& laterOutputs,
                          bool withSealOutputs)

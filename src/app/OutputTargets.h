@@ -14,9 +14,11 @@
 namespace tallivo {
 
 // Checks laterOutputs (empty paths are left out) and, when withSealOutputs, the seal's
-// own outputs as above; the seal's outputs are those of the form, whatever is checked. On the first that may not be written, shows why ("Cannot write <path>:
-// it is the payment file", "...: it is not a regular file") and returns true. Writes
-// nothing.
+// own outputs as above; the seal's outputs are those of the form, whatever is checked. On the first that may not be
+// written, shows why ("Cannot write <path>: it is the payment file", "...: it is not a regular file") and returns true.
+// Writes nothing. The zip name passes the name check: its extension is ".zip" in any case, or none.
+bool IsValidZipName(const std::string& zipName);
+
 bool RefuseUnsafeOutputs(const AppState& app, Dialogs& dialogs, const std::vector<std::string>& laterOutputs,
                          bool withSealOutputs = true);
 

@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include <memory>
 #include "reports/ReportDocument.h"
+#include <memory>
 
 namespace tallivo {
 

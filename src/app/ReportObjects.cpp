@@ -12,7 +12,9 @@ namespace tallivo {
 
 bool LoadReportTemplate(std::string& reportObject, const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return false;
     std::ifstream in(path, std::ios::binary);
@@ -35,6 +37,14 @@ ReportState& ReportStateOf(AppState& app)
 ReportObjects& ReportObjectsOf(AppState& app)
 {
     return ReportStateOf(app).objects;
+}
+
+ReportStore& ReportStoreOf(AppState& app)
+{
+    ReportState& state = ReportStateOf(app);
+    if (!state.store)
+        state.store = ReportStoreOver(app.Tables());
+    return *state.store;
 }
 
 } // namespace tallivo

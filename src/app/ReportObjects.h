@@ -39,5 +39,7 @@ struct ReportState
 ReportState& ReportStateOf(AppState& app);
 // The report objects, made empty at first use.
 ReportObjects& ReportObjectsOf(AppState& app);
+// The report tables of the program folder's store, opened at first use.
+ReportStore& ReportStoreOf(AppState& app);
 
 } // namespace tallivo

@@ -3,8 +3,6 @@
 // each row in turn inside the summary's transaction, so a summary of a hundred thousand
 // credit records stays quick.
 #include "app/ReportStore.h"
-#include "app/AppState.h"
-#include "app/ReportObjects.h"
 #include "store/ReportTables.h"
 
 namespace tallivo {
@@ -76,14 +74,6 @@ private:
 };
 
 } // namespace
-
-ReportStore& ReportStoreOf(AppState& app)
-{
-    ReportState& state = ReportStateOf(app);
-    if (!state.store)
-        state.store = ReportStoreOver(app.Tables());
-    return *state.store;
-}
 
 std::unique_ptr<ReportStore> ReportStoreOver(TableStore& store)
 {

@@ -12,7 +12,6 @@
 
 namespace tallivo {
 
-struct AppState;
 class TableStore;
 
 class ReportStore : public ReportTableWriter
@@ -36,8 +35,6 @@ public:
     virtual ReportRows ReportTableRows(const std::string& table) = 0;
 };
 
-// The report tables of the program folder's store.
-ReportStore& ReportStoreOf(AppState& app);
 // The report tables through another table store (a connection of its own).
 std::unique_ptr<ReportStore> ReportStoreOver(TableStore& store);
 

@@ -281,7 +281,7 @@ private:
             const ArchiveBackOnError undo(*m_archive);
             m_parts.sealed.file->Commit(m_plan.replace ? &m_held : nullptr);
         }
-        m_archive.reset(); // the replaced archive kept for the undo goes with its temporary folder
+        m_archive.reset();      // the replaced archive kept for the undo goes with its temporary folder
         m_normaliseDue = false; // the sealed output replaced the payment file
         m_app.hashValue = m_parts.sealed.hash;
     }
@@ -470,17 +470,6 @@ std::unique_ptr<HeldFile> HoldPaymentFile(const std::string& path, const std::st
     return std::make_unique<HeldFile>(
         path, "The payment file " + path + " is in use by another Tallivo command; try again when it has finished",
         "The payment file " + path + " was changed by another program while Tallivo worked on it; " + stopped);
-}
-
-bool IsValidZipName(const std::string& zipName)
-{
-    const auto dot = zipName.find_last_of('.');
-    const auto sep = zipName.find_last_of("\\:/");
-    if (dot == std::string::npos || (sep != std::string::npos && dot < sep))
-        return true; // no extension
-    std::string ext = zipName.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-    return ext == ".ZIP";
 }
 
 void ConfirmIgnoreInvalidAccounts(AppState& app, Dialogs& dialogs)

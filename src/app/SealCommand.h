@@ -4,17 +4,13 @@
 #include "app/AppState.h"
 #include "app/CommandOutcome.h"
 #include "app/Dialogs.h"
+#include "app/FileRules.h"
 #include "common/HeldFile.h"
 
 #include <memory>
 #include <string>
 
 namespace tallivo {
-
-// Which rules the check and seal commands apply to the payment file: the window's
-// (record types, lengths, the express cheque limit, every field), or those and the
-// strict checks of the file's frame (checking/StrictChecks.h) besides.
-enum class FileRules { Standard, Strict };
 
 // Checks the payment file at inputPath and writes nothing: the file exists, its record
 // types and record lengths, the express cheque limit and every field of every record.
@@ -48,8 +44,5 @@ bool ResolveInvalidAccounts(AppState& app, Dialogs& dialogs);
 // it: in use by another Tallivo command, or changed by another program (then: stopped,
 // what became of the command).
 std::unique_ptr<HeldFile> HoldPaymentFile(const std::string& path, const std::string& stopped);
-
-// The zip name passes the name check: its extension is ".zip" in any case, or none.
-bool IsValidZipName(const std::string& zipName);
 
 } // namespace tallivo

@@ -4,7 +4,7 @@
 // file with the validation pass on it, the sealed output made ahead from the same lines,
 // and the effects that the run puts in place only when it ends.
 #include "app/AppState.h"
-#include "app/SealCommand.h"
+#include "app/FileRules.h"
 #include "common/FileStamp.h"
 #include "common/HeldFile.h"
 #include "common/WorkAhead.h"

@@ -1,6 +1,7 @@
 #pragma once
 // The settings files (the user's, the machine's, the program folder's Config.ini):
 // read, never written.
+#include "app/AppState.h"
 #include "format/Primitives.h"
 
 #include <optional>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace tallivo {
-
-struct AppState;
 
 // Reads one value of an INI file: section and key matched without regard to letter
 // case, blanks around the value ignored, at most 2047 characters. A missing file,
@@ -20,14 +19,6 @@ std::string ReadIniValue(const std::string& path, const std::string& section, co
 // The same, nothing when the file, the section or the key is missing.
 std::optional<std::string> FindIniValue(const std::string& path, const std::string& section, const std::string& key);
 
-// One setting as read: its text (empty when no file sets it) and where it came from,
-// for messages: "RangeFee1 in section [ThreeTierRate] of /etc/tallivo/Config.ini", or
-// "RangeFee1 in section [ThreeTierRate], set in none of <files>".
-struct Setting
-{
-    std::string text;
-    std::string origin;
-};
 // The setting from the first of the files that sets it.
 Setting ReadSetting(const std::vector<std::string>& files, const std::string& section, const std::string& key);
 

@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,10 +25,10 @@ std::string HomeFolder()
     if (const char* home = std::getenv("HOME"); home && home[0] == '/')
         return home;
     std::vector<char> buffer(16384);
-    passwd entry {};
+    passwd entry{};
     passwd* found = nullptr;
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir && found->pw_dir[0] == '/')
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] == '/')
         return found->pw_dir;
     return {};
 }
@@ -62,7 +62,9 @@ void MakeFolders(const std::string& path, mode_t mode)
 // /usr. An installed program's files are never state, whoever runs it, root included.
 bool IsOwnProgramFolder(const std::string& data)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return data.rfind("/usr/", 0) != 0 && ::stat(data.c_str(), &info) == 0 && info.st_uid == ::geteuid() &&
            ::access(data.c_str(), W_OK) == 0;
 }

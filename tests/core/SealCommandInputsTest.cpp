@@ -1,6 +1,7 @@
 #include "PaymentRecordFixture.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
+#include "app/OutputTargets.h"
 #include "app/SealCommand.h"
 #include "checking/ExpressCheques.h"
 #include "store/TableStore.h"
@@ -166,9 +167,8 @@ TEST(CheckCommand, WritesNothingNeedsNoOutputChoicesAndNeverAsks)
     std::filesystem::create_directories(dir.Path("Data"));
     // A debit account whose check digit is wrong is the file's only finding; the credit
     // record's blank notification column is one that a seal would fill in.
-    const std::string bytes =
-        test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("15-39", "1111111111"),
-                      test::ValidCredit("DCP").Set("259", " "), test::ValidTrailer()});
+    const std::string bytes = test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("15-39", "1111111111"),
+                                            test::ValidCredit("DCP").Set("259", " "), test::ValidTrailer()});
     const auto start = [&](SealRun& r) {
         r.app.programFolder = dir.Folder();
         CreateTableFiles(r.app.DataFolder());
@@ -209,9 +209,8 @@ TEST(SealCommand, ThroughALinkTheFileItPointsToIsNormalisedAndTheLinkStays)
     TempFolder dir;
     std::filesystem::create_directories(dir.Path("Data"));
     // Refused after normalisation: the debit account's check digit is wrong.
-    const std::string bytes =
-        test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("15-39", "1111111111"),
-                      test::ValidCredit("DCP").Set("259", " "), test::ValidTrailer()});
+    const std::string bytes = test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("15-39", "1111111111"),
+                                            test::ValidCredit("DCP").Set("259", " "), test::ValidTrailer()});
     const std::string dated = dir.Write("real/dated.txt", bytes);
     std::filesystem::create_symlink("real/dated.txt", dir.Path("latest.txt"));
     SealRun seal;
@@ -242,11 +241,12 @@ TEST(SealCommand, AFileItsStructureRefusesKeepsNothingOfTheValidationRunAhead)
 {
     TempFolder dir;
     std::filesystem::create_directories(dir.Path("Data"));
-    const std::string badAmount = test::FileOf({test::ValidHeader(), test::ValidDebit("DCP"),
-                                                test::ValidCredit("DCP").Set("35-50", "               X"),
-                                                test::ValidTrailer()});
-    const std::string unconvertibleCount = test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("73-78", "      "),
-                                                         test::ValidCredit("DCP"), test::ValidTrailer()});
+    const std::string badAmount =
+        test::FileOf({test::ValidHeader(), test::ValidDebit("DCP"),
+                      test::ValidCredit("DCP").Set("35-50", "               X"), test::ValidTrailer()});
+    const std::string unconvertibleCount =
+        test::FileOf({test::ValidHeader(), test::ValidDebit("DCP").Set("73-78", "      "), test::ValidCredit("DCP"),
+                      test::ValidTrailer()});
     for (const std::string& body : {badAmount, unconvertibleCount}) {
         for (const bool tablesHeld : {false, true}) {
             for (const bool seal : {false, true}) {
