@@ -67,7 +67,7 @@ struct AppState
 
     // Replaces the clock used by the value-date rules (tests fix the date).
     void SetClock(std::shared_ptr<const Clock> clock);
-    std::shared_ptr<struct ReportState> reports; // report objects and report tables (app/ReportObjects.h)
+    std::shared_ptr<struct ReportState> reports; // report objects and report tables (app/ReportState.h)
 
     // The local table store of DataFolder(), opened on first use. The validation pass
     // reaches its addAccBatchError row through session.accountRow.

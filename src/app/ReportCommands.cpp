@@ -2,8 +2,7 @@
 // and the payment reports.
 #include "app/ReportCommands.h"
 
-#include "app/ReportObjects.h"
-#include "app/ReportStore.h"
+#include "app/ReportState.h"
 #include "common/AppError.h"
 #include "common/CommandProgress.h"
 #include "format/ProductSets.h"

@@ -2,7 +2,7 @@
 // its credit records to other banks counted by amount tier and priced per tier.
 #include "app/TierRateCommand.h"
 
-#include "app/ReportObjects.h"
+#include "app/ReportState.h"
 #include "app/SealCommand.h"
 #include "app/Settings.h"
 #include "checking/ValidationPass.h"

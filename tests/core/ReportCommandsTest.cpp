@@ -4,8 +4,7 @@
 #include "RecordBuilder.h"
 #include "TestFiles.h"
 #include "app/ReportCommands.h"
-#include "app/ReportObjects.h"
-#include "app/ReportStore.h"
+#include "app/ReportState.h"
 #include "app/TierRateCommand.h"
 #include "common/AppError.h"
 

@@ -1,8 +1,7 @@
 // The report rows held compactly, and read from the report tables a batch at a time.
 #include "TestFiles.h"
 #include "app/AppState.h"
-#include "app/ReportObjects.h"
-#include "app/ReportStore.h"
+#include "app/ReportState.h"
 #include "reports/ReportDocument.h"
 #include "store/TableStore.h"
 

@@ -1,9 +1,17 @@
-// The report tables through the local table store (store/ReportTables.h holds their
-// statements). Detail rows go in through one insert statement, parsed once and bound to
-// each row in turn inside the summary's transaction, so a summary of a hundred thousand
-// credit records stays quick.
-#include "app/ReportStore.h"
+// The reports' state: the report objects and the report tables through the local table
+// store. Detail rows go in through one insert statement, parsed once and bound to each row
+// in turn inside the summary's transaction, so a summary of a hundred thousand credit
+// records stays quick.
+#include "app/ReportState.h"
+
+#include "app/AppState.h"
+#include "common/AppError.h"
 #include "store/ReportTables.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
 
 namespace tallivo {
 
@@ -78,6 +86,43 @@ private:
 std::unique_ptr<ReportStore> ReportStoreOver(TableStore& store)
 {
     return std::make_unique<TableReportStore>(store);
+}
+
+bool LoadReportTemplate(std::string& reportObject, const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        ThrowFileError(errno != 0 ? errno : EACCES, path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        ThrowFileError(errno != 0 ? errno : EIO, path);
+    reportObject = std::move(text);
+    return true;
+}
+
+ReportState& ReportStateOf(AppState& app)
+{
+    if (!app.reports)
+        app.reports = std::make_shared<ReportState>();
+    return *app.reports;
+}
+
+ReportObjects& ReportObjectsOf(AppState& app)
+{
+    return ReportStateOf(app).objects;
+}
+
+ReportStore& ReportStoreOf(AppState& app)
+{
+    ReportState& state = ReportStateOf(app);
+    if (!state.store)
+        state.store = ReportStoreOver(app.Tables());
+    return *state.store;
 }
 
 } // namespace tallivo
