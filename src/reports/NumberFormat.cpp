@@ -83,16 +83,5 @@ std::string FormatPlain2(long double value)
     return FormatFixed2(value, false);
 }
 
-std::string QuotedText(std::string_view text)
-{
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '\'')
-            quoted += '\'';
-    }
-    quoted += '\'';
-    return quoted;
-}
 
 } // namespace tallivo

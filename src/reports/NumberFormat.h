@@ -1,5 +1,6 @@
 #pragma once
 // The number texts of the payment summary and the report table.
+#include "common/QuotedText.h"
 #include "format/Fields.h"
 
 #include <string>
@@ -18,8 +19,5 @@ std::string FormatThousands2(long double value);
 // "#0.00": two decimals, no thousands separator.
 std::string FormatPlain2(long double value);
 
-// Enclosed in single quotes with every single quote inside doubled: a text value
-// in an SQL statement, and a string constant for the report renderer.
-std::string QuotedText(std::string_view text);
 
 } // namespace tallivo

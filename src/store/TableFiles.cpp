@@ -1,5 +1,6 @@
 // The table files themselves: where they live, how SQL text quotes a value, and creating
 // them from the schema (the build's tool and the tests; never the program).
+#include "common/QuotedText.h"
 #include "common/AppError.h"
 #include "common/ReplacingFile.h"
 #include "store/TableSchema.h"
@@ -74,16 +75,7 @@ bool HoldsTable(const std::string& path, std::string_view table, const std::stri
 
 std::string QuoteSql(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '\'';
-    for (const char c : text) {
-        out += c;
-        if (c == '\'')
-            out += '\'';
-    }
-    out += '\'';
-    return out;
+    return QuotedText(text);
 }
 
 std::string TableFilePath(const std::string& dataFolder, std::string_view table)
