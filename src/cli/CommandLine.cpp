@@ -6,7 +6,8 @@
 
 #include <algorithm>
 #include <deque>
-#include <memory>
+#include <map>
+#include <set>
 
 namespace tallivo::cli {
 
@@ -128,9 +129,24 @@ std::string ParseErrorText(const CLI::ParseError& error)
     return "option " + OptionNameOf(text) + " needs a value";
 }
 
+// The values given after an equals sign ("--errors=-x"), each as "--name=value":
+// such a value may start with '-'.
+std::multiset<std::string> EqualsValues(const std::vector<std::string>& words)
+{
+    std::multiset<std::string> given;
+    for (const std::string& word : words) {
+        if (word == "--")
+            break;
+        if (word.compare(0, 2, "--") == 0 && word.find('=') != std::string::npos)
+            given.insert(word);
+    }
+    return given;
+}
+
 // In the order they were given: help asked for, or a value option that took the
 // next option ("-" alone is a file) as its value. Either ends the parse.
-std::optional<ParsedCommandLine> FirstStop(const CommandParser& parser, const CommandSpec& command)
+std::optional<ParsedCommandLine> FirstStop(const CommandParser& parser, const CommandSpec& command,
+                                           std::multiset<std::string> equalsValues)
 {
     std::map<const CLI::Option*, std::size_t> seen;
     for (const CLI::Option* option : parser.app.parse_order()) {
@@ -143,8 +159,13 @@ std::optional<ParsedCommandLine> FirstStop(const CommandParser& parser, const Co
         }
         const auto taken = std::find_if(parser.options.begin(), parser.options.end(),
                                         [&](const auto& entry) { return entry.second == option; });
-        if (taken != parser.options.end() && TakesValue(*taken->first->option) && value.size() > 1 && value[0] == '-')
-            return Usage("option " + LongName(*taken->first->option) + " needs a value (found '" + value + "')");
+        if (taken == parser.options.end() || !TakesValue(*taken->first->option) || value.size() < 2 || value[0] != '-')
+            continue;
+        const std::string name = LongName(*taken->first->option);
+        if (const auto equals = equalsValues.find(name + "=" + value); equals != equalsValues.end())
+            equalsValues.erase(equals);
+        else
+            return Usage("option " + name + " needs a value (found '" + value + "')");
     }
     return std::nullopt;
 }
@@ -203,7 +224,7 @@ ParsedCommandLine ParseCommand(const CommandSpec& command, int argc, const char*
     } catch (const CLI::ParseError& e) {
         error = ParseErrorText(e);
     }
-    if (std::optional<ParsedCommandLine> stop = FirstStop(parser, command))
+    if (std::optional<ParsedCommandLine> stop = FirstStop(parser, command, EqualsValues(words)))
         return *stop;
     if (!error.empty())
         return Usage(error);
