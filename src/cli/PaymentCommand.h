@@ -10,10 +10,10 @@
 
 namespace tallivo::cli {
 
-// Answers the dialogs as the options say (--invalid-accounts, --quiet), reads FILE
-// (standard input is copied first), loads the settings, sets the form's zip archive
-// and new file from --zip and --new-file, and refuses the outputs (the seal's own too
-// when withSealOutputs) that may not be written. 0 when the command may go on;
+// Answers the dialogs as the options say (the invalid-account answer, quiet), reads
+// FILE (standard input is copied first), loads the settings, sets the form's zip
+// archive and new file from their options, and refuses the outputs (the seal's own
+// too when withSealOutputs) that may not be written. 0 when the command may go on;
 // otherwise its exit status, the reason having been shown.
 int StartCommand(AppState& app, CliDialogs& dialogs, const Arguments& args, const std::string& file,
                  const std::vector<std::string>& outputs, bool withSealOutputs);
