@@ -152,7 +152,7 @@ private:
         BeginRecordTypeCheck(m_app.session);
         const bool validating = m_tables != nullptr;
         // Takers: the validation pass (when validating) first, then the sealed output.
-        const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? 1 : 0);
+        const std::size_t takers = (validating ? 1U : 0U) + (m_plan.Sealing() ? 1U : 0U);
         m_read = ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
                             [this](const PaymentLine& line, std::uint64_t number) {
                                 m_scanner.Add(line, number);
@@ -425,6 +425,7 @@ void StartAfresh(AppState& app)
     app.summaryCaption.clear();
     CheckSession& s = app.session;
     s.ctx = CheckContext{};
+    app.contextFile = app.inputPath;
     s.hasFindingsToSave = false;
     s.statusText.clear();
     s.strictFindings.clear();
