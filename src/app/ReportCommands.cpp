@@ -69,6 +69,7 @@ void SetReportVariables(PreparedReport& report, const AppState& app)
 void StartSummary(AppState& app)
 {
     ReportStateOf(app).sealedVersions.clear();
+    ReportStateOf(app).summaryFile = app.inputPath;
     app.summaryBuilt = true; // first, so it stays true if a later step fails
     app.summaryCaption = "PAYMENT DETAIL";
     app.session.statusText = "Company ID : " + app.session.ctx.companyId;
@@ -216,6 +217,24 @@ void FillReportTable(AppState& app)
     InOneTransaction(store, [&] { WriteReportTable(app.session.grid, store); });
     // What this run's seal put in the tables, so the Report prints nothing else.
     ReportStateOf(app).sealedVersions = ReportTableVersions(app);
+}
+
+bool ConfirmReportCompanyId(AppState& app, Dialogs& dialogs)
+{
+    const std::string& summaryFile = ReportStateOf(app).summaryFile;
+    if (!app.summaryBuilt || app.contextFile == summaryFile)
+        return true;
+    const std::string text = "The company id " + app.session.ctx.companyId + " is that of " + app.contextFile +
+                             ", checked after the seal; the hash value and the totals are those of " + summaryFile +
+                             ". Print the report with this company id?";
+    return dialogs.MessageDlg(text, MsgKind::Warning, {MsgButton::Yes, MsgButton::No}) == MsgButton::Yes;
+}
+
+bool ShowPaymentReports(AppState& app, ReportViewer& viewer, Dialogs& dialogs)
+{
+    if (!ConfirmReportCompanyId(app, dialogs))
+        return false;
+    return ShowPaymentReports(app, viewer);
 }
 
 bool ShowPaymentReports(AppState& app, ReportViewer& viewer)

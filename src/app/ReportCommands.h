@@ -64,5 +64,11 @@ private:
 // this run's last seal put in the report tables: when another run has written them
 // since, raises AppError(Store) naming the table folder instead.
 bool ShowPaymentReports(AppState& app, ReportViewer& viewer);
+// The window's Report: as above, but when the company id it would print comes from
+// another payment file than the seal's (a tier-rate report checked another file since),
+// a warning says so first and the report is shown only when the user answers Yes.
+bool ShowPaymentReports(AppState& app, ReportViewer& viewer, Dialogs& dialogs);
+// That warning alone: true when there is nothing to warn of or the user answered Yes.
+bool ConfirmReportCompanyId(AppState& app, Dialogs& dialogs);
 
 } // namespace tallivo

@@ -20,6 +20,7 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     // The fees and the input file.
     LoadFeeRanges(app);
     s.ctx = CheckContext{}; // a command stopped before its end leaves nothing behind
+    app.contextFile = path;
     s.hasFindingsToSave = false;
     if (!FileExists(path)) {
         dialogs.ShowMessage("Input File does not exist");
