@@ -159,8 +159,10 @@ private:
                                 return !m_scanner.Refusing(); // a refused file is not validated
                             },
                             takers);
-        if (m_plan.Sealing())
-            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(takers - 1));
+        if (m_plan.Sealing()) {
+            m_outputTaker = takers - 1;
+            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(m_outputTaker));
+        }
         if (m_plan.Sealing() && validating)
             m_reportTables.emplace(m_app, ReaderOfHeldFile());
         m_validation.emplace(m_app);
@@ -257,7 +259,8 @@ private:
     // under a temporary name.
     void MakeOutputAndArchive()
     {
-        m_parts = TakeWhenReady(*m_output);
+        // The sealed output's share of the file re-cut, hashed and deflated so far.
+        m_parts = TakeWhenReady(*m_output, [this] { return m_read->TakerAt(m_outputTaker).ShareTaken(); });
         PauseAt("output-written");
         progress::Stage("Compressing");
         m_archive.emplace(m_plan.archive, m_parts.sealed.file->TempPath(), m_plan.output, m_parts.deflated.get());
@@ -353,6 +356,7 @@ private:
     std::unique_ptr<SharedRead> m_read;
     std::optional<ValidationInRead> m_validation;
     std::unique_ptr<WorkAhead<SealedParts>> m_output;
+    std::size_t m_outputTaker = 0; // the sealed output's taker of the read
     std::optional<SealReportTables> m_reportTables;
     std::unique_ptr<ReplacingFile> m_normalised;
     SealedParts m_parts;
