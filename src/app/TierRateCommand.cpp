@@ -58,6 +58,9 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     report.templateText = reports.deductFee;
     for (const auto& [name, value] : variables)
         report.variables[name] = QuotedText(value);
+    // Above the table: which payment file and which company the fees are for.
+    report.variables["fileName"] = QuotedText(path);
+    report.variables["comId"] = QuotedText(s.ctx.companyId);
     return ReportDocument{{report}};
 }
 
