@@ -261,6 +261,9 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
     RefreshGrid(true);
     // Typing goes to the payment file's name first.
     edtFileInput->setFocus();
+    // Wide enough for every toolbar caption in full: the toolbar never folds a button
+    // away or cuts its caption short.
+    setMinimumWidth(std::max(minimumSizeHint().width(), ToolBar1->sizeHint().width()));
 }
 
 TForm1::~TForm1()
@@ -972,8 +975,10 @@ void TForm1::InspectFinding(const QModelIndex& index)
         return n;
     };
     finding.line = number(line);
-    if (finding.line == 0)
+    if (finding.line == 0) {
+        m_dialogs->ShowMessage("This finding names no line of the payment file.");
         return;
+    }
     if (!columns.empty()) {
         const std::size_t dash = columns.find('-');
         finding.firstColumn = number(columns.substr(0, dash));
@@ -988,7 +993,8 @@ void TForm1::InspectFinding(const QModelIndex& index)
     if (!read)
         return;
     if (!record) {
-        m_dialogs->ShowMessage("Line " + std::to_string(finding.line) + " is not in the payment file any more.");
+        m_dialogs->ShowMessage("Line " + std::to_string(finding.line) + " is not in the payment file " + path +
+                               ": the file has fewer lines.");
         return;
     }
     if (!code.empty()) {
