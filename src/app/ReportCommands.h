@@ -6,6 +6,8 @@
 #include "common/WorkAhead.h"
 #include "format/PaymentFileReader.h"
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 
 #include <memory>
@@ -57,6 +59,8 @@ private:
     std::unique_ptr<WorkAhead<std::unique_ptr<Made>>> m_ahead;
     std::unique_ptr<Made> m_pending;
     bool m_filled = false; // the report table was written
+    // The bytes of the payment file the summary made ahead has read.
+    std::shared_ptr<std::atomic<std::uint64_t>> m_bytesTaken = std::make_shared<std::atomic<std::uint64_t>>(0);
 };
 
 // After a seal of this run has built the summary, shows the payment and payment detail
