@@ -1050,7 +1050,9 @@ void TForm1Test::SizePlaceFoldersAndRecentFilesAreRemembered()
     choose(FileDialogKind::SaveZip, zipFolder.filePath("out.zip"));
     const std::pair<FileDialogKind, QString> kFolders[] = {{FileDialogKind::OpenPayment, dir.path()},
                                                            {FileDialogKind::SaveZip, zipFolder.path()}};
-    for (const auto& [kind, folder] : kFolders) {
+    for (const auto& kindAndFolder : kFolders) {
+        const QString folder = kindAndFolder.second;
+        const FileDialogKind kind = kindAndFolder.first;
         OnNextModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
