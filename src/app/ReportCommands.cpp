@@ -87,7 +87,8 @@ void WriteReportTable(const ResultGrid& grid, ReportStore& store)
     const long long lines = static_cast<long long>(grid.RowCount()) - 2;
     for (long long r = 1; r <= lines; ++r) {
         const auto row = static_cast<std::size_t>(r);
-        store.AppendSummaryRow(grid.Cell(1, row), grid.Cell(2, row), grid.Cell(3, row), grid.Cell(5, row));
+        store.AppendSummaryRow(grid.Cell(SummaryColumn::Product, row), grid.Cell(SummaryColumn::ValueDate, row),
+                               grid.Cell(SummaryColumn::Credits, row), grid.Cell(SummaryColumn::PlainAmount, row));
     }
 }
 
@@ -162,8 +163,8 @@ SealReportTables::SealReportTables(AppState& app, std::unique_ptr<LineSource> li
         return; // the summary stage meets the error itself
     }
     m_ahead = std::make_unique<WorkAhead<std::unique_ptr<Made>>>(
-        [dataFolder, source = std::make_shared<CountedLines>(std::shared_ptr<LineSource>(std::move(lines)), m_bytesTaken)](
-            const StopToken& stop) {
+        [dataFolder, source = std::make_shared<CountedLines>(std::shared_ptr<LineSource>(std::move(lines)),
+                                                             m_bytesTaken)](const StopToken& stop) {
             auto made = std::make_unique<Made>(dataFolder);
             StoppableWriter writer(*made->store, stop);
             SetUpSummaryLayout(made->grid);
@@ -189,9 +190,9 @@ void SealReportTables::Write(AppState& app, const std::function<std::unique_ptr<
             std::error_code error;
             const std::uintmax_t size = std::filesystem::file_size(app.inputPath, error);
             made = TakeWhenReady(*m_ahead, [&] {
-                return error || size == 0 ? 0.0
-                                          : std::min(1.0, static_cast<double>(m_bytesTaken->load()) /
-                                                              static_cast<double>(size));
+                return error || size == 0
+                           ? 0.0
+                           : std::min(1.0, static_cast<double>(m_bytesTaken->load()) / static_cast<double>(size));
             });
         } catch (const AppError&) {
             // Made again below, meeting its error where the summary stage meets it.

@@ -97,8 +97,8 @@ std::string JsonFinding(std::string_view recordType, const std::string& line, co
                         std::string_view payee)
 {
     return "{\"recordType\":" + JsonCell(recordType) + ",\"line\":" + line + ",\"columns\":" + columns +
-           ",\"field\":" + JsonCell(field) + ",\"message\":" + JsonCell(message) + ",\"account\":" +
-           JsonCell(account) + ",\"payee\":" + JsonCell(payee) + "}";
+           ",\"field\":" + JsonCell(field) + ",\"message\":" + JsonCell(message) + ",\"account\":" + JsonCell(account) +
+           ",\"payee\":" + JsonCell(payee) + "}";
 }
 
 void JsonFindings(Out& out, const AppState& app, std::size_t last)
@@ -116,16 +116,20 @@ void JsonFindings(Out& out, const AppState& app, std::size_t last)
         const auto cell = [&](std::size_t c) { return grid.Cell(c, r); };
         switch (grid.Layout()) {
         case GridLayout::RecordTypeErrors:
-            add(JsonFinding("", JsonLine(cell(1)), "null", "", kRecordTypeMessage, "", ""));
+            add(JsonFinding("", JsonLine(cell(RecordTypeColumn::Line)), "null", "", kRecordTypeMessage, "", ""));
             break;
         case GridLayout::RecordLengthErrors:
-            add(JsonFinding(cell(1), JsonLine(cell(2)), "null", "", kRecordLengthMessage, "", ""));
+            add(JsonFinding(cell(RecordLengthColumn::RecordType), JsonLine(cell(RecordLengthColumn::Line)), "null", "",
+                            kRecordLengthMessage, "", ""));
             break;
         case GridLayout::Errors:
-            add(JsonFinding(cell(1), JsonLine(cell(2)), JsonColumns(cell(3)), cell(4), cell(5), cell(6), cell(7)));
+            add(JsonFinding(cell(ErrorColumn::RecordType), JsonLine(cell(ErrorColumn::Line)),
+                            JsonColumns(cell(ErrorColumn::Columns)), cell(ErrorColumn::FieldName),
+                            cell(ErrorColumn::Message), cell(ErrorColumn::Account), cell(ErrorColumn::PayeeName)));
             break;
         case GridLayout::Summary:
-        case GridLayout::None: break;
+        case GridLayout::None:
+            break;
         }
     }
     for (const StrictFinding& f : StrictFindingsBesideGrid(app.session))
@@ -139,16 +143,19 @@ std::string JsonSummary(const ResultGrid& grid, std::size_t last)
     std::string lines = "[";
     std::string total = "null";
     for (std::size_t r = 1; r <= last; ++r) {
-        if (grid.Cell(1, r).empty() && grid.Cell(2, r) == "Total") {
-            std::string amount(grid.Cell(4, r));
+        if (grid.Cell(SummaryColumn::Product, r).empty() && grid.Cell(SummaryColumn::ValueDate, r) == "Total") {
+            std::string amount(grid.Cell(SummaryColumn::Amount, r));
             amount.erase(std::remove(amount.begin(), amount.end(), ','), amount.end());
-            total = "{\"credits\":" + JsonNumber(grid.Cell(3, r)) + ",\"amount\":" + JsonNumber(amount) + "}";
+            total = "{\"credits\":" + JsonNumber(grid.Cell(SummaryColumn::Credits, r)) +
+                    ",\"amount\":" + JsonNumber(amount) + "}";
             continue;
         }
         if (lines.size() > 1)
             lines += ',';
-        lines += "{\"product\":" + JsonCell(grid.Cell(1, r)) + ",\"valueDate\":" + JsonCell(grid.Cell(2, r)) +
-                 ",\"credits\":" + JsonNumber(grid.Cell(3, r)) + ",\"amount\":" + JsonNumber(grid.Cell(5, r)) + "}";
+        lines += "{\"product\":" + JsonCell(grid.Cell(SummaryColumn::Product, r)) +
+                 ",\"valueDate\":" + JsonCell(grid.Cell(SummaryColumn::ValueDate, r)) +
+                 ",\"credits\":" + JsonNumber(grid.Cell(SummaryColumn::Credits, r)) +
+                 ",\"amount\":" + JsonNumber(grid.Cell(SummaryColumn::PlainAmount, r)) + "}";
     }
     return "{\"lines\":" + lines + "],\"total\":" + total + "}";
 }
@@ -158,9 +165,9 @@ void WriteJson(Out& out, const AppState& app, const std::vector<std::string>& me
     const ResultGrid& grid = app.session.grid;
     const std::size_t cols = grid.ColCount();
     const std::size_t last = LastPrintedRow(grid);
-    out += "{\"schema\":1,\"command\":" + JsonString(run.command) + ",\"file\":" + JsonString(MessageUtf8(run.fileName)) +
-           ",\"exitStatus\":" + std::to_string(run.exitStatus) + ",\"layout\":" +
-           JsonString(GridLayoutName(grid.Layout())) + ",\"headers\":[";
+    out += "{\"schema\":1,\"command\":" + JsonString(run.command) +
+           ",\"file\":" + JsonString(MessageUtf8(run.fileName)) + ",\"exitStatus\":" + std::to_string(run.exitStatus) +
+           ",\"layout\":" + JsonString(GridLayoutName(grid.Layout())) + ",\"headers\":[";
     for (std::size_t c = 0; c < cols; ++c)
         out += (c ? "," : "") + JsonCell(grid.Cell(c, 0));
     out += "],\"rows\":[";
@@ -201,8 +208,8 @@ void WriteTsv(Out& out, const AppState& app, const RunReport& run)
             // A TAB, CR or LF inside a cell (a field of the payment file as it stands)
             // is shown as a blank, so every grid row stays one line of the same columns.
             cell = grid.Cell(c, r);
-            std::replace_if(cell.begin(), cell.end(), [](char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; },
-                            ' ');
+            std::replace_if(
+                cell.begin(), cell.end(), [](char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }, ' ');
             out += run.terminal ? CellText(cell) : cell;
         }
         out += '\n';
@@ -285,11 +292,16 @@ void WriteText(Out& out, const AppState& app, const RunReport& run)
 std::string GridLayoutName(GridLayout layout)
 {
     switch (layout) {
-    case GridLayout::RecordTypeErrors: return "record-type-errors";
-    case GridLayout::RecordLengthErrors: return "record-length-errors";
-    case GridLayout::Errors: return "errors";
-    case GridLayout::Summary: return "summary";
-    case GridLayout::None: break;
+    case GridLayout::RecordTypeErrors:
+        return "record-type-errors";
+    case GridLayout::RecordLengthErrors:
+        return "record-length-errors";
+    case GridLayout::Errors:
+        return "errors";
+    case GridLayout::Summary:
+        return "summary";
+    case GridLayout::None:
+        break;
     }
     return "none";
 }
@@ -312,9 +324,15 @@ void WriteResult(const AppState& app, OutputFormat format, const std::vector<std
 {
     Out out(sink);
     switch (format) {
-    case OutputFormat::Tsv: WriteTsv(out, app, run); break;
-    case OutputFormat::Json: WriteJson(out, app, messages, run); break;
-    case OutputFormat::Text: WriteText(out, app, run); break;
+    case OutputFormat::Tsv:
+        WriteTsv(out, app, run);
+        break;
+    case OutputFormat::Json:
+        WriteJson(out, app, messages, run);
+        break;
+    case OutputFormat::Text:
+        WriteText(out, app, run);
+        break;
     }
     out.Spill();
 }

@@ -28,26 +28,26 @@ std::string ErrorFileLine(ErrorFileKind kind, const ResultGrid& grid, std::size_
     switch (kind) {
     case ErrorFileKind::RecordTypes: // SaveRecordTypeErrors
         out = "LineNo : ";
-        cell(1);
+        cell(RecordTypeColumn::Line);
         out += " Record type invalid code";
         break;
     case ErrorFileKind::RecordLengths: // SaveRecordLengthErrors
         out = "LineNo.: ";
-        cell(2);
+        cell(RecordLengthColumn::Line);
         out += " Invalid length in record type ";
-        cell(1);
+        cell(RecordLengthColumn::RecordType);
         break;
     case ErrorFileKind::Data: // SaveDataErrors
         out = "Record Type:  ";
-        cell(1);
+        cell(ErrorColumn::RecordType);
         out += "  LineNo.:  ";
-        cell(2);
+        cell(ErrorColumn::Line);
         out += "  Column:  ";
-        cell(3);
+        cell(ErrorColumn::Columns);
         out += "  Field Name:  ";
-        cell(4);
+        cell(ErrorColumn::FieldName);
         out += "  Message:  ";
-        cell(5);
+        cell(ErrorColumn::Message);
         break;
     case ErrorFileKind::None:
         break;

@@ -125,4 +125,59 @@ void ResultGrid::SetUpLayout(GridLayout layout, std::initializer_list<std::strin
     ++m_generation;
 }
 
+namespace {
+
+// A whole number of at most 18 digits; 0 for anything else.
+std::uint64_t NumberIn(std::string_view digits)
+{
+    std::uint64_t n = 0;
+    if (digits.empty() || digits.size() > 18)
+        return 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return 0;
+        n = n * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return n;
+}
+
+constexpr std::size_t kRecordCodeColumns = 3; // a record type code takes columns 1-3
+
+} // namespace
+
+std::optional<FindingLocation> LocationOf(const ResultGrid& grid, std::size_t row)
+{
+    if (row == 0 || row >= grid.RowCount())
+        return std::nullopt;
+    FindingLocation at;
+    switch (grid.Layout()) {
+    case GridLayout::RecordTypeErrors:
+        at.line = NumberIn(grid.Cell(RecordTypeColumn::Line, row));
+        at.firstColumn = 1;
+        at.lastColumn = kRecordCodeColumns;
+        return at;
+    case GridLayout::RecordLengthErrors:
+        at.line = NumberIn(grid.Cell(RecordLengthColumn::Line, row));
+        at.recordType = grid.Cell(RecordLengthColumn::RecordType, row);
+        return at;
+    case GridLayout::Errors: {
+        at.line = NumberIn(grid.Cell(ErrorColumn::Line, row));
+        at.recordType = grid.Cell(ErrorColumn::RecordType, row);
+        const std::string_view columns = grid.Cell(ErrorColumn::Columns, row);
+        if (!columns.empty()) {
+            const std::size_t dash = columns.find('-');
+            at.firstColumn = static_cast<std::size_t>(NumberIn(columns.substr(0, dash)));
+            at.lastColumn = dash == std::string_view::npos
+                                ? at.firstColumn
+                                : static_cast<std::size_t>(NumberIn(columns.substr(dash + 1)));
+        }
+        return at;
+    }
+    case GridLayout::Summary:
+    case GridLayout::None:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace tallivo

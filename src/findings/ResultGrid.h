@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,32 @@
 namespace tallivo {
 
 enum class GridLayout { None, RecordTypeErrors, RecordLengthErrors, Errors, Summary };
+
+// The columns of each layout by name (column 0 numbers the rows). Every reader and writer
+// of a layout addresses its cells by these.
+namespace RecordTypeColumn {
+inline constexpr std::size_t Line = 1;
+}
+namespace RecordLengthColumn {
+inline constexpr std::size_t RecordType = 1;
+inline constexpr std::size_t Line = 2;
+} // namespace RecordLengthColumn
+namespace ErrorColumn {
+inline constexpr std::size_t RecordType = 1;
+inline constexpr std::size_t Line = 2;
+inline constexpr std::size_t Columns = 3; // "35-50", or one column
+inline constexpr std::size_t FieldName = 4;
+inline constexpr std::size_t Message = 5;
+inline constexpr std::size_t Account = 6;
+inline constexpr std::size_t PayeeName = 7;
+} // namespace ErrorColumn
+namespace SummaryColumn {
+inline constexpr std::size_t Product = 1;
+inline constexpr std::size_t ValueDate = 2; // "Total" on the Total line
+inline constexpr std::size_t Credits = 3;
+inline constexpr std::size_t Amount = 4;      // with thousands separators
+inline constexpr std::size_t PlainAmount = 5; // hidden: the amount as a plain number
+} // namespace SummaryColumn
 
 class ResultGrid
 {
@@ -70,5 +97,19 @@ private:
     GridLayout m_layout = GridLayout::None;
     std::size_t m_generation = 0;
 };
+
+// Where a finding of the grid points in the payment file.
+struct FindingLocation
+{
+    std::uint64_t line = 0;      // 1-based; 0 when the finding names no line
+    std::size_t firstColumn = 0; // the columns it names; 0 when it names none
+    std::size_t lastColumn = 0;
+    std::string_view recordType; // the record type it names, if any (a length finding's)
+};
+
+// The location of the finding in body row `row` of a findings layout (record types,
+// record lengths, field checks); nothing for the summary or an empty grid. A record type
+// finding names the record code's columns.
+std::optional<FindingLocation> LocationOf(const ResultGrid& grid, std::size_t row);
 
 } // namespace tallivo

@@ -22,7 +22,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QStatusBar>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -44,6 +43,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionHeader>
 #include <QTableView>
@@ -160,10 +160,8 @@ private:
 } // namespace
 
 TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
-    : QMainWindow(parent),
-      m_ownDialogs(dialogs ? nullptr : std::make_unique<QtDialogs>(this)),
-      m_dialogs(dialogs ? dialogs : m_ownDialogs.get()),
-      m_viewer(std::make_unique<PreviewViewer>(this))
+    : QMainWindow(parent), m_ownDialogs(dialogs ? nullptr : std::make_unique<QtDialogs>(this)),
+      m_dialogs(dialogs ? dialogs : m_ownDialogs.get()), m_viewer(std::make_unique<PreviewViewer>(this))
 {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Tallivo ") + QString::fromLatin1(kVersion));
@@ -251,9 +249,8 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
         if (btnCancel->isEnabled())
             btnCancel->click();
         else
-            statusBar()->showMessage(m_runner->CurrentStatus().filesCommitted ? kCannotCancelMessage
-                                                                              : kCancellingMessage,
-                                     5000);
+            statusBar()->showMessage(
+                m_runner->CurrentStatus().filesCommitted ? kCannotCancelMessage : kCancellingMessage, 5000);
     });
 
     AddToolTips();
@@ -395,8 +392,8 @@ void TForm1::CreateToolBar()
 
     // Captions: "CordiaUPC", bold, 19 pixels; a narrow font stands in where it is missing.
     QFont captionFont = font();
-    captionFont.setFamilies({"CordiaUPC", "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow",
-                             font().family()});
+    captionFont.setFamilies(
+        {"CordiaUPC", "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow", font().family()});
     captionFont.setPixelSize(19);
     captionFont.setBold(true);
 
@@ -415,8 +412,8 @@ void TForm1::CreateToolBar()
         return button;
     };
     ToolButton1 = addButton("ToolButton1", "Exit ", QStyle::SP_DialogCloseButton, &TForm1::ToolButton1Click);
-    ToolButton3 = addButton("ToolButton3", "       Tallivo       ", QStyle::SP_DialogApplyButton,
-                            &TForm1::ToolButton3Click);
+    ToolButton3 =
+        addButton("ToolButton3", "       Tallivo       ", QStyle::SP_DialogApplyButton, &TForm1::ToolButton3Click);
     ToolButton4 = addButton("ToolButton4", "Report", QStyle::SP_FileDialogDetailedView, &TForm1::ToolButton4Click);
     ToolButton5 = addButton("ToolButton5", "Clear Form", QStyle::SP_DialogResetButton, &TForm1::ToolButton5Click);
     WithShortcut(ToolButton1, QKeySequence(Qt::CTRL | Qt::Key_Q), "Exit the program");
@@ -436,8 +433,9 @@ void TForm1::CreateToolBar()
                  "Check the payment file and show the tier-rate fee report of its credits to other banks");
 
     ToolButtonAbout = addButton("ToolButtonAbout", "About", QStyle::SP_MessageBoxInformation, &TForm1::ShowAbout);
-    WithShortcut(ToolButtonAbout, QKeySequence(Qt::Key_F1), "About Tallivo: its version and the licences of the "
-                                                             "libraries it uses");
+    WithShortcut(ToolButtonAbout, QKeySequence(Qt::Key_F1),
+                 "About Tallivo: its version and the licences of the "
+                 "libraries it uses");
 }
 
 QPushButton* TForm1::NewButton(const char* name, const char* caption, void (TForm1::*handler)())
@@ -782,7 +780,7 @@ void TForm1::LongCommandEnded(CommandEnding ending)
         ShowOutcome(kCancelledMessage);
     else if (!m_outcomeShown)
         ShowOutcome(ending == CommandEnding::CompletedDespiteCancel ? QString(kTooLateToCancelMessage)
-                                                                     : QStringLiteral("completed"));
+                                                                    : QStringLiteral("completed"));
     statusBar()->clearMessage();
     if (ending == CommandEnding::Cancelled && m_runningGridUse == GridUse::Rewrites)
         ForgetInterruptedRun();
@@ -938,51 +936,31 @@ void TForm1::InspectFinding(const QModelIndex& index)
     const std::size_t r = m_gridModel->GridRow(index.row());
     if (r == 0 || r + 1 >= grid.RowCount())
         return; // the empty row after the findings
+    const std::optional<FindingLocation> at = LocationOf(grid, r);
+    if (!at)
+        return;
     const auto text = [&](std::size_t c) { return FromPaymentText(grid.Cell(c, r)); };
     InspectedFinding finding;
-    std::string_view line;
-    std::string_view columns;
-    std::string_view code;
+    finding.line = at->line;
+    finding.firstColumn = at->firstColumn;
+    finding.lastColumn = at->lastColumn;
+    std::string_view code; // a length finding's record type: its columns come from the record
     switch (grid.Layout()) {
     case GridLayout::RecordTypeErrors:
-        line = grid.Cell(1, r);
-        finding.firstColumn = 1;
-        finding.lastColumn = kRecordCodeWidth;
         finding.text = "Record type invalid code";
         break;
     case GridLayout::RecordLengthErrors:
-        line = grid.Cell(2, r);
-        code = grid.Cell(1, r);
-        finding.text = "Invalid length in record type " + text(1);
-        break;
-    case GridLayout::Errors:
-        line = grid.Cell(2, r);
-        columns = grid.Cell(3, r);
-        finding.text = "Columns " + text(3) + ", " + text(4) + ": " + text(5);
+        code = at->recordType;
+        finding.text = "Invalid length in record type " + text(RecordLengthColumn::RecordType);
         break;
     default:
-        return;
+        finding.text = "Columns " + text(ErrorColumn::Columns) + ", " + text(ErrorColumn::FieldName) + ": " +
+                       text(ErrorColumn::Message);
+        break;
     }
-    const auto number = [](std::string_view digits) -> std::uint64_t {
-        std::uint64_t n = 0;
-        if (digits.empty() || digits.size() > 18)
-            return 0;
-        for (const char c : digits) {
-            if (c < '0' || c > '9')
-                return 0;
-            n = n * 10 + static_cast<std::uint64_t>(c - '0');
-        }
-        return n;
-    };
-    finding.line = number(line);
     if (finding.line == 0) {
         m_dialogs->ShowMessage("This finding names no line of the payment file.");
         return;
-    }
-    if (!columns.empty()) {
-        const std::size_t dash = columns.find('-');
-        finding.firstColumn = number(columns.substr(0, dash));
-        finding.lastColumn = dash == std::string_view::npos ? finding.firstColumn : number(columns.substr(dash + 1));
     }
 
     const std::string path = m_checkedPath.empty() ? m_app.inputPath : m_checkedPath;
@@ -1094,7 +1072,8 @@ void TForm1::btnClearZipClick()
 void TForm1::ToolButton3Click()
 {
     RememberPaymentFile(edtFileInput->text());
-    RunLong("Seal", [this](Dialogs& dialogs) { SealPaymentFile(m_app, dialogs); }, GridUse::Rewrites);
+    RunLong(
+        "Seal", [this](Dialogs& dialogs) { SealPaymentFile(m_app, dialogs); }, GridUse::Rewrites);
     // The seal starts afresh: the last hash value, company id and summary caption are
     // no longer shown while it runs.
     if (CommandRunning()) {
@@ -1147,7 +1126,8 @@ void TForm1::MCLFeeClick()
 
 void TForm1::btnSaveErrorClick()
 {
-    RunLong("Save", [this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
+    RunLong(
+        "Save", [this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)

@@ -121,9 +121,10 @@ void WriteCreditTransferSummary(ResultGrid& grid, LineSource& reader, ReportTabl
 
     // The Total line takes the last grid row, which stays the last.
     const std::size_t total = grid.RowCount() - 1;
-    grid.SetCell(2, total, "Total");
-    grid.SetCell(3, total, std::to_string(StrToInt(Fields(lastLine)[Trailer::CreditCount])));
-    grid.SetCell(4, total, FormatThousands2(StrToFloat(AmountText(lastLine, Trailer::TotalAmount))));
+    grid.SetCell(SummaryColumn::ValueDate, total, "Total");
+    grid.SetCell(SummaryColumn::Credits, total, std::to_string(StrToInt(Fields(lastLine)[Trailer::CreditCount])));
+    grid.SetCell(SummaryColumn::Amount, total,
+                 FormatThousands2(StrToFloat(AmountText(lastLine, Trailer::TotalAmount))));
 }
 
 void WriteDirectDebitSummary(ResultGrid& grid, LineSource& reader)
@@ -154,8 +155,10 @@ std::optional<std::string_view> ProductTypeName(std::string_view code)
 
 void SetUpSummaryLayout(ResultGrid& grid)
 {
-    const std::string hiddenHeader(grid.Cell(5, 0)); // no header is written for the hidden column
-    grid.SetUpLayout(GridLayout::Summary, {"No.", "Product Type", "Value Date", "No. of Credit", "Amount", hiddenHeader},
+    const std::string hiddenHeader(
+        grid.Cell(SummaryColumn::PlainAmount, 0)); // no header is written for the hidden column
+    grid.SetUpLayout(GridLayout::Summary,
+                     {"No.", "Product Type", "Value Date", "No. of Credit", "Amount", hiddenHeader},
                      {40, 200, 100, 120, 200, 0});
 }
 

@@ -65,13 +65,53 @@ TEST(ResultGrid, CellsHoldAnyByte)
     CheckSession s;
     s.SetUpErrorLayout();
     const std::string account = std::string("111") + '\x1f' + "1111114\t";
-    s.AddAccountError("002", "2", "15-39", "Debit Account No", "Invalid Orvane Account", account, "A\x1f" "B");
+    s.AddAccountError("002", "2", "15-39", "Debit Account No", "Invalid Orvane Account", account,
+                      "A\x1f"
+                      "B");
     EXPECT_EQ(s.grid.Cell(6, 1), account);
-    EXPECT_EQ(s.grid.Cell(7, 1), "A\x1f" "B");
+    EXPECT_EQ(s.grid.Cell(7, 1), "A\x1f"
+                                 "B");
     s.grid.SetCell(7, 1, "");
     s.grid.SetCell(3, 1, "49-64");
     EXPECT_EQ(s.grid.Cell(6, 1), account);
     EXPECT_EQ(s.grid.Cell(7, 1), "");
     EXPECT_EQ(s.grid.Cell(3, 1), "49-64");
     EXPECT_EQ(s.grid.Cell(5, 1), "Invalid Orvane Account");
+}
+
+// A finding's place in the payment file comes from the grid's own layouts.
+TEST(ResultGrid, AFindingsLocationFollowsItsLayout)
+{
+    struct Case
+    {
+        GridLayout layout;
+        std::initializer_list<std::string_view> cells;
+        std::uint64_t line;
+        std::size_t first;
+        std::size_t last;
+        std::string_view recordType;
+    };
+    const Case cases[] = {
+        {GridLayout::RecordTypeErrors, {"12"}, 12, 1, 3, ""},
+        {GridLayout::RecordLengthErrors, {"003", "7"}, 7, 0, 0, "003"},
+        {GridLayout::Errors, {"003", "5", "35-50", "Credit Account", "Invalid"}, 5, 35, 50, "003"},
+        {GridLayout::Errors, {"999", "9", "4", "Count", "Invalid"}, 9, 4, 4, "999"},
+        {GridLayout::Errors, {"", "", "", "", "Whole file"}, 0, 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        ResultGrid grid;
+        grid.SetUpLayout(c.layout, {"No."});
+        grid.AppendRow(c.cells);
+        const std::optional<FindingLocation> at = LocationOf(grid, 1);
+        ASSERT_TRUE(at) << *c.cells.begin();
+        EXPECT_EQ(at->line, c.line);
+        EXPECT_EQ(at->firstColumn, c.first);
+        EXPECT_EQ(at->lastColumn, c.last);
+        EXPECT_EQ(at->recordType, c.recordType);
+    }
+    ResultGrid summary;
+    summary.SetUpLayout(GridLayout::Summary, {"No."});
+    summary.AppendRow({"Payroll", "31/12/2099", "2", "40,050.00", "40050.00"});
+    EXPECT_FALSE(LocationOf(summary, 1));
+    EXPECT_FALSE(LocationOf(summary, 0));
 }
