@@ -38,6 +38,12 @@ constexpr std::uint32_t kAttempts = 256;
 // than this: its rows are not wanted, only its context.
 constexpr std::size_t kPassRowsKept = 1024;
 
+std::string_view Blanks()
+{
+    static const std::string blanks(4096, ' ');
+    return blanks;
+}
+
 // Every field any layout of a record type names; the debit record has two layouts.
 struct NamedFields
 {
@@ -209,19 +215,24 @@ public:
     }
 
     // The masked line, agreeing with the original under the check from the given context.
-    const std::string& Mask(std::string_view line, int lineNo, const CheckContext& before)
+    // The last line of a file keeps the columns the summary's Total line reads of it,
+    // whatever its type.
+    const std::string& Mask(std::string_view line, int lineNo, const CheckContext& before, bool lastLine)
     {
         m_out.assign(line);
+        m_line = line;
+        m_pinned = lastLine && CodeOf(line) != RecordCode::Trailer;
         const std::vector<bool>& named = NamedColumns(CodeOf(line));
         if (named.empty()) {
             // No known record type: only its code is kept; the pass does not check it.
             for (std::size_t i = kRecordCodeWidth; i < m_out.size(); ++i)
-                m_out[i] = ' ';
+                if (!Pinned(i))
+                    m_out[i] = ' ';
             return m_out;
         }
         const CheckOutcome original = m_check.Run(before, line, lineNo);
         for (std::size_t i = kRecordCodeWidth; i < m_out.size(); ++i)
-            if (i + 1 >= named.size() || !named[i + 1])
+            if ((i + 1 >= named.size() || !named[i + 1]) && !Pinned(i))
                 m_out[i] = ' ';
         if (m_check.Run(before, m_out, lineNo) != original)
             m_out.assign(line); // the checks read no unnamed column: never met
@@ -231,6 +242,12 @@ public:
     }
 
 private:
+    // Whether the byte at index i must stay as it is.
+    bool Pinned(std::size_t i) const
+    {
+        return m_pinned && i + 1 >= Trailer::CreditCount.First() && i + 1 <= Trailer::TotalAmount.Last();
+    }
+
     void MaskField(const Field& field, int lineNo, const CheckContext& before, const CheckOutcome& original)
     {
         const std::string_view text = Fields(m_out)[field];
@@ -239,10 +256,18 @@ private:
             return;
         const std::string value(trimmed);
         const std::size_t at = static_cast<std::size_t>(trimmed.data() - m_out.data());
+        // Puts the look-alike in place, the pinned bytes kept, when the check agrees.
+        bool pinnedAny = false;
         const auto agrees = [&](const std::string& lookAlike) {
             m_candidate = m_out;
             m_candidate.replace(at, lookAlike.size(), lookAlike);
-            if (m_check.Run(before, m_candidate, lineNo) != original)
+            pinnedAny = false;
+            for (std::size_t i = at; i < at + lookAlike.size(); ++i)
+                if (Pinned(i) && m_candidate[i] != m_line[i]) {
+                    m_candidate[i] = m_line[i];
+                    pinnedAny = true;
+                }
+            if (m_candidate.compare(at, value.size(), value) == 0 || m_check.Run(before, m_candidate, lineNo) != original)
                 return false;
             m_out.swap(m_candidate);
             return true;
@@ -257,7 +282,7 @@ private:
             if (lookAlike == value || m_given.count(lookAlike) != 0 || !agrees(lookAlike))
                 continue;
             m_given.insert(lookAlike);
-            if (known == m_lookAlikes.end())
+            if (known == m_lookAlikes.end() && !pinnedAny)
                 m_lookAlikes.emplace(value, std::move(lookAlike));
             return;
         }
@@ -268,6 +293,8 @@ private:
     MaskKey m_key;
     RecordCheck m_check;
     MaskOutcome& m_outcome;
+    std::string_view m_line; // the original line
+    bool m_pinned = false;
     std::string m_out;
     std::string m_candidate;
     std::unordered_map<std::string, std::string> m_lookAlikes;
@@ -296,11 +323,10 @@ public:
                 m_pass.ResetErrorGrid();
                 m_pass.SetUpErrorLayout();
             }
-            m_sink(m_masker.Mask(raw.text, static_cast<int>(m_outcome.lines), m_pass.ctx));
+            m_sink(m_masker.Mask(raw.text, static_cast<int>(m_outcome.lines), m_pass.ctx, m_raw.AtEnd()));
             for (std::uint64_t tail = raw.length - raw.text.size(); tail > 0;) {
-                static const std::string kBlanks(4096, ' ');
-                const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(tail, kBlanks.size()));
-                m_sink(std::string_view(kBlanks).substr(0, n));
+                const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(tail, Blanks().size()));
+                m_sink(Blanks().substr(0, n));
                 tail -= n;
             }
             m_sink(raw.ending);
@@ -344,11 +370,18 @@ MaskOutcome MaskPaymentLines(const std::function<std::size_t(char*, std::size_t)
         if (source.Failed())
             throw;
     }
-    PaymentLine rest;
-    while (source.Next(rest)) {
+    PaymentLine remaining;
+    while (source.Next(remaining)) {
     }
-    if (raw.EndedAtCtrlZ())
+    if (raw.EndedAtCtrlZ()) {
+        // The bytes after it are part of no line; how many there are is kept.
         sink("\x1a");
+        for (std::uint64_t rest = raw.CountBytesAfterCtrlZ(); rest > 0;) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(rest, Blanks().size()));
+            sink(Blanks().substr(0, n));
+            rest -= n;
+        }
+    }
     return outcome;
 }
 

@@ -30,6 +30,25 @@ int RawLineReader::Peek()
     return static_cast<unsigned char>(m_buffer[m_pos]);
 }
 
+bool RawLineReader::AtEnd()
+{
+    const int next = m_ctrlZ ? -1 : Peek();
+    return next < 0 || next == kCtrlZ;
+}
+
+std::uint64_t RawLineReader::CountBytesAfterCtrlZ()
+{
+    if (Peek() != kCtrlZ)
+        return 0;
+    std::uint64_t count = m_end - m_pos - 1;
+    m_pos = m_end;
+    while (Peek() >= 0) {
+        count += m_end - m_pos;
+        m_pos = m_end;
+    }
+    return count;
+}
+
 bool RawLineReader::Next(RawLine& line)
 {
     if (m_ctrlZ)

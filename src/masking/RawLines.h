@@ -29,8 +29,12 @@ public:
     // The next line; false at the end of the input or at a Ctrl-Z that starts a line.
     // The line's text stays valid until the next call.
     bool Next(RawLine& line);
+    // No line follows the one read last.
+    bool AtEnd();
     // The input ended at a Ctrl-Z byte (nothing after it is part of the file).
     bool EndedAtCtrlZ() const { return m_ctrlZ; }
+    // After the Ctrl-Z: reads the rest of the input and counts its bytes.
+    std::uint64_t CountBytesAfterCtrlZ();
 
 private:
     // The next byte without taking it; -1 at the end of the input.
