@@ -6,6 +6,7 @@
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
 #include "app/ErrorHandler.h"
+#include "app/MaskCommand.h"
 #include "app/SealCommand.h"
 #include "checking/StrictChecks.h"
 #include "checking/StructureChecks.h"
@@ -386,6 +387,33 @@ TEST(MaskedCopy, GeneratedFileMasksTheSameTwiceFindsNothingAndSeals)
     EXPECT_TRUE(RunCommand(dialogs, [&] { SealPaymentFile(app, dialogs); }));
     EXPECT_TRUE(std::filesystem::exists(dir.Path("masked.zip")));
     EXPECT_TRUE(app.session.ctx.dataValid);
+}
+
+TEST(SaveMaskedCopy, WritesTheCopyAndRefusesTheInputAndSpecialFiles)
+{
+    test::TempFolder dir;
+    const std::string original = IdentifyingFile().Bytes();
+    AppState app;
+    app.programFolder = dir.Folder();
+    app.SetClock(std::make_shared<FixedClock>(test::kToday));
+    app.inputPath = dir.Write("pay.txt", original);
+    std::filesystem::create_symlink(app.inputPath, dir.Path("link.txt"));
+    std::filesystem::create_hard_link(app.inputPath, dir.Path("hard.txt"));
+    std::filesystem::create_directories(dir.Path("folder"));
+    for (const std::string& output :
+         {app.inputPath, dir.Path("link.txt"), dir.Path("hard.txt"), dir.Path("folder"), std::string("/dev/null")}) {
+        SCOPED_TRACE(output);
+        ScriptedDialogs dialogs;
+        EXPECT_EQ(SaveMaskedCopy(app, dialogs, output), CommandOutcome::Refused);
+        EXPECT_EQ(dialogs.Texts().size(), 1u);
+        EXPECT_EQ(test::ReadAll(app.inputPath), original);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Folder()), {}), 4);
+
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(SaveMaskedCopy(app, dialogs, dir.Path("masked.txt")), CommandOutcome::Completed);
+    const FixedClock clock(test::kToday);
+    EXPECT_EQ(test::ReadAll(dir.Path("masked.txt")), MaskPaymentBytes(original, &clock));
 }
 
 } // namespace
