@@ -138,5 +138,5 @@ if(HELP2MAN_EXECUTABLE)
 else()
     message(WARNING "help2man not found (scripts/install-deps.sh installs it): no man page for tallivo-cli")
 endif()
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/bash-completion/tallivo-cli
+install(FILES ${CMAKE_BINARY_DIR}/bash-completion/tallivo-cli
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

@@ -52,6 +52,9 @@ struct AppState
 
     // Grid, check context, structural flags, status text and whether Save has findings.
     CheckSession session;
+    // The payment file whose checks left the check context (its company id and product):
+    // the last seal's, check's or tier-rate report's.
+    std::string contextFile;
 
     bool summaryBuilt = false; // a seal of this run built the payment summary and report tables
     MsgButton invalidAccountAnswer = MsgButton::None;

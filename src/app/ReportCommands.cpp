@@ -10,7 +10,10 @@
 #include "reports/PaymentSummary.h"
 #include "store/ReportTables.h"
 
+#include <algorithm>
+#include <atomic>
 #include <exception>
+#include <filesystem>
 
 namespace tallivo {
 
@@ -68,6 +71,7 @@ void SetReportVariables(PreparedReport& report, const AppState& app)
 void StartSummary(AppState& app)
 {
     ReportStateOf(app).sealedVersions.clear();
+    ReportStateOf(app).summaryFile = app.inputPath;
     app.summaryBuilt = true; // first, so it stays true if a later step fails
     app.summaryCaption = "PAYMENT DETAIL";
     app.session.statusText = "Company ID : " + app.session.ctx.companyId;
@@ -122,6 +126,29 @@ struct StoppableWriter : ReportTableWriter
     const StopToken& stop;
 };
 
+// The lines of a source, counting the bytes taken (line ends included) for a thread that
+// waits for them.
+class CountedLines final : public LineSource
+{
+public:
+    CountedLines(std::shared_ptr<LineSource> source, std::shared_ptr<std::atomic<std::uint64_t>> taken)
+        : m_source(std::move(source)), m_taken(std::move(taken))
+    {
+    }
+    bool Next(PaymentLine& line) override
+    {
+        if (!m_source->Next(line))
+            return false;
+        m_taken->fetch_add(line.length + 2, std::memory_order_relaxed);
+        return true;
+    }
+    std::uint64_t LineNumber() const override { return m_source->LineNumber(); }
+
+private:
+    std::shared_ptr<LineSource> m_source;
+    std::shared_ptr<std::atomic<std::uint64_t>> m_taken;
+};
+
 } // namespace
 
 SealReportTables::SealReportTables(AppState& app, std::unique_ptr<LineSource> lines)
@@ -135,7 +162,8 @@ SealReportTables::SealReportTables(AppState& app, std::unique_ptr<LineSource> li
         return; // the summary stage meets the error itself
     }
     m_ahead = std::make_unique<WorkAhead<std::unique_ptr<Made>>>(
-        [dataFolder, source = std::shared_ptr<LineSource>(std::move(lines))](const StopToken& stop) {
+        [dataFolder, source = std::make_shared<CountedLines>(std::shared_ptr<LineSource>(std::move(lines)), m_bytesTaken)](
+            const StopToken& stop) {
             auto made = std::make_unique<Made>(dataFolder);
             StoppableWriter writer(*made->store, stop);
             SetUpSummaryLayout(made->grid);
@@ -157,7 +185,14 @@ void SealReportTables::Write(AppState& app, const std::function<std::unique_ptr<
     std::unique_ptr<Made> made;
     if (m_ahead) {
         try {
-            made = TakeWhenReady(*m_ahead);
+            // The summary's share of the payment file read so far.
+            std::error_code error;
+            const std::uintmax_t size = std::filesystem::file_size(app.inputPath, error);
+            made = TakeWhenReady(*m_ahead, [&] {
+                return error || size == 0 ? 0.0
+                                          : std::min(1.0, static_cast<double>(m_bytesTaken->load()) /
+                                                              static_cast<double>(size));
+            });
         } catch (const AppError&) {
             // Made again below, meeting its error where the summary stage meets it.
         }
@@ -212,6 +247,24 @@ void FillReportTable(AppState& app)
     InOneTransaction(store, [&] { WriteReportTable(app.session.grid, store); });
     // What this run's seal put in the tables, so the Report prints nothing else.
     ReportStateOf(app).sealedVersions = ReportTableVersions(app);
+}
+
+bool ConfirmReportCompanyId(AppState& app, Dialogs& dialogs)
+{
+    const std::string& summaryFile = ReportStateOf(app).summaryFile;
+    if (!app.summaryBuilt || app.contextFile == summaryFile)
+        return true;
+    const std::string text = "The company id " + app.session.ctx.companyId + " is that of " + app.contextFile +
+                             ", checked after the seal; the hash value and the totals are those of " + summaryFile +
+                             ". Print the report with this company id?";
+    return dialogs.MessageDlg(text, MsgKind::Warning, {MsgButton::Yes, MsgButton::No}) == MsgButton::Yes;
+}
+
+bool ShowPaymentReports(AppState& app, ReportViewer& viewer, Dialogs& dialogs)
+{
+    if (!ConfirmReportCompanyId(app, dialogs))
+        return false;
+    return ShowPaymentReports(app, viewer);
 }
 
 bool ShowPaymentReports(AppState& app, ReportViewer& viewer)

@@ -6,6 +6,8 @@
 #include "common/WorkAhead.h"
 #include "format/PaymentFileReader.h"
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 
 #include "reports/ReportDocument.h"
@@ -57,6 +59,8 @@ private:
     std::unique_ptr<WorkAhead<std::unique_ptr<Made>>> m_ahead;
     std::unique_ptr<Made> m_pending;
     bool m_filled = false; // the report table was written
+    // The bytes of the payment file the summary made ahead has read.
+    std::shared_ptr<std::atomic<std::uint64_t>> m_bytesTaken = std::make_shared<std::atomic<std::uint64_t>>(0);
 };
 
 // After a seal of this run has built the summary, shows the payment and payment detail
@@ -64,5 +68,11 @@ private:
 // this run's last seal put in the report tables: when another run has written them
 // since, raises AppError(Store) naming the table folder instead.
 bool ShowPaymentReports(AppState& app, ReportViewer& viewer);
+// The window's Report: as above, but when the company id it would print comes from
+// another payment file than the seal's (a tier-rate report checked another file since),
+// a warning says so first and the report is shown only when the user answers Yes.
+bool ShowPaymentReports(AppState& app, ReportViewer& viewer, Dialogs& dialogs);
+// That warning alone: true when there is nothing to warn of or the user answered Yes.
+bool ConfirmReportCompanyId(AppState& app, Dialogs& dialogs);
 
 } // namespace tallivo

@@ -62,6 +62,9 @@ struct ReportState
     // The report tables' data versions right after this run's last seal wrote them
     // (TableStore::DataVersion); empty when none were taken.
     std::vector<long long> sealedVersions;
+    // The payment file whose summary the last seal of this run built: the hash value and
+    // the totals the reports print are that file's.
+    std::string summaryFile;
 };
 
 ReportState& ReportStateOf(AppState& app);

@@ -152,16 +152,17 @@ private:
         BeginRecordTypeCheck(m_app.session);
         const bool validating = m_tables != nullptr;
         // Takers: the validation pass (when validating) first, then the sealed output.
-        const std::size_t takers = (validating ? 1u : 0u) + (m_plan.Sealing() ? 1u : 0u);
-        m_read = ReadShared(
-            InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
-            [this](const PaymentLine& line, std::uint64_t number) {
-                m_scanner.Add(line, number);
-                return !m_scanner.Refusing(); // a refused file is not validated
-            },
-            takers);
-        if (m_plan.Sealing())
-            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(takers - 1));
+        const std::size_t takers = (validating ? 1U : 0U) + (m_plan.Sealing() ? 1U : 0U);
+        m_read = ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
+                            [this](const PaymentLine& line, std::uint64_t number) {
+                                m_scanner.Add(line, number);
+                                return !m_scanner.Refusing(); // a refused file is not validated
+                            },
+                            takers);
+        if (m_plan.Sealing()) {
+            m_outputTaker = takers - 1;
+            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(m_outputTaker));
+        }
         if (m_plan.Sealing() && validating)
             m_reportTables.emplace(m_app, ReaderOfHeldFile());
         m_validation.emplace(m_app);
@@ -258,7 +259,8 @@ private:
     // under a temporary name.
     void MakeOutputAndArchive()
     {
-        m_parts = TakeWhenReady(*m_output);
+        // The sealed output's share of the file re-cut, hashed and deflated so far.
+        m_parts = TakeWhenReady(*m_output, [this] { return m_read->TakerAt(m_outputTaker).ShareTaken(); });
         PauseAt("output-written");
         progress::Stage("Compressing");
         m_archive.emplace(m_plan.archive, m_parts.sealed.file->TempPath(), m_plan.output, m_parts.deflated.get());
@@ -357,6 +359,7 @@ private:
     std::unique_ptr<SharedRead> m_read;
     std::optional<ValidationInRead> m_validation;
     std::unique_ptr<WorkAhead<SealedParts>> m_output;
+    std::size_t m_outputTaker = 0; // the sealed output's taker of the read
     std::optional<SealReportTables> m_reportTables;
     std::unique_ptr<ReplacingFile> m_normalised;
     SealedParts m_parts;
@@ -429,6 +432,7 @@ void StartAfresh(AppState& app)
     app.summaryCaption.clear();
     CheckSession& s = app.session;
     s.ctx = CheckContext{};
+    app.contextFile = app.inputPath;
     s.hasFindingsToSave = false;
     s.statusText.clear();
     s.strictFindings.clear();

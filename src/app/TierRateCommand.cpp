@@ -20,6 +20,7 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     // The fees and the input file.
     LoadFeeRanges(app);
     s.ctx = CheckContext{}; // a command stopped before its end leaves nothing behind
+    app.contextFile = path;
     s.hasFindingsToSave = false;
     if (!FileExists(path)) {
         dialogs.ShowMessage("Input File does not exist");
@@ -57,6 +58,9 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     report.templateText = reports.deductFee;
     for (const auto& [name, value] : variables)
         report.variables[name] = QuotedText(value);
+    // Above the table: which payment file and which company the fees are for.
+    report.variables["fileName"] = QuotedText(path);
+    report.variables["comId"] = QuotedText(s.ctx.companyId);
     return ReportDocument{{report}};
 }
 

@@ -1,22 +1,13 @@
 #include "cli/CliReports.h"
 
 #include "app/ErrorHandler.h"
-#include "app/OutputTargets.h"
 #include "app/ReportCommands.h"
-#include "app/Settings.h"
-#include "app/TierRateCommand.h"
-#include "cli/Inputs.h"
-#include "cli/Streams.h"
-#include "cli/TextForms.h"
 #include "common/AppError.h"
-#include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
-#include "reports/TierRate.h"
 
 #include <QGuiApplication>
 
 #include <memory>
-#include <optional>
 #include <sys/stat.h>
 
 namespace tallivo::cli {
@@ -97,67 +88,13 @@ int WriteReportPdf(AppState& app, CliDialogs& dialogs, const std::string& pdfPat
     return RunCommand(dialogs, [&] { ShowPaymentReports(app, viewer); }) ? 0 : 2;
 }
 
-int RunFee(const Arguments& args)
+int WriteDocumentPdf(const ReportDocument& document, CliDialogs& dialogs, const std::string& pdfPath)
 {
-    AppState app;
-    CliDialogs dialogs;
-    dialogs.answers = args.invalidAccountAnswers;
-    dialogs.quiet = args.quiet;
-    if (args.pdf) {
-        const std::string missing = MissingReportTemplate(app, {"DeductFee.html"});
-        if (!missing.empty()) {
-            dialogs.ShowError(missing);
-            return 2;
-        }
-    }
-    const ReadyInput input = PrepareInput(args.files.front());
-    if (!input.refusal.empty()) {
-        dialogs.ShowError(input.refusal);
-        return 2;
-    }
-    if (!RunCommand(dialogs, [&] { LoadSettings(app); }))
-        return 2;
-    app.inputPath = input.path;
-    app.inputOrigin = input.origin;
-    if (RefuseUnsafeOutputs(app, dialogs, {args.pdf.value_or("")})) {
-        dialogs.ShowHeldMessages();
-        return 1;
-    }
-    if (const std::string why = UnwritableOutput({args.pdf.value_or("")}); !why.empty()) {
-        dialogs.ShowMessage(why);
-        dialogs.ShowHeldMessages();
-        return 1;
-    }
-
-    std::optional<ReportDocument> document;
-    if (!RunCommand(dialogs, [&] { document = BuildTierRateReport(app, dialogs); }))
-        return 2;
-    if (!document || document->parts.empty()) {
-        dialogs.ShowHeldMessages();
-        return 1;
-    }
-
-    const PreparedReport& report = document->parts.front();
-    std::string out;
-    const bool printed = RunCommand(dialogs, [&] {
-        for (const char* name : kFeeVariableNames)
-            out += std::string(name) + "=" + Visible(MessageUtf8(EvaluateExpression(name, report.variables.at(name)))) +
-                   "\n";
-    });
-    if (!printed)
-        return 2;
-    if (!args.quiet) {
-        WriteStdout(out);
-        FlushStdout();
-    }
-
-    if (!args.pdf)
-        return 0;
     GuiApplication gui;
     return RunCommand(dialogs, [&] {
-               RefuseBlankDocument(*document);
+               RefuseBlankDocument(document);
                gui.Ensure();
-               tallivo::WriteReportPdf(*document, *args.pdf);
+               tallivo::WriteReportPdf(document, pdfPath);
            })
                ? 0
                : 2;

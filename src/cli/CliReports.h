@@ -1,8 +1,9 @@
 #pragma once
-// The report side of the CLI: the payment report as PDF after a seal, and the fee report.
+// The report side of the CLI: the report templates it needs, and report documents
+// written as PDF.
 #include "app/AppState.h"
-#include "cli/Arguments.h"
 #include "cli/CliDialogs.h"
+#include "reports/ReportDocument.h"
 
 #include <initializer_list>
 #include <string>
@@ -21,7 +22,7 @@ std::string MissingReportTemplate(const AppState& app, std::initializer_list<con
 // Runs the Report command after a successful seal and writes its document as PDF;
 // 0, or 2 when an error escaped (it has been shown).
 int WriteReportPdf(AppState& app, CliDialogs& dialogs, const std::string& pdfPath);
-// The tier-rate fee report command; prints the eight report variables. The exit status.
-int RunFee(const Arguments& args);
+// Writes a report document as PDF; 0, or 2 when an error escaped (it has been shown).
+int WriteDocumentPdf(const ReportDocument& document, CliDialogs& dialogs, const std::string& pdfPath);
 
 } // namespace tallivo::cli

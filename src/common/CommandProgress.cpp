@@ -49,6 +49,17 @@ void Share(double share)
     SafePoint();
 }
 
+void ShareOnly(double share) noexcept
+{
+    if (!t_progress.listener)
+        return;
+    try {
+        t_progress.listener->Progress(t_progress.stage, share < 0 ? 0 : share > 1 ? 1 : share);
+    } catch (...) {
+        // Progress is only shown: a listener's failure changes nothing of the command.
+    }
+}
+
 void SafePoint()
 {
     ThreadProgress& p = t_progress;

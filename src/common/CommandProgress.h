@@ -59,6 +59,9 @@ namespace progress {
 void Stage(std::string_view name);
 // The share of the current pass done, from 0 to 1; a safe point.
 void Share(double share);
+// The same share, told without a safe point: for the callbacks of C libraries, which no
+// exception may cross.
+void ShareOnly(double share) noexcept;
 // Stops the command with CommandCancelled when the user has cancelled and nothing has
 // been put in place yet.
 void SafePoint();

@@ -134,4 +134,14 @@ T TakeWhenReady(WorkAhead<T>& work)
     return work.Take();
 }
 
+// The same, telling meanwhile the share of the work done (share() from 0 to 1, read on
+// the command's thread) as the running stage's share.
+template <typename T, typename ShareOfWork>
+T TakeWhenReady(WorkAhead<T>& work, ShareOfWork share)
+{
+    while (!work.Ready(std::chrono::milliseconds(50)))
+        progress::Share(share());
+    return work.Take();
+}
+
 } // namespace tallivo

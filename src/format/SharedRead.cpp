@@ -160,10 +160,17 @@ bool SharedRead::TakeBatch(Taker& taker)
     taker.m_current = m_ready[taker.m_nextBatch - m_firstBatch].get();
     taker.m_next = 0;
     const std::uint64_t bytesTaken = taker.m_current->bytesRead;
+    taker.m_bytesTaken = bytesTaken;
     lock.unlock();
     if (m_fileSize > 0) // a safe point of the taker's command
         progress::Share(std::min(1.0, static_cast<double>(bytesTaken) / static_cast<double>(m_fileSize)));
     return true;
+}
+
+double SharedRead::Taker::ShareTaken() const
+{
+    const std::uint64_t size = m_read ? m_read->m_fileSize : 0;
+    return size > 0 ? std::min(1.0, static_cast<double>(m_bytesTaken.load()) / static_cast<double>(size)) : 0.0;
 }
 
 bool SharedRead::Taker::Next(PaymentLine& line)

@@ -19,6 +19,7 @@
 #include "common/WorkAhead.h"
 #include "format/PaymentFileReader.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -60,6 +61,9 @@ public:
         void WatchStop(const StopToken& stop) { m_stop = &stop; }
         // This taker needs no more lines: the read no longer waits for it.
         void StopTaking();
+        // The share of the file this taker has taken so far, from 0 to 1 (0 when the
+        // file's size is not known); read from any thread.
+        double ShareTaken() const;
 
     private:
         friend class SharedRead;
@@ -70,6 +74,7 @@ public:
         std::size_t m_next = 0; // index in m_current's lines
         std::uint64_t m_lineNumber = 0;
         const StopToken* m_stop = nullptr;
+        std::atomic<std::uint64_t> m_bytesTaken{0};
     };
 
     // The taker with the given index (from 0).

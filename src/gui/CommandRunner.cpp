@@ -17,23 +17,24 @@ public:
 
     void ShowMessage(const std::string& text) override
     {
-        OnWindowThread([&] { m_runner.m_window.ShowMessage(text); });
+        OnWindowThread({text, true}, [&] { m_runner.m_window.ShowMessage(text); });
     }
     MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) override
     {
         MsgButton answer = MsgButton::None;
-        OnWindowThread([&] { answer = m_runner.m_window.MessageDlg(text, kind, buttons); });
+        const bool onlyOk = buttons.size() == 1 && buttons.front() == MsgButton::Ok;
+        OnWindowThread({text, onlyOk}, [&] { answer = m_runner.m_window.MessageDlg(text, kind, buttons); });
         return answer;
     }
     std::optional<std::string> RunFileDialog(FileDialogKind kind) override
     {
         std::optional<std::string> path;
-        OnWindowThread([&] { path = m_runner.m_window.RunFileDialog(kind); });
+        OnWindowThread({}, [&] { path = m_runner.m_window.RunFileDialog(kind); });
         return path;
     }
     void ShowError(const std::string& text) override
     {
-        OnWindowThread([&] { m_runner.m_window.ShowError(text); });
+        OnWindowThread({text, true}, [&] { m_runner.m_window.ShowError(text); });
     }
 
     void Progress(std::string_view stage, double share) override
@@ -79,13 +80,13 @@ public:
     std::atomic<bool> closing{false}; // the window is going: nothing more is shown
 
 private:
-    void OnWindowThread(const std::function<void()>& show)
+    void OnWindowThread(const Shown& shown, const std::function<void()>& show)
     {
-        const auto around = [this, &show] {
+        const auto around = [this, &shown, &show] {
             if (closing)
                 return;
             if (m_runner.m_before)
-                m_runner.m_before();
+                m_runner.m_before(shown);
             show();
             if (m_runner.m_after)
                 m_runner.m_after();
@@ -119,7 +120,7 @@ CommandRunner::~CommandRunner()
     delete m_thread;
 }
 
-void CommandRunner::SetAroundDialogs(std::function<void()> before, std::function<void()> after)
+void CommandRunner::SetAroundDialogs(std::function<void(const Shown&)> before, std::function<void()> after)
 {
     m_before = std::move(before);
     m_after = std::move(after);

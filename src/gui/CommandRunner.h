@@ -37,9 +37,16 @@ public:
     // Cancels a command still running and waits for it; it asks nothing more.
     ~CommandRunner() override;
 
+    // What a running command is about to show: its text, and whether it is the command's
+    // last word (a message with no choice but OK, or an error), after which it ends.
+    struct Shown
+    {
+        std::string text;
+        bool lastWord = false;
+    };
     // Called on the window's thread around every dialog a running command shows, so the
     // window can show what the command has done so far and then hide it again.
-    void SetAroundDialogs(std::function<void()> before, std::function<void()> after);
+    void SetAroundDialogs(std::function<void(const Shown&)> before, std::function<void()> after);
 
     bool Running() const { return m_thread != nullptr; }
     // Starts a command on the worker; Finished follows when it has ended.
@@ -66,7 +73,7 @@ private:
     Dialogs& m_window;
     std::unique_ptr<WorkerDialogs> m_dialogs;
     QThread* m_thread = nullptr;
-    std::function<void()> m_before;
+    std::function<void(const Shown&)> m_before;
     std::function<void()> m_after;
     std::atomic<bool> m_cancelled{false};
 };

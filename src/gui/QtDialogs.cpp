@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -91,6 +93,18 @@ QString FromLocal(const std::string& text)
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
+// A message box at least as wide as its title needs, so the window system does not cut
+// the title of a short message.
+void WideEnoughForTitle(QMessageBox& box)
+{
+    const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    // Room beside the title for the window system's icon and buttons.
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 160;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 } // namespace
 
 void QtDialogs::BeforeShowing() const
@@ -105,6 +119,7 @@ void QtDialogs::ShowMessage(const std::string& text)
     ArrowCursorWhileAsking arrow;
     QMessageBox box(QMessageBox::Information, QString::fromLatin1(kAppTitle), FromLocal(text), QMessageBox::Ok,
                     m_parent);
+    WideEnoughForTitle(box);
     box.exec();
 }
 
@@ -125,9 +140,14 @@ MsgButton QtDialogs::MessageDlg(const std::string& text, MsgKind kind, const std
         if (button != MsgButton::None)
             box.AddAnswer(button, StandardButtonOf(button));
     }
-    // Abort, where it is an answer, is the safe one: Enter gives it.
-    if (QAbstractButton* abort = box.button(QMessageBox::Abort))
-        box.setDefaultButton(qobject_cast<QPushButton*>(abort));
+    // The safe answer is the one Enter gives: Abort where it is one, else Cancel (so the
+    // confirmation to ignore invalid accounts defaults to not ignoring them).
+    for (const QMessageBox::StandardButton safe : {QMessageBox::Abort, QMessageBox::Cancel})
+        if (QAbstractButton* button = box.button(safe)) {
+            box.setDefaultButton(qobject_cast<QPushButton*>(button));
+            break;
+        }
+    WideEnoughForTitle(box);
     box.exec();
     return box.Answer();
 }
@@ -160,9 +180,12 @@ std::optional<std::string> QtDialogs::RunFileDialog(FileDialogKind kind)
     // Each dialog opens in the folder it was last used in.
     static const char* const kFolderKeys[] = {"folders/payment", "folders/text", "folders/zip"};
     const char* const folderKey = kFolderKeys[static_cast<int>(kind)];
+    // A dialog not used yet opens in the payment file's folder.
     WindowSettings settings;
     if (const QString folder = settings.value(folderKey).toString(); !folder.isEmpty() && QDir(folder).exists())
         dialog.setDirectory(folder);
+    else if (const QString start = m_startFolder ? m_startFolder() : QString(); !start.isEmpty() && QDir(start).exists())
+        dialog.setDirectory(start);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
@@ -174,7 +197,9 @@ void QtDialogs::ShowError(const std::string& text)
 {
     BeforeShowing();
     ArrowCursorWhileAsking arrow;
-    QMessageBox::critical(m_parent, QString::fromLatin1(kAppTitle), FromLocal(text));
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kAppTitle), FromLocal(text), QMessageBox::Ok, m_parent);
+    WideEnoughForTitle(box);
+    box.exec();
 }
 
 } // namespace tallivo

@@ -4,6 +4,8 @@
 // handler's error box. Every dialog is modal to the window.
 #include "app/Dialogs.h"
 
+#include <QString>
+
 #include <functional>
 
 class QWidget;
@@ -18,6 +20,9 @@ public:
     // Called before every dialog opens, so the window behind it shows what the
     // command has done so far (the findings behind "Error Data !").
     void SetBeforeShowing(std::function<void()> beforeShowing) { m_beforeShowing = std::move(beforeShowing); }
+    // The folder a file dialog opens in when it has none of its own remembered yet (the
+    // payment file's folder).
+    void SetStartFolder(std::function<QString()> startFolder) { m_startFolder = std::move(startFolder); }
 
     void ShowMessage(const std::string& text) override;
     MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) override;
@@ -29,6 +34,7 @@ private:
 
     QWidget* m_parent;
     std::function<void()> m_beforeShowing;
+    std::function<QString()> m_startFolder;
 };
 
 } // namespace tallivo

@@ -83,7 +83,9 @@ RecordView::RecordView(std::string record, std::size_t columns, std::size_t firs
     setFont(RecordFont());
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setToolTip("The record under a column ruler: blanks are shown as dots, the finding's columns are marked");
+    setToolTip("The record under a column ruler: blanks are shown as dots, the finding's columns are marked.\n"
+               "The ruler counts the record's bytes, one column each: a Thai vowel or tone mark has a column of "
+               "its own, as in the file.");
     viewport()->setMouseTracking(true);
 }
 

@@ -244,7 +244,15 @@ void ResultGridModel::SetFilter(const QString& text)
 void ResultGridModel::SortByColumn(int column)
 {
     beginResetModel();
-    m_sortColumn = column == m_sortColumn ? -1 : column;
+    if (column != m_sortColumn) {
+        m_sortColumn = column;
+        m_sortDescending = false;
+    } else if (!m_sortDescending) {
+        m_sortDescending = true;
+    } else {
+        m_sortColumn = -1;
+        m_sortDescending = false;
+    }
     ApplyFilterAndSort();
     endResetModel();
 }
@@ -271,8 +279,11 @@ void ResultGridModel::ApplyFilterAndSort()
     }
     if (m_sortColumn >= 0) {
         const auto col = static_cast<std::size_t>(m_sortColumn);
-        std::stable_sort(m_order.begin(), m_order.end(), [this, col](std::uint32_t a, std::uint32_t b) {
-            return NaturalCompare(m_grid.Cell(col, a), m_grid.Cell(col, b)) < 0;
+        // Equal cells keep the findings' order in both directions.
+        const bool descending = m_sortDescending;
+        std::stable_sort(m_order.begin(), m_order.end(), [this, col, descending](std::uint32_t a, std::uint32_t b) {
+            const int order = NaturalCompare(m_grid.Cell(col, a), m_grid.Cell(col, b));
+            return descending ? order > 0 : order < 0;
         });
     }
 }

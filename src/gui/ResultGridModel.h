@@ -53,10 +53,11 @@ public:
     // (an empty text shows all).
     void SetFilter(const QString& text);
     QString Filter() const { return m_filter; }
-    // Sorts the view by a column; sorting again by the same column returns to the
-    // findings' own order. The sort column, or -1.
+    // Sorts the view by a column: a new column ascending, the same column again
+    // descending, a third time the findings' own order. The sort column, or -1.
     void SortByColumn(int column);
     int SortColumn() const { return m_sortColumn; }
+    bool SortDescending() const { return m_sortDescending; }
     // The grid row (from 1) that a model row shows.
     std::size_t GridRow(int modelRow) const;
 
@@ -75,6 +76,7 @@ private:
     std::string m_filterBytes; // the filter as the grid's single-byte text, letters lower case
     bool m_filterMatchesNothing = false; // the filter has a character the grid's text cannot hold
     int m_sortColumn = -1;
+    bool m_sortDescending = false;
     bool m_ordered = false;               // m_order says which grid rows the model shows
     std::vector<std::uint32_t> m_order;   // grid rows, when filtered or sorted
 };

@@ -60,7 +60,6 @@ namespace tallivo {
 namespace {
 
 const QColor kWindowColour(220, 184, 220);
-constexpr int kRowHeight = 17;
 
 QString FromPath(const std::string& path)
 {
@@ -78,6 +77,15 @@ void SetText(QLineEdit* edit, const QString& text)
         edit->setText(text);
 }
 
+// The folder of the payment file named in a box, or an empty text.
+QString PaymentFileFolder(const QString& path)
+{
+    if (path.trimmed().isEmpty())
+        return {};
+    const QFileInfo file(path.trimmed());
+    return file.absoluteDir().exists() ? file.absolutePath() : QString();
+}
+
 // The first local file among dragged URLs, or an empty text.
 QString DroppedFile(const QMimeData* mime)
 {
@@ -91,10 +99,13 @@ QString DroppedFile(const QMimeData* mime)
 }
 
 const char* const kCancelledMessage = "Cancelled. Every file is as it was before the command.";
-// While a command puts its files in place it cannot be stopped: the status bar says so.
-const QString kPuttingInPlace = QStringLiteral(": putting files in place, no longer cancellable");
-const char* const kCannotCancelMessage =
-    "The command is putting its files in place and runs to its end; it can no longer be cancelled.";
+// While a command puts its files in place it cannot be stopped: the status bar says so,
+// and says it again when Esc asks to stop it.
+const char* const kCannotCancelMessage = "Cannot cancel now: the files are being put in place";
+const char* const kCancellingMessage = "Cancelling: the command stops at its next safe point";
+const char* const kClosesAtEndMessage =
+    "Cannot cancel now: the files are being put in place. The window closes when the command has ended";
+const char* const kCloseQuestion = "A command is running. Cancel it and close the window?";
 const char* const kTooLateToCancelMessage =
     "Cancel came too late: the command had begun putting its files in place, so it was completed.";
 
@@ -178,15 +189,20 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
     for (QLineEdit* edit : {edtFileInput, edtNewFile, edtZip, edtHashvalue})
         edit->setAcceptDrops(false);
 
-    if (m_ownDialogs)
+    if (m_ownDialogs) {
         m_ownDialogs->SetBeforeShowing([this] { RefreshFromState(); });
+        m_ownDialogs->SetStartFolder([this] { return PaymentFileFolder(edtFileInput->text()); });
+    }
 
     // Long commands run on the worker. While one shows a dialog the window shows what it
     // has done so far (the findings behind "Error Data !"); a command that rewrites the
     // grid has it hidden again once the dialog is answered.
     m_runner = new CommandRunner(*m_dialogs, this);
     m_runner->SetAroundDialogs(
-        [this] {
+        [this](const CommandRunner::Shown& shown) {
+            // The command's last word: the status bar shows how it ended, not a stage.
+            if (shown.lastWord)
+                ShowOutcome(QString::fromLocal8Bit(QByteArray::fromStdString(shown.text)));
             m_gridModel->SetFrozen(false);
             RefreshFromState();
             RefreshGrid(true);
@@ -235,12 +251,19 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
         if (btnCancel->isEnabled())
             btnCancel->click();
         else
-            statusBar()->showMessage(kCannotCancelMessage, 5000);
+            statusBar()->showMessage(m_runner->CurrentStatus().filesCommitted ? kCannotCancelMessage
+                                                                              : kCancellingMessage,
+                                     5000);
     });
 
     AddToolTips();
     FormCreate();
     RefreshGrid(true);
+    // Typing goes to the payment file's name first.
+    edtFileInput->setFocus();
+    // Wide enough for every toolbar caption in full: the toolbar never folds a button
+    // away or cuts its caption short.
+    setMinimumWidth(std::max(minimumSizeHint().width(), ToolBar1->sizeHint().width()));
 }
 
 TForm1::~TForm1()
@@ -264,6 +287,11 @@ void TForm1::SetInputFile(const QString& path)
 {
     edtFileInput->setText(path);
     RememberPaymentFile(path);
+}
+
+void TForm1::SaveGeometry()
+{
+    WindowSettings().setValue("window/geometry", saveGeometry());
 }
 
 bool TForm1::RestoreGeometry()
@@ -620,8 +648,11 @@ QWidget* TForm1::CreateResultBox()
     side->setSectionsClickable(false);
     side->setHighlightSections(false);
     side->setSectionResizeMode(QHeaderView::Fixed);
-    side->setMinimumSectionSize(kRowHeight);
-    side->setDefaultSectionSize(kRowHeight);
+    // Every row as high as the grid's font needs, Thai marks above and below included,
+    // and never lower than the grid's own row height.
+    const int rowHeight = GridCellDelegate::PlacementFor(StringGrid1->font()).rowHeight;
+    side->setMinimumSectionSize(rowHeight);
+    side->setDefaultSectionSize(rowHeight);
     if (auto* corner = StringGrid1->findChild<QAbstractButton*>())
         new CornerCellPainter(corner, m_gridModel);
     layout->addWidget(StringGrid1, 1);
@@ -640,18 +671,24 @@ bool TForm1::CommandRunning() const
     return m_runner && m_runner->Running();
 }
 
-void TForm1::RunLong(std::function<void(Dialogs&)> command, GridUse grid)
+void TForm1::RunLong(const QString& name, std::function<void(Dialogs&)> command, GridUse grid)
 {
     if (CommandRunning())
         return;
     CopyEditsToState();
     m_runningGridUse = grid;
-    if (grid == GridUse::Rewrites)
+    m_runningName = name;
+    m_outcomeShown = false;
+    if (grid == GridUse::Rewrites) {
         m_checkedPath = m_app.inputPath;
+        // The new findings are shown whole, whatever the last ones were narrowed to.
+        ClearFilter();
+    }
     m_preparedReport.reset();
     SetCommandsEnabled(false);
     if (grid == GridUse::Rewrites)
         m_gridModel->SetFrozen(true);
+    statusBar()->clearMessage();
     for (QWidget* w : std::initializer_list<QWidget*>{lblStage, progressBar, btnCancel})
         w->show();
     lblStage->setText("Working...");
@@ -664,8 +701,19 @@ void TForm1::RunLong(std::function<void(Dialogs&)> command, GridUse grid)
 void TForm1::ShowProgress()
 {
     const CommandRunner::Status status = m_runner->CurrentStatus();
-    if (!status.stage.isEmpty())
-        lblStage->setText(status.filesCommitted ? status.stage + kPuttingInPlace : status.stage);
+    if (m_outcomeShown)
+        return;
+    if (!status.stage.isEmpty()) {
+        // The share as a percentage beside the stage, for every stage that reports one.
+        QString text = status.stage;
+        if (status.share >= 0)
+            text += QStringLiteral(" %1%").arg(static_cast<int>(status.share * 100));
+        if (status.filesCommitted)
+            text += QStringLiteral(" - ") + kCannotCancelMessage;
+        else if (status.cancelRequested)
+            text += QStringLiteral(" - ") + kCancellingMessage;
+        lblStage->setText(text);
+    }
     if (status.share < 0) {
         progressBar->setRange(0, 0); // busy, share not known
     } else {
@@ -708,11 +756,34 @@ void TForm1::ForgetInterruptedRun()
     m_app.hashValue.clear();
 }
 
+void TForm1::ShowOutcome(const QString& text)
+{
+    m_outcomeShown = true;
+    m_progressTimer->stop();
+    progressBar->hide();
+    btnCancel->hide();
+    QString line = text.simplified();
+    lblStage->setText(m_runningName + QStringLiteral(" ended: ") + line);
+    lblStage->show();
+}
+
+void TForm1::ClearFilter()
+{
+    m_filterTimer->stop();
+    edtFilter->clear();
+    m_gridModel->SetFilter(QString());
+    ShowFindingCount();
+}
+
 void TForm1::LongCommandEnded(CommandEnding ending)
 {
-    m_progressTimer->stop();
-    for (QWidget* w : std::initializer_list<QWidget*>{lblStage, progressBar, btnCancel})
-        w->hide();
+    // The status bar says how the command ended, before any message about it.
+    if (ending == CommandEnding::Cancelled)
+        ShowOutcome(kCancelledMessage);
+    else if (!m_outcomeShown)
+        ShowOutcome(ending == CommandEnding::CompletedDespiteCancel ? QString(kTooLateToCancelMessage)
+                                                                     : QStringLiteral("completed"));
+    statusBar()->clearMessage();
     if (ending == CommandEnding::Cancelled && m_runningGridUse == GridUse::Rewrites)
         ForgetInterruptedRun();
     m_gridModel->SetFrozen(false);
@@ -792,10 +863,19 @@ void TForm1::RefreshGrid(bool force)
     side->setVisible(grid.ColWidth(0) > 0);
     side->setFixedWidth(std::max(grid.ColWidth(0), 0));
     SizeColumnsToContent();
+    ShowSortArrow();
+}
+
+void TForm1::ShowSortArrow()
+{
     QHeaderView* top = StringGrid1->horizontalHeader();
-    top->setSortIndicatorShown(m_gridModel->SortColumn() >= 0);
-    if (m_gridModel->SortColumn() >= 0)
-        top->setSortIndicator(m_gridModel->SortColumn(), Qt::AscendingOrder);
+    const int column = m_gridModel->SortColumn();
+    top->setSortIndicatorShown(column >= 0);
+    if (column < 0)
+        return;
+    // The header draws Qt's ascending indicator as an arrow pointing down; the arrow
+    // should point up for an ascending sort (smallest first), down for a descending one.
+    top->setSortIndicator(column, m_gridModel->SortDescending() ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void TForm1::SizeColumnsToContent()
@@ -847,10 +927,7 @@ void TForm1::SortByHeading(int column)
     if (!m_gridModel->HoldsFindings())
         return;
     m_gridModel->SortByColumn(column);
-    QHeaderView* top = StringGrid1->horizontalHeader();
-    top->setSortIndicatorShown(m_gridModel->SortColumn() >= 0);
-    if (m_gridModel->SortColumn() >= 0)
-        top->setSortIndicator(column, Qt::AscendingOrder);
+    ShowSortArrow();
 }
 
 void TForm1::InspectFinding(const QModelIndex& index)
@@ -898,8 +975,10 @@ void TForm1::InspectFinding(const QModelIndex& index)
         return n;
     };
     finding.line = number(line);
-    if (finding.line == 0)
+    if (finding.line == 0) {
+        m_dialogs->ShowMessage("This finding names no line of the payment file.");
         return;
+    }
     if (!columns.empty()) {
         const std::size_t dash = columns.find('-');
         finding.firstColumn = number(columns.substr(0, dash));
@@ -914,7 +993,8 @@ void TForm1::InspectFinding(const QModelIndex& index)
     if (!read)
         return;
     if (!record) {
-        m_dialogs->ShowMessage("Line " + std::to_string(finding.line) + " is not in the payment file any more.");
+        m_dialogs->ShowMessage("Line " + std::to_string(finding.line) + " is not in the payment file " + path +
+                               ": the file has fewer lines.");
         return;
     }
     if (!code.empty()) {
@@ -1014,15 +1094,23 @@ void TForm1::btnClearZipClick()
 void TForm1::ToolButton3Click()
 {
     RememberPaymentFile(edtFileInput->text());
-    RunLong([this](Dialogs& dialogs) { SealPaymentFile(m_app, dialogs); }, GridUse::Rewrites);
+    RunLong("Seal", [this](Dialogs& dialogs) { SealPaymentFile(m_app, dialogs); }, GridUse::Rewrites);
+    // The seal starts afresh: the last hash value, company id and summary caption are
+    // no longer shown while it runs.
+    if (CommandRunning()) {
+        edtHashvalue->clear();
+        Label4->clear();
+        Label5->clear();
+    }
 }
 
 void TForm1::ToolButton4Click()
 {
     RunLong(
-        [this](Dialogs&) {
+        "Report",
+        [this](Dialogs& dialogs) {
             ReportPreparer prepared(m_preparedReport);
-            ShowPaymentReports(m_app, prepared);
+            ShowPaymentReports(m_app, prepared, dialogs);
         },
         GridUse::Reads);
 }
@@ -1031,20 +1119,25 @@ void TForm1::ToolButton5Click()
 {
     Handle([this] { ClearForm(m_app); });
     EnableNewFileControls(false, false);
+    ClearFilter();
+    lblStage->hide(); // the last command's outcome goes with the rest
 }
 
 void TForm1::ToolButton1Click()
 {
     bool quit = false;
     Handle([this, &quit] { quit = ConfirmExit(*m_dialogs); });
-    if (quit)
+    if (quit) {
+        SaveGeometry();
         QCoreApplication::exit(0); // at once: the window is not closed first
+    }
 }
 
 void TForm1::MCLFeeClick()
 {
     RememberPaymentFile(edtFileInput->text());
     RunLong(
+        "Tier rate report",
         [this](Dialogs& dialogs) {
             if (const auto report = BuildTierRateReport(m_app, dialogs))
                 ReportPreparer(m_preparedReport).Show(*report);
@@ -1054,7 +1147,7 @@ void TForm1::MCLFeeClick()
 
 void TForm1::btnSaveErrorClick()
 {
-    RunLong([this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
+    RunLong("Save", [this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
@@ -1075,15 +1168,28 @@ void TForm1::dropEvent(QDropEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    // A long command is cancelled first; the window closes once it has ended.
+    // A long command is cancelled first, when the user agrees and it still can be; the
+    // window closes once it has ended.
     if (CommandRunning()) {
+        event->ignore();
+        if (m_closeWhenIdle)
+            return;
+        if (m_runner->CurrentStatus().filesCommitted) {
+            m_closeWhenIdle = true;
+            statusBar()->showMessage(kClosesAtEndMessage);
+            return;
+        }
+        if (m_dialogs->MessageDlg(kCloseQuestion, MsgKind::Confirmation, {MsgButton::Yes, MsgButton::No}) !=
+                MsgButton::Yes ||
+            !CommandRunning())
+            return;
         m_closeWhenIdle = true;
         m_runner->Cancel();
-        event->ignore();
+        ShowProgress();
         return;
     }
     // Closing the window ends the program without a question.
-    WindowSettings().setValue("window/geometry", saveGeometry());
+    SaveGeometry();
     event->accept();
     QCoreApplication::quit();
 }

@@ -53,6 +53,8 @@ public:
     // Gives the window the size and place it had when it was last closed; false when it
     // has none yet.
     bool RestoreGeometry();
+    // Keeps the window's size and place for the next start.
+    void SaveGeometry();
 
     AppState& State() { return m_app; }
     ResultGridModel& GridModel() { return *m_gridModel; }
@@ -108,8 +110,12 @@ private:
     // Runs a long command on the worker: edit boxes in, the controls that start commands
     // disabled and the progress shown until it ends; then the window refreshed, a
     // cancellation reported and a prepared report previewed.
-    void RunLong(std::function<void(Dialogs&)> command, GridUse grid);
+    void RunLong(const QString& name, std::function<void(Dialogs&)> command, GridUse grid);
     void LongCommandEnded(CommandEnding ending);
+    // How the running command ended, in the status bar in place of its stage and progress.
+    void ShowOutcome(const QString& text);
+    // Every finding shown again: the filter box emptied.
+    void ClearFilter();
     void ShowProgress();
     void SetCommandsEnabled(bool enabled);
     // After a cancelled seal or tier-rate report: nothing of the interrupted run is shown.
@@ -122,7 +128,9 @@ private:
     void SizeColumnsToContent();
     // The number of findings (and of those the filter shows) in the status bar.
     void ShowFindingCount();
+    // A click on a heading: ascending, descending, then the findings' own order.
     void SortByHeading(int column);
+    void ShowSortArrow();
     // The record inspector on the finding of a grid row, when it names a line.
     void InspectFinding(const QModelIndex& index);
     // A shortcut for a button, named in its tool tip.
@@ -139,6 +147,8 @@ private:
     ResultGridModel* m_gridModel = nullptr;
     CommandRunner* m_runner = nullptr;
     GridUse m_runningGridUse = GridUse::Reads;
+    QString m_runningName;      // the running command, as the status bar names it
+    bool m_outcomeShown = false; // the status bar already shows how it ended
     std::unique_ptr<PagedReport> m_preparedReport; // what a long command prepared to preview
     bool m_closeWhenIdle = false;
     std::vector<std::pair<QWidget*, bool>> m_enabledBeforeCommand; // what a long command disabled

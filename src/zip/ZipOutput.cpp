@@ -7,6 +7,7 @@
 #include "zip/ZipOutput.h"
 
 #include "common/AppError.h"
+#include "common/CommandProgress.h"
 #include "common/FilePaths.h"
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
@@ -65,6 +66,9 @@ public:
     // Completes the archive; false with the error text when writing it failed.
     bool Close(std::string& errorText)
     {
+        // Writing the archive is the compressing stage's work: its share goes to the command.
+        zip_register_progress_callback_with_state(
+            m_archive, 0.01, [](zip_t*, double share, void*) { progress::ShareOnly(share); }, nullptr, nullptr);
         if (zip_close(m_archive) == 0) {
             m_archive = nullptr;
             return true;

@@ -117,7 +117,10 @@ TEST(CliHelp, VersionHelpPerCommandManPageAndCompletion)
         {{"fee", "x", "-h"}, {"--invalid-accounts", "--pdf", "--quiet"}},
         {{"verify", "--help"}, {"--quiet"}},
     };
-    const std::string completion = ReadAll(std::string(TALLIVO_SOURCE_DIR) + "/packaging/bash-completion/tallivo-cli");
+    // The completion made from the commands' descriptions at build time, beside the program.
+    const std::string completionFile =
+        (std::filesystem::path(TALLIVO_CLI).parent_path() / "bash-completion" / "tallivo-cli").string();
+    const std::string completion = ReadAll(completionFile);
     for (const Topic& t : topics) {
         const CliResult help = RunCli(t.args);
         EXPECT_EQ(help.status, 0) << t.args[0];
@@ -133,8 +136,7 @@ TEST(CliHelp, VersionHelpPerCommandManPageAndCompletion)
     }
 
     // The completion offers each command's own options.
-    const std::string complete = "source " + ShellQuote(std::string(TALLIVO_SOURCE_DIR) +
-                                                        "/packaging/bash-completion/tallivo-cli") +
+    const std::string complete = "source " + ShellQuote(completionFile) +
                                  "; COMP_WORDS=(tallivo-cli $WORDS); COMP_CWORD=$((${#COMP_WORDS[@]}-1)); "
                                  "_tallivo_cli; echo \"${COMPREPLY[*]}\"";
     const auto completions = [&](const std::string& words) {

@@ -361,7 +361,11 @@ TEST_F(TierRateCommand, CountsPricesAndShowsTheEightVariables)
     EXPECT_EQ(Value("report_total_fee_range2"), "'40'");
     EXPECT_EQ(Value("report_total_fee_range3"), "'30'");
     EXPECT_EQ(Value("report_total_fee_range"), "'100'");
-    EXPECT_EQ(report->parts[0].variables.size(), 8u);
+    // The eight figures, and above the table the payment file and its company id.
+    EXPECT_EQ(Value("fileName"), "'" + app.inputPath + "'");
+    EXPECT_EQ(Value("comId"), "'" + app.session.ctx.companyId + "'");
+    EXPECT_FALSE(app.session.ctx.companyId.empty());
+    EXPECT_EQ(report->parts[0].variables.size(), 10u);
     EXPECT_FALSE(app.summaryBuilt);
 }
 

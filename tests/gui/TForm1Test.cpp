@@ -32,7 +32,9 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QPainter>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QSemaphore>
 #include <QSettings>
 #include <QShortcut>
@@ -46,6 +48,10 @@
 #include <QToolButton>
 
 #include "store/TableStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -109,6 +115,12 @@ class GatedDialogs : public ScriptedDialogs
 public:
     explicit GatedDialogs(std::string stage) : m_stage(std::move(stage)) {}
     ~GatedDialogs() override { Open(); }
+    // Between commands: the next command is held at another stage.
+    void GateAt(std::string stage)
+    {
+        m_stage = std::move(stage);
+        m_passed = false;
+    }
 
     void Progress(std::string_view stage, double) override
     {
@@ -241,6 +253,12 @@ private slots:
     void MessageBoxesCarryTheIconOfTheirKindAndAbortIsTheDefault();
     void SizePlaceFoldersAndRecentFilesAreRemembered();
     void AboutBoxNamesTheVersionAndTheLibrariesLicences();
+    void FilterIsEmptiedByClearFormAndByANewCheck();
+    void ThaiRowIsHighEnoughForEveryGlyph();
+    void StatusBarSaysWhenCancelCannotStopAndHowTheCommandEnded();
+    void SealEmptiesTheLastHashAndCompanyIdAtItsStart();
+    void ReportWarnsWhenTheCompanyIdComesFromAnotherFile();
+    void ExitKeepsTheGeometryAndTypingStartsInFileName();
 };
 
 void TForm1Test::initTestCase()
@@ -316,13 +334,14 @@ void TForm1Test::ControlsStartWithTheirCaptionsAndStates()
     QVERIFY(Enabled(form, "edtHashvalue"));
     QVERIFY(!Control<QLineEdit>(form, "edtHashvalue")->hasFrame());
 
-    // 2 columns of 40 and 122 pixels (the first kept fixed at the side), rows 17 high.
+    // 2 columns of 40 and 122 pixels (the first kept fixed at the side), rows at least 17
+    // high (higher when the font's Thai marks need it).
     auto* grid = Control<QTableView>(form, "StringGrid1");
     QCOMPARE(grid->model()->rowCount(), 1);
     QCOMPARE(grid->model()->columnCount(), 2);
     QCOMPARE(grid->verticalHeader()->width(), 40);
     QCOMPARE(grid->columnWidth(1), 122);
-    QCOMPARE(grid->rowHeight(0), 17);
+    QVERIFY(grid->rowHeight(0) >= 17);
     QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
@@ -800,8 +819,10 @@ void TForm1Test::FindingsCountedFilteredSortedAndCopiedWithoutReorderingTheError
     QTRY_COMPARE(model->rowCount(), 6); // the findings and the grid's empty last row
 
     // Sorting by Line orders by number; the numbering column keeps each finding's own
-    // number; a second click returns to the findings' order.
+    // number. The arrow of an ascending sort points up: Qt draws its descending indicator so.
     grid->horizontalHeader()->sectionClicked(2);
+    QVERIFY(grid->horizontalHeader()->isSortIndicatorShown());
+    QCOMPARE(grid->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
     QCOMPARE(shownLines(), QStringList({"9", "10", "1000", "1001", "123456789"}));
     QCOMPARE(model->headerData(0, Qt::Vertical).toString(), QString("3"));
     filter->setText("100");
@@ -823,9 +844,14 @@ void TForm1Test::FindingsCountedFilteredSortedAndCopiedWithoutReorderingTheError
     QCOMPARE(test::ReadAll(dir.filePath("errors.txt").toStdString()), inOrder);
     QCOMPARE(shownLines(), QStringList({"1000", "1001"})); // the view as it was
 
+    // A second click sorts descending, a third returns to the findings' order.
     filter->clear();
     grid->horizontalHeader()->sectionClicked(2);
+    QTRY_COMPARE(shownLines(), QStringList({"123456789", "1001", "1000", "10", "9"}));
+    QCOMPARE(grid->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    grid->horizontalHeader()->sectionClicked(2);
     QTRY_COMPARE(shownLines(), QStringList({"123456789", "10", "9", "1000", "1001", ""}));
+    QVERIFY(!grid->horizontalHeader()->isSortIndicatorShown());
     QCOMPARE(count->text(), QString("5 findings"));
 }
 
@@ -965,11 +991,13 @@ void TForm1Test::MessageBoxesCarryTheIconOfTheirKindAndAbortIsTheDefault()
                                 MsgKind::Warning, {MsgButton::Abort, MsgButton::Ignore}),
              MsgButton::Abort);
 
+    // The confirmation to ignore them defaults to not ignoring: Enter answers Cancel.
     OnNextModal([](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         QVERIFY(box);
         QCOMPARE(box->icon(), QMessageBox::Question);
-        box->button(QMessageBox::Cancel)->click();
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+        QTest::keyClick(box, Qt::Key_Return);
     });
     QCOMPARE(dialogs.MessageDlg("Please Confirm to Ignore invalid Orvane Account. ", MsgKind::Confirmation,
                                 {MsgButton::Yes, MsgButton::Cancel}),
@@ -1022,7 +1050,9 @@ void TForm1Test::SizePlaceFoldersAndRecentFilesAreRemembered()
     choose(FileDialogKind::SaveZip, zipFolder.filePath("out.zip"));
     const std::pair<FileDialogKind, QString> kFolders[] = {{FileDialogKind::OpenPayment, dir.path()},
                                                            {FileDialogKind::SaveZip, zipFolder.path()}};
-    for (const auto& [kind, folder] : kFolders) {
+    for (const auto& kindAndFolder : kFolders) {
+        const QString folder = kindAndFolder.second;
+        const FileDialogKind kind = kindAndFolder.first;
         OnNextModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog);
@@ -1048,6 +1078,261 @@ void TForm1Test::AboutBoxNamesTheVersionAndTheLibrariesLicences()
     for (const char* library : {"Qt", "SQLite", "libzip", "zlib", "Mustache", "Lesser General Public License",
                                 "Boost Software License"})
         QVERIFY2(text.contains(library), library);
+}
+
+// Scripted dialogs that note what the status bar said when each message was shown.
+class StatusNotingDialogs : public ScriptedDialogs
+{
+public:
+    void ShowMessage(const std::string& text) override
+    {
+        if (window) {
+            stageAtMessage.push_back(Control<QLabel>(*window, "lblStage")->text());
+            barShownAtMessage.push_back(Control<QProgressBar>(*window, "progressBar")->isVisible());
+        }
+        ScriptedDialogs::ShowMessage(text);
+    }
+
+    const QWidget* window = nullptr;
+    QStringList stageAtMessage;
+    std::vector<bool> barShownAtMessage;
+};
+
+void TForm1Test::FilterIsEmptiedByClearFormAndByANewCheck()
+{
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    TForm1 form(&dialogs);
+    form.State().SetClock(std::make_shared<FixedClock>(test::kToday));
+    std::filesystem::create_directories(dir.filePath("Data").toStdString());
+    form.State().programFolder = dir.path().toStdString() + "/";
+    CreateTableFiles(form.State().DataFolder());
+    auto* filter = Control<QLineEdit>(form, "edtFilter");
+    auto* count = Control<QLabel>(form, "lblFindings");
+    auto* model = Control<QTableView>(form, "StringGrid1")->model();
+
+    // A file whose one finding is in its structure: a record of unknown type.
+    const QString payment = dir.filePath("pay.txt");
+    std::ofstream(payment.toStdString(), std::ios::binary) << test::FileOf({test::ValidHeader(), "ABC"});
+    const auto check = [&] {
+        Control<QLineEdit>(form, "edtFileInput")->setText(payment);
+        Control<QLineEdit>(form, "edtZip")->setText(dir.filePath("out.zip"));
+        RunToEnd(form, "ToolButton3");
+        QCOMPARE(dialogs.Texts().back(), std::string("Error Data !"));
+    };
+    const auto narrow = [&] {
+        filter->setText("Orvane");
+        QTRY_COMPARE(count->text(), QString("0 of 1 finding shown"));
+        QCOMPARE(model->rowCount(), 0);
+    };
+
+    check();
+    narrow();
+    Click(form, "ToolButton5"); // Clear Form
+    QVERIFY(filter->text().isEmpty());
+    QVERIFY(Control<QLabel>(form, "lblFindings")->text().isEmpty());
+
+    check();
+    narrow();
+    check(); // the next check's findings are shown whole
+    QVERIFY(filter->text().isEmpty());
+    QCOMPARE(count->text(), QString("1 finding"));
+    QCOMPARE(model->rowCount(), 2); // the finding and the grid's empty last row
+    QTest::qWait(300);              // no filter comes back from a pending timer
+    QCOMPARE(count->text(), QString("1 finding"));
+}
+
+void TForm1Test::ThaiRowIsHighEnoughForEveryGlyph()
+{
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    CheckSession& s = form.State().session;
+    s.SetUpErrorLayout();
+    // Letters with marks above and below them, stacked: so daa sara-u, po sara-i mai-tho,
+    // fo sara-ue mai-tri, do-chada sara-uu.
+    const std::string thaiName = "\xCA\xD8\xB4\xD2 \xBB\xD4\xE9\xB9 \xBF\xD7\xEA \xAE\xD9";
+    s.AddAccountError("003", "7", "35-50", "Credit Amount", "Amount should have 16 digits", "0011234567", thaiName);
+    Click(form, "btnClearZip"); // any command shows the state again
+    form.resize(1400, 600);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    auto* grid = Control<QTableView>(form, "StringGrid1");
+    grid->clearSelection();
+    grid->setCurrentIndex(QModelIndex());
+    const QModelIndex cell = grid->model()->index(0, 7);
+    const QString shown = grid->model()->data(cell).toString();
+    QCOMPARE(shown, FromPaymentText(thaiName));
+    grid->scrollTo(cell);
+    const QRect rect = grid->visualRect(cell);
+    QCOMPARE(grid->verticalHeader()->sectionSize(0), grid->rowHeight(0));
+
+    // The dark pixels of the text as the cell shows it, and as drawn with room all round:
+    // as many, so no mark is cut off at the top or the bottom of the row.
+    const auto darkPixels = [](const QImage& image) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        return dark;
+    };
+    const QImage inCell = grid->viewport()->grab(rect).toImage();
+    QImage free(rect.width(), rect.height() * 4, QImage::Format_RGB32);
+    free.fill(Qt::white);
+    {
+        QPainter painter(&free);
+        painter.setFont(grid->font());
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(0, rect.height(), rect.width(), rect.height() * 2), Qt::AlignLeft | Qt::AlignTop,
+                         shown);
+    }
+    QVERIFY(darkPixels(free) > 0);
+    QCOMPARE(darkPixels(inCell), darkPixels(free));
+}
+
+void TForm1Test::StatusBarSaysWhenCancelCannotStopAndHowTheCommandEnded()
+{
+    StatusNotingDialogs dialogs;
+    SealSetup setup(dialogs);
+    TForm1& form = setup.form;
+    dialogs.window = &form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto* stage = Control<QLabel>(form, "lblStage");
+
+    // The seal waits once its tables are in place: from there it runs to its end.
+    const QString fifo = setup.dir.filePath("pause");
+    QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    qputenv("TALLIVO_TEST_PAUSE", "tables-written:" + fifo.toLocal8Bit());
+    QSignalSpy finished(&form, &TForm1::CommandFinished);
+    Click(form, "ToolButton3");
+    const int fd = ::open(fifo.toLocal8Bit().constData(), O_WRONLY); // returns once the seal waits there
+    QVERIFY(fd >= 0);
+    QTRY_VERIFY(stage->text().endsWith(" - Cannot cancel now: the files are being put in place"));
+    QVERIFY(!Enabled(form, "btnCancel"));
+    QTest::keyClick(&form, Qt::Key_Escape);
+    QCOMPARE(form.statusBar()->currentMessage(), QString("Cannot cancel now: the files are being put in place"));
+    // Closing now asks nothing: the window says it closes when the seal has ended.
+    form.close();
+    QVERIFY(form.isVisible());
+    QVERIFY(dialogs.shown.empty());
+    QVERIFY(form.statusBar()->currentMessage().endsWith("The window closes when the command has ended"));
+    ::close(fd);
+    QVERIFY(finished.wait(20000));
+    qunsetenv("TALLIVO_TEST_PAUSE");
+
+    // When its last message opened, the status bar said how the seal ended, without a
+    // progress bar; the window then closed.
+    const std::string done =
+        "Generate hash value and add file to " + setup.dir.filePath("out.zip").toStdString() + " completed";
+    QCOMPARE(dialogs.Texts(), std::vector<std::string>{done});
+    QCOMPARE(dialogs.stageAtMessage, QStringList{"Seal ended: " + QString::fromStdString(done)});
+    QCOMPARE(dialogs.barShownAtMessage, std::vector<bool>{false});
+    QTRY_VERIFY(!form.isVisible());
+}
+
+void TForm1Test::SealEmptiesTheLastHashAndCompanyIdAtItsStart()
+{
+    GatedDialogs dialogs("none");
+    SealSetup setup(dialogs);
+    TForm1& form = setup.form;
+    form.show();
+    RunToEnd(form, "ToolButton3");
+    QCOMPARE(Text(form, "edtHashvalue").size(), 40);
+    QVERIFY(Control<QLabel>(form, "Label4")->text().startsWith("Company ID : "));
+    QCOMPARE(Control<QLabel>(form, "Label5")->text(), QString("PAYMENT DETAIL"));
+
+    // The next seal, held at its first stage: nothing of the last one is shown.
+    dialogs.GateAt("Checking record types");
+    QSignalSpy finished(&form, &TForm1::CommandFinished);
+    Click(form, "ToolButton3");
+    QVERIFY(dialogs.WaitAtGate());
+    QApplication::processEvents();
+    QVERIFY(Text(form, "edtHashvalue").isEmpty());
+    QVERIFY(Control<QLabel>(form, "Label4")->text().isEmpty());
+    QVERIFY(Control<QLabel>(form, "Label5")->text().isEmpty());
+    dialogs.Open();
+    QVERIFY(finished.wait(20000));
+}
+
+void TForm1Test::ReportWarnsWhenTheCompanyIdComesFromAnotherFile()
+{
+    GatedDialogs dialogs("none");
+    SealSetup setup(dialogs);
+    TForm1& form = setup.form;
+    form.show();
+    // A seals; the tier-rate report checks B (it ends at its fee settings, which are
+    // missing here, after B's checks have set the company id).
+    RunToEnd(form, "ToolButton3");
+    const QString other = setup.dir.filePath("other.txt");
+    bench::GeneratorOptions options;
+    options.targetBytes = 20 * 1024;
+    options.seed = 7;
+    bench::GeneratePaymentFile(other.toStdString(), options);
+    Control<QLineEdit>(form, "edtFileInput")->setText(other);
+    RunToEnd(form, "MCLFee");
+    const std::size_t before = dialogs.shown.size();
+
+    bool previewed = false;
+    const auto report = [&](MsgButton answer) {
+        dialogs.buttonAnswers.push_back(answer);
+        previewed = false;
+        if (answer == MsgButton::Yes)
+            WhenModalOpens([&](QWidget* modal) {
+                QVERIFY(qobject_cast<ReportPreview*>(modal));
+                previewed = true;
+                static_cast<QDialog*>(modal)->reject();
+            });
+        RunToEnd(form, "ToolButton4");
+        const ScriptedDialogs::Shown& warning = dialogs.shown.back();
+        QCOMPARE(warning.type, ScriptedDialogs::Shown::Type::Dialog);
+        QCOMPARE(warning.kind, MsgKind::Warning);
+        QVERIFY(warning.text.find(other.toStdString()) != std::string::npos);
+        QVERIFY(warning.text.find(setup.dir.filePath("pay.txt").toStdString()) != std::string::npos);
+    };
+    report(MsgButton::No);
+    QVERIFY(!previewed); // not printed
+    report(MsgButton::Yes);
+    QVERIFY(previewed); // printed as it stands
+    QCOMPARE(dialogs.shown.size(), before + 2);
+
+    // After a seal of the file whose company id is shown, Report asks nothing.
+    Control<QLineEdit>(form, "edtFileInput")->setText(other);
+    RunToEnd(form, "ToolButton3");
+    previewed = false;
+    WhenModalOpens([&](QWidget* modal) {
+        previewed = true;
+        static_cast<QDialog*>(modal)->reject();
+    });
+    const std::size_t sealed = dialogs.shown.size();
+    RunToEnd(form, "ToolButton4");
+    QVERIFY(previewed);
+    QCOMPARE(dialogs.shown.size(), sealed);
+}
+
+void TForm1Test::ExitKeepsTheGeometryAndTypingStartsInFileName()
+{
+    WindowSettings().clear();
+    {
+        ScriptedDialogs dialogs;
+        dialogs.buttonAnswers = {MsgButton::Yes};
+        TForm1 form(&dialogs);
+        form.setGeometry(60, 70, 1000, 620);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // Typing goes to File Name from the start.
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>(form, "edtFileInput"));
+        QTest::keyClicks(QApplication::focusWidget(), "pay.txt");
+        QCOMPARE(Text(form, "edtFileInput"), QString("pay.txt"));
+        QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier); // Exit, answered Yes
+        QCOMPARE(dialogs.Texts(), std::vector<std::string>{"Do you want to exit program?"});
+    }
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    QVERIFY(form.RestoreGeometry());
+    QCOMPARE(form.size(), QSize(1000, 620));
 }
 
 QTEST_MAIN(TForm1Test)

@@ -1,0 +1,78 @@
+#pragma once
+// A tallivo-cli command as data: its name, options, FILE arguments, help texts and
+// the function that runs it. The parser, the help (and so the man page) and the
+// bash completion are all made from these descriptions.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tallivo::cli {
+
+// An option as the command line spells it.
+struct OptionSpec
+{
+    const char* names;                     // as CLI11 takes them: "--zip", "-q,--quiet"
+    const char* value = nullptr;           // the value's name in the help ("ZIP"); none: a flag
+    const char* choices = nullptr;         // the only values it takes ("text tsv json"); none: any
+    const char* generalHelp = "";          // its text in the general help, lines joined by '\n'
+    bool everyCommand = false;             // taken by every command: listed last in the general help
+};
+
+// An option as one command takes it, with that command's own words for it.
+struct CommandOption
+{
+    const OptionSpec* option;
+    const char* help;      // its text in the command's help, lines joined by '\n'
+    bool required = false; // the command refuses to run without it
+};
+
+class Arguments;
+
+struct CommandSpec
+{
+    const char* name;
+    const char* operands;    // the usage line's arguments: "FILE...", "SEALED_FILE", "[COMMAND]"
+    const char* summary;     // its entry under "Commands:" in the general help; "" leaves it out
+    std::string description; // the help's lines after the usage line
+    std::vector<CommandOption> options;
+    const char* notes;   // the help's paragraphs after the options
+    std::string example; // the help's example command line
+    // Usage errors of this command alone, checked after the common ones; "" when none.
+    std::string (*validate)(const Arguments&) = nullptr;
+    int (*run)(const Arguments&) = nullptr; // the exit status
+    bool literalWords = false; // its words are taken as they are, none of them an option
+};
+
+// A command line as parsed: the command, its FILE arguments and the options given.
+class Arguments
+{
+public:
+    const CommandSpec* command = nullptr;
+    std::vector<std::string> files;
+
+    void Set(const OptionSpec& option, std::string value) { m_given[&option] = std::move(value); }
+    bool Has(const OptionSpec& option) const { return m_given.count(&option) > 0; }
+    // The value given to a value option.
+    std::optional<std::string> Value(const OptionSpec& option) const
+    {
+        const auto it = m_given.find(&option);
+        return it == m_given.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+
+private:
+    std::map<const OptionSpec*, std::string> m_given;
+};
+
+// Every command, in the order the help lists them.
+const std::vector<const CommandSpec*>& Commands();
+// The command of that name, or nullptr.
+const CommandSpec* FindCommand(const std::string& name);
+
+// The spellings of an option in help texts ("-q, --quiet", "--zip ZIP") and its long name.
+std::string OptionLabel(const OptionSpec& option);
+std::string LongName(const OptionSpec& option);
+// The values a choice option takes.
+std::vector<std::string> Choices(const OptionSpec& option);
+
+} // namespace tallivo::cli

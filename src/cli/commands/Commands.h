@@ -1,0 +1,13 @@
+#pragma once
+// The commands of tallivo-cli, one file each.
+#include "cli/CommandSpec.h"
+
+namespace tallivo::cli::commands {
+
+extern const CommandSpec Check;
+extern const CommandSpec Seal;
+extern const CommandSpec Fee;
+extern const CommandSpec Verify;
+extern const CommandSpec Help;
+
+} // namespace tallivo::cli::commands
