@@ -129,15 +129,15 @@ void RemoveDeadTemporaries(const std::string& target) noexcept
                 generated = generated && std::isalnum(static_cast<unsigned char>(name[i]));
             std::error_code statError;
             const fs::file_status kind = it->symlink_status(statError);
-            const bool folder = fs::is_directory(kind); // an archive's work folder
-            if (!generated || !(folder || fs::is_regular_file(kind)))
+            const bool workFolder = fs::is_directory(kind); // an archive's work folder
+            if (!generated || !(workFolder || fs::is_regular_file(kind)))
                 continue;
             const int fd = ::open(it->path().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0)
                 continue;
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0) { // no writer holds it
                 std::error_code removeError;
-                if (folder)
+                if (workFolder)
                     fs::remove_all(it->path(), removeError);
                 else
                     ::unlink(it->path().c_str());
