@@ -1,8 +1,8 @@
 // The masked copy of any bytes as a payment file: the strict check finds exactly the
 // same in it as in the original (each finding's record type, line, columns, field and
 // message, the messages shown, the status), it has the original's size, masking it
-// again from the same bytes gives the same copy, and the diff of the two names only
-// changed records, each at the same line in both.
+// again from the same bytes gives the same copy, and the diff of the two adds as many
+// records as it removes and calls them equal when their lines are.
 #include "FuzzProgram.h"
 #include "app/SealCommand.h"
 #include "common/AppError.h"
@@ -86,9 +86,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Broken("the masked copy is not checked the same" + detail);
     }
 
-    tallivo::DiffPaymentFiles(original, copy, [](const tallivo::RecordChange& change) {
-        Expect(change.kind == tallivo::RecordChange::Kind::Changed && change.oldLine == change.newLine,
-               "the diff of a file and its masked copy names a record that is not changed in place");
+    std::int64_t removedLessAdded = 0;
+    const tallivo::DiffOutcome diff = tallivo::DiffPaymentFiles(original, copy, [&](const tallivo::RecordChange& change) {
+        if (change.kind == tallivo::RecordChange::Kind::Changed)
+            Expect(!change.fields.empty(), "the diff names a changed record without a changed field");
+        removedLessAdded += change.kind == tallivo::RecordChange::Kind::Removed ? 1
+                            : change.kind == tallivo::RecordChange::Kind::Added ? -1
+                                                                                : 0;
     });
+    Expect(removedLessAdded == 0, "the diff of two files of as many lines removes more or fewer than it adds");
+    if (masked.substr(0, masked.find('\x1a')) == bytes.substr(0, bytes.find('\x1a')))
+        Expect(diff.Equal(), "the diff finds a change between files of the same lines");
     return 0;
 }
