@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
+#include <unordered_set>
 #include <utility>
 
 namespace tallivo {
@@ -20,11 +22,12 @@ struct HeldLine
     std::string text;        // as much as the reader holds
     std::uint64_t length = 0; // the full length
     std::uint64_t number = 0;
+    std::size_t hash = 0;     // of the text, so that most unequal lines differ at once
 };
 
 bool Same(const HeldLine& a, const HeldLine& b)
 {
-    return a.length == b.length && a.text == b.text;
+    return a.hash == b.hash && a.length == b.length && a.text == b.text;
 }
 
 // The credits' totals of both files, keyed by product and value date.
@@ -86,7 +89,8 @@ public:
                 break;
             }
             Tally(line.text);
-            m_held.push_back({std::string(line.text), line.length, m_lines.LineNumber()});
+            m_held.push_back({std::string(line.text), line.length, m_lines.LineNumber(),
+                              std::hash<std::string_view>()(line.text)});
         }
     }
     std::deque<HeldLine>& Held() { return m_held; }
@@ -221,13 +225,38 @@ private:
         auto& b = m_new.Held();
         const std::size_t n = a.size();
         const std::size_t m = b.size();
-        // lcs[i][j]: the longest common subsequence of a[i..] and b[j..].
-        m_lcs.assign((n + 1) * (m + 1), 0);
-        const auto lcs = [&](std::size_t i, std::size_t j) -> std::uint16_t& { return m_lcs[i * (m + 1) + j]; };
-        for (std::size_t i = n; i-- > 0;)
-            for (std::size_t j = m; j-- > 0;)
-                lcs(i, j) = Same(a[i], b[j]) ? static_cast<std::uint16_t>(lcs(i + 1, j + 1) + 1)
-                                             : std::max(lcs(i + 1, j), lcs(i, j + 1));
+        // lcs[i][j]: the longest common subsequence of a[i..] and b[j..]; not worked out
+        // when the windows have no record in common (files that differ throughout).
+        m_hashes.clear();
+        for (const HeldLine& line : a)
+            m_hashes.insert(line.hash);
+        const bool common = std::any_of(b.begin(), b.end(), [&](const HeldLine& line) {
+            return m_hashes.count(line.hash) != 0 &&
+                   std::any_of(a.begin(), a.end(), [&](const HeldLine& other) { return Same(line, other); });
+        });
+        m_lcs.assign(common ? (n + 1) * (m + 1) : 0, 0);
+        const auto lcs = [&](std::size_t i, std::size_t j) -> std::uint16_t {
+            return common ? m_lcs[i * (m + 1) + j] : std::uint16_t{0};
+        };
+        if (common) {
+            // The hashes side by side, so the table's inner loop reads no record.
+            m_oldHashes.clear();
+            m_newHashes.clear();
+            for (const HeldLine& line : a)
+                m_oldHashes.push_back(line.hash);
+            for (const HeldLine& line : b)
+                m_newHashes.push_back(line.hash);
+            std::uint16_t* table = m_lcs.data();
+            const std::size_t row = m + 1;
+            for (std::size_t i = n; i-- > 0;) {
+                std::uint16_t* here = table + i * row;
+                const std::uint16_t* below = here + row;
+                const std::size_t hash = m_oldHashes[i];
+                for (std::size_t j = m; j-- > 0;)
+                    here[j] = m_newHashes[j] == hash && Same(a[i], b[j]) ? static_cast<std::uint16_t>(below[j + 1] + 1)
+                                                                         : std::max(below[j], here[j + 1]);
+            }
+        }
         const bool whole = m_old.Done() && m_new.Done();
         const std::size_t stopA = whole ? n : (n + 1) / 2;
         const std::size_t stopB = whole ? m : (m + 1) / 2;
@@ -288,6 +317,9 @@ private:
     const ChangeSink& m_sink;
     std::size_t m_window;
     std::vector<std::uint16_t> m_lcs;
+    std::unordered_set<std::size_t> m_hashes;
+    std::vector<std::size_t> m_oldHashes;
+    std::vector<std::size_t> m_newHashes;
     DiffOutcome m_outcome;
 };
 
