@@ -10,7 +10,7 @@ seconds=${1:-60}
 ./scripts/install-deps.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTALLIVO_FUZZ=ON -DTALLIVO_BUILD_TESTS=OFF -DTALLIVO_BUILD_GUI=OFF >/dev/null
-targets="check seal settings verify"
+targets="check mask seal settings verify"
 cmake --build build-fuzz -j"$(nproc)" --target $(for t in $targets; do printf 'fuzz_%s ' "$t"; done)
 
 status=0
@@ -20,7 +20,7 @@ for t in $targets; do
     mkdir -p "$corpus" "$artifacts"
     dict=""
     case $t in
-    check|seal) dict=-dict=fuzz/payment.dict ;;
+    check|mask|seal) dict=-dict=fuzz/payment.dict ;;
     settings) dict=-dict=fuzz/settings.dict ;;
     esac
     echo "== fuzz_$t for ${seconds}s"

@@ -33,6 +33,8 @@ struct CheckContext
     std::int32_t invalidAccountCount = 0;
     bool beneNotifyByFax = false;
     bool whtPresent = false;
+
+    bool operator==(const CheckContext&) const = default;
 };
 
 } // namespace tallivo

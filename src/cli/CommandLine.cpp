@@ -186,8 +186,12 @@ std::string TakeArguments(const CommandParser& parser, const CommandSpec& comman
     }
     if (args.files.empty())
         return "missing FILE";
-    if (std::string(command.operands).find("...") == std::string::npos && args.files.size() > 1)
-        return "too many arguments: " + std::string(command.name) + " takes one FILE";
+    // A command takes as many FILEs as its usage line names, or any number after "...".
+    const std::string operands = command.operands;
+    const auto named = static_cast<std::size_t>(std::count(operands.begin(), operands.end(), ' ') + 1);
+    if (operands.find("...") == std::string::npos && args.files.size() > named)
+        return "too many arguments: " + std::string(command.name) + " takes " +
+               (named == 1 ? std::string("one FILE") : operands);
     for (const auto& [option, parsed] : parser.options) {
         const std::vector<std::string> choices = Choices(*option->option);
         const std::optional<std::string> value = args.Value(*option->option);

@@ -10,7 +10,8 @@ namespace tallivo::cli {
 const std::vector<const CommandSpec*>& Commands()
 {
     static const std::vector<const CommandSpec*> commands = {&commands::Check, &commands::Seal, &commands::Fee,
-                                                             &commands::Verify, &commands::Help};
+                                                             &commands::Verify, &commands::Mask, &commands::Diff,
+                                                             &commands::Help};
     return commands;
 }
 

@@ -14,14 +14,15 @@ namespace tallivo::cli {
 namespace {
 
 const char* const kIntro = R"(Checks bulk payment files before they go to the bank, seals a clean one with its
-hash value into a zip archive, verifies sealed files and prints the tier-rate
-fee report. "tallivo-cli help COMMAND" (or COMMAND --help) shows a command's
-options with an example.
+hash value into a zip archive, verifies sealed files, prints the tier-rate fee
+report, masks a file to share without the payees' data and tells what changed
+between two files. "tallivo-cli help COMMAND" (or COMMAND --help) shows a
+command's options with an example.
 )";
 
 const char* const kOptionsNote = R"(
-  A FILE of check, fee or verify may be - for standard input. A FILE must be a
-  regular file or a link to one; a pipe or a device is refused.
+  A FILE of check, fee, verify, mask or diff may be - for standard input. A
+  FILE must be a regular file or a link to one; a pipe or a device is refused.
 
 Output:
   Every message a command shows goes to stderr, one per line, with its exact
