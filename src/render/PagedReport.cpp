@@ -530,9 +530,11 @@ void KeepFiguresWhole(QTextDocument& doc, QTextTable& table, QPaintDevice& devic
 }
 
 // A document of a paged part's HTML with the rows table's columns as fitted (none: as
-// the template sets them), laid out as one long page.
+// the template sets them), laid out as one long page; its figures kept whole unless it
+// is laid out to measure the rows' own fonts.
 std::unique_ptr<QTextDocument> LaidOutTable(const QString& styles, const QString& body, QPaintDevice& device,
-                                            const QList<QTextLength>& widths, bool lastTable)
+                                            const QList<QTextLength>& widths, bool lastTable,
+                                            bool keepFiguresWhole = true)
 {
     auto doc = MadeDocument(styles, body, device);
     QTextTable* table = RowsTable(*doc, lastTable);
@@ -542,7 +544,7 @@ std::unique_ptr<QTextDocument> LaidOutTable(const QString& styles, const QString
         table->setFormat(format);
     }
     doc->setTextWidth(PagedReport::PaintArea().width());
-    if (table)
+    if (table && keepFiguresWhole)
         KeepFiguresWhole(*doc, *table, device);
     return doc;
 }
@@ -568,6 +570,7 @@ struct PagedReport::Part
     QList<QTextLength> widths;
     std::unique_ptr<QImage> device; // the layout device of the painter
     std::unique_ptr<RowPainter> rowPainter;
+    std::vector<float> rowHeights; // as measured when the rows were dealt
     double headRowsTop = 0;         // below the part's beginning (first page)
     double continuationRowsTop = 0; // below the table's headings (later pages)
     double tailHeight = 0;          // from the rows' end to the part's end
@@ -666,6 +669,7 @@ public:
         }
         if (!FitColumns())
             return std::nullopt;
+        m_part.rowHeights.reserve(rows.size());
         QImage& device = *m_part.device;
         const double headHeight =
             Height(*LaidOutTable(m_part.styles, m_part.head + QStringLiteral("</table>"), device, m_part.widths, true));
@@ -686,6 +690,7 @@ public:
             if (r % kRowsPerProgress == 0)
                 progress::Share(static_cast<double>(r) / static_cast<double>(rows.size()));
             const double height = m_part.rowPainter->Height(m_part.RowTexts(r));
+            m_part.rowHeights.push_back(static_cast<float>(height));
             if (group.rowCount > 0 && used + height > room(group)) {
                 groups.push_back(group);
                 group = Group{};
@@ -811,7 +816,7 @@ private:
             return IsFigure(widest) ? widest : QString();
         }
         case ValueKind::Column: {
-            // Accounts, dates, codes of digits: as wide as the field that holds them.
+            // Accounts, dates, codes of digits: as wide as the longest of the report.
             std::size_t longest = 0;
             for (std::size_t r = 0; r < rows.size(); ++r) {
                 const std::string_view text = rows.Cell(r, value->column);
@@ -821,7 +826,7 @@ private:
                 const std::size_t last = text.find_last_not_of(' ');
                 if (!IsFigure(QString::fromLatin1(text.data() + first, static_cast<qsizetype>(last - first + 1))))
                     return {};
-                longest = std::max(longest, text.size());
+                longest = std::max(longest, last - first + 1);
             }
             return longest == 0 ? QString() : QString(static_cast<qsizetype>(longest), QLatin1Char('0'));
         }
@@ -846,7 +851,7 @@ private:
 
     // Makes every figure column wide enough for the widest figure it can show, taking the
     // room from the other columns (a figure column down to its figure, a column of words
-    // down to half its width, keeping its longest words and its heading's); a figure
+    // down to two thirds of its width, keeping its longest words and its heading's); a figure
     // column that still lacks room gets a smaller font.
     bool FitColumns()
     {
@@ -858,7 +863,7 @@ private:
         m_part.device = std::make_unique<QImage>(LayoutDevice());
         QImage& device = *m_part.device;
         const QString sampleHtml = m_part.continuation + m_part.RowsHtml(0, 1) + QStringLiteral("</table>");
-        auto sample = LaidOutTable(m_part.styles, sampleHtml, device, {}, false);
+        auto sample = LaidOutTable(m_part.styles, sampleHtml, device, {}, false, false);
         std::vector<RowColumn> columns;
         double textTop = 0;
         if (!MeasureColumns(*sample, columns, textTop))
@@ -880,7 +885,7 @@ private:
                 need[c] = QFontMetricsF(columns[c].font, &device).horizontalAdvance(widest) + 1; // 1: against rounding
                 least = std::max(need[c], heading[c]);
             } else {
-                least = std::max({heading[c], columns[c].textWidth / 2, LongestWord(c, columns[c])});
+                least = std::max({heading[c], columns[c].textWidth * 2 / 3, LongestWord(c, columns[c])});
             }
             lackOf[c] = std::max(0.0, need[c] - columns[c].textWidth);
             spareOf[c] = std::max(0.0, columns[c].textWidth - least);
@@ -918,7 +923,7 @@ private:
             std::vector<bool> figure(n);
             for (std::size_t c = 0; c < n; ++c)
                 figure[c] = columns[c].figure;
-            sample = LaidOutTable(m_part.styles, sampleHtml, device, m_part.widths, false);
+            sample = LaidOutTable(m_part.styles, sampleHtml, device, m_part.widths, false, false);
             if (!MeasureColumns(*sample, columns, textTop))
                 return false;
             for (std::size_t c = 0; c < n; ++c)
@@ -1009,6 +1014,7 @@ PagedReport::PagedReport(const ReportDocument& document)
             // Laid out whole, on Qt's own pages.
             part->paged = false;
             part->rowPainter.reset();
+            part->rowHeights = {};
             part->cells.clear();
             const QString html = QString::fromStdString(RenderReportHtml(part->report));
             part->styles = StylesOf(html);
@@ -1069,12 +1075,14 @@ bool PagedReport::PaintPage(QPainter& painter, int page) const
         QTextDocument& top = group.first ? *part.headDocument : *part.continuationDocument;
         double y = group.first ? part.headRowsTop : part.continuationRowsTop;
         top.drawContents(&painter, QRectF(0, 0, width, y));
+        std::vector<double> heights;
+        const double rowsTop = y;
         for (std::size_t r = group.firstRow; r < group.firstRow + group.rowCount; ++r) {
-            const std::vector<QString> texts = part.RowTexts(r);
-            const double height = part.rowPainter->Height(texts);
-            part.rowPainter->Paint(painter, y, height, texts);
-            y += height;
+            heights.push_back(part.rowHeights[r]);
+            part.rowPainter->Paint(painter, y, heights.back(), part.RowTexts(r));
+            y += heights.back();
         }
+        part.rowPainter->PaintFrames(painter, rowsTop, heights);
         if (group.last) {
             painter.translate(0, y - part.continuationRowsTop);
             part.tailDocument->drawContents(&painter,

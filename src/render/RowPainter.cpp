@@ -5,7 +5,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace tallivo {
 
@@ -70,8 +69,19 @@ double RowPainter::TextHeight(std::size_t column, const QString& text) const
     const QFontMetricsF metrics(c.font, &m_device);
     QChar::Script script = QChar::Script_Unknown;
     const bool otherFont = NeedsAnotherFont(metrics, text, script);
-    if (!otherFont && (c.figure || metrics.horizontalAdvance(text) <= c.textWidth))
+    if (!otherFont && c.figure)
         return m_lineHeight[column];
+    if (metrics.horizontalAdvance(text) <= c.textWidth) {
+        if (!otherFont)
+            return m_lineHeight[column];
+        // One line with another font's letters: as tall as any such line of the script.
+        const auto key = std::make_pair(column, static_cast<int>(script));
+        if (const auto known = m_oneLine.find(key); known != m_oneLine.end())
+            return known->second;
+        const double height = ShapedText(column, text)->boundingRect().height();
+        m_oneLine.emplace(key, height);
+        return height;
+    }
     return ShapedText(column, text)->boundingRect().height();
 }
 
@@ -103,22 +113,44 @@ void RowPainter::Paint(QPainter& painter, double y, double height, const std::ve
         painter.setPen(QPen(column.color, 0));
         ShapedText(c, cells[c])->draw(&painter, QPointF(column.textLeft, y + m_frame.textTop));
     }
-    // Each cell framed on its own and the table's frame at both ends, as the text engine
-    // frames the cells of the headings and totals.
+    painter.restore();
+}
+
+void RowPainter::PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const
+{
+    if (m_columns.empty() || heights.empty())
+        return;
+    // Each cell is framed on its own, as the text engine frames the headings and totals:
+    // where two cells meet, their frames make one line of twice the width. Drawn once
+    // for all the rows of a page.
+    double bottom = top;
+    for (const double height : heights)
+        bottom += height;
+    const double b = m_frame.border;
+    const double left = m_columns.front().left;
+    const double right = m_columns.back().left + m_columns.back().width;
+    painter.save();
     painter.setBrush(Qt::NoBrush);
-    if (m_frame.border > 0) {
-        const double half = m_frame.border / 2;
-        painter.setPen(QPen(m_frame.borderBrush, m_frame.border, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        for (const RowColumn& column : m_columns)
-            painter.drawRect(QRectF(column.left, y, column.width, height).adjusted(half, half, -half, -half));
+    if (b > 0) {
+        painter.setPen(QPen(m_frame.borderBrush, 2 * b, Qt::SolidLine, Qt::FlatCap));
+        for (std::size_t c = 1; c < m_columns.size(); ++c)
+            painter.drawLine(QPointF(m_columns[c].left, top), QPointF(m_columns[c].left, bottom));
+        double y = top;
+        for (std::size_t r = 0; r + 1 < heights.size(); ++r) {
+            y += heights[r];
+            painter.drawLine(QPointF(left, y), QPointF(right, y));
+        }
+        painter.setPen(QPen(m_frame.borderBrush, b, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(left + b / 2, top), QPointF(left + b / 2, bottom));
+        painter.drawLine(QPointF(right - b / 2, top), QPointF(right - b / 2, bottom));
+        painter.drawLine(QPointF(left, top + b / 2), QPointF(right, top + b / 2));
+        painter.drawLine(QPointF(left, bottom - b / 2), QPointF(right, bottom - b / 2));
     }
-    if (m_frame.outer > 0 && !m_columns.empty()) {
+    if (m_frame.outer > 0) {
         const double half = m_frame.outer / 2;
-        const double left = m_columns.front().left - half;
-        const double right = m_columns.back().left + m_columns.back().width + half;
         painter.setPen(QPen(m_frame.borderBrush, m_frame.outer, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(QPointF(left, y), QPointF(left, y + height));
-        painter.drawLine(QPointF(right, y), QPointF(right, y + height));
+        painter.drawLine(QPointF(left - half, top), QPointF(left - half, bottom));
+        painter.drawLine(QPointF(right + half, top), QPointF(right + half, bottom));
     }
     painter.restore();
 }

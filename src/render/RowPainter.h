@@ -11,8 +11,10 @@
 #include <QString>
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 class QPaintDevice;
@@ -59,8 +61,11 @@ public:
 
     // The height of a row of these texts (one per column): its tallest cell and its frame.
     double Height(const std::vector<QString>& cells) const;
-    // Paints the row with its top at y; height is what Height gave for the same texts.
+    // Paints the row's backgrounds and texts with its top at y; height is what Height
+    // gave for the same texts.
     void Paint(QPainter& painter, double y, double height, const std::vector<QString>& cells) const;
+    // Paints the frames of rows one under the other from top, of these heights.
+    void PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const;
     // The lines a text takes in a column.
     int LineCount(std::size_t column, const QString& text) const;
 
@@ -75,6 +80,7 @@ private:
     std::vector<double> m_lineHeight; // of one line of a column's own font
     mutable std::mutex m_mutex;
     mutable std::vector<QHash<QString, Shaped>> m_shaped; // per column, the texts kept
+    mutable std::map<std::pair<std::size_t, int>, double> m_oneLine; // (column, script): a line's height
 };
 
 } // namespace tallivo
