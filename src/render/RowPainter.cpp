@@ -1,6 +1,7 @@
 #include "render/RowPainter.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -30,8 +31,42 @@ bool NeedsAnotherFont(const QFontMetricsF& metrics, const QString& text, QChar::
 RowPainter::RowPainter(std::vector<RowColumn> columns, RowFrame frame, QPaintDevice& device)
     : m_columns(std::move(columns)), m_frame(std::move(frame)), m_device(device), m_shaped(m_columns.size())
 {
-    for (const RowColumn& column : m_columns)
-        m_lineHeight.push_back(QFontMetricsF(column.font, &m_device).height());
+    for (const RowColumn& column : m_columns) {
+        const QFontMetricsF metrics(column.font, &m_device);
+        m_lineHeight.push_back(metrics.height());
+        PlainFont plain;
+        plain.raw = QRawFont::fromFont(column.font);
+        plain.raw.setPixelSize(column.font.pointSizeF() > 0 ? column.font.pointSizeF() * m_device.logicalDpiY() / 72.0
+                                                            : column.font.pixelSize());
+        plain.ascent = metrics.ascent();
+        if (plain.raw.isValid()) {
+            QString letters;
+            for (ushort ch = 0x20; ch < 0x7F; ++ch)
+                letters += QChar(ch);
+            const QList<quint32> glyphs = plain.raw.glyphIndexesForString(letters);
+            const QList<QPointF> advances = plain.raw.advancesForGlyphIndexes(glyphs);
+            for (qsizetype i = 0; i < letters.size() && i < glyphs.size() && i < advances.size(); ++i) {
+                plain.glyphs[letters[i].unicode()] = glyphs[i];
+                plain.advances[letters[i].unicode()] = advances[i].x();
+            }
+        }
+        m_plain.push_back(std::move(plain));
+    }
+}
+
+double RowPainter::PlainWidth(std::size_t column, const QString& text) const
+{
+    const PlainFont& plain = m_plain[column];
+    if (!plain.raw.isValid())
+        return -1;
+    double width = 0;
+    for (const QChar ch : text) {
+        const ushort u = ch.unicode();
+        if (u >= 128 || plain.glyphs[u] == 0)
+            return -1;
+        width += plain.advances[u];
+    }
+    return width;
 }
 
 RowPainter::~RowPainter() = default;
@@ -65,6 +100,8 @@ double RowPainter::TextHeight(std::size_t column, const QString& text) const
 {
     const RowColumn& c = m_columns[column];
     if (text.isEmpty())
+        return m_lineHeight[column];
+    if (const double plain = PlainWidth(column, text); plain >= 0 && (c.figure || plain <= c.textWidth))
         return m_lineHeight[column];
     const QFontMetricsF metrics(c.font, &m_device);
     QChar::Script script = QChar::Script_Unknown;
@@ -111,6 +148,32 @@ void RowPainter::Paint(QPainter& painter, double y, double height, const std::ve
         if (cells[c].isEmpty())
             continue;
         painter.setPen(QPen(column.color, 0));
+        const double plain = PlainWidth(c, cells[c]);
+        if (plain >= 0 && (column.figure || plain <= column.textWidth)) {
+            // One line of plain letters, placed as the text engine aligns it.
+            const PlainFont& font = m_plain[c];
+            double x = column.textLeft;
+            if (column.alignment & Qt::AlignRight)
+                x += column.textWidth - plain;
+            else if (column.alignment & Qt::AlignHCenter)
+                x += (column.textWidth - plain) / 2;
+            QList<quint32> glyphs;
+            QList<QPointF> positions;
+            glyphs.reserve(cells[c].size());
+            positions.reserve(cells[c].size());
+            double at = 0;
+            for (const QChar ch : cells[c]) {
+                glyphs.append(font.glyphs[ch.unicode()]);
+                positions.append(QPointF(at, 0));
+                at += font.advances[ch.unicode()];
+            }
+            QGlyphRun run;
+            run.setRawFont(font.raw);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            painter.drawGlyphRun(QPointF(x, y + m_frame.textTop + font.ascent), run);
+            continue;
+        }
         ShapedText(c, cells[c])->draw(&painter, QPointF(column.textLeft, y + m_frame.textTop));
     }
     painter.restore();

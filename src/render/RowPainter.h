@@ -8,6 +8,7 @@
 #include <QBrush>
 #include <QFont>
 #include <QHash>
+#include <QRawFont>
 #include <QString>
 
 #include <cstddef>
@@ -71,6 +72,18 @@ public:
 
 private:
     using Shaped = std::shared_ptr<const QTextLayout>;
+    // A column's font for texts of plain ASCII letters: each letter's glyph and advance
+    // looked up once, so that such a text is set without shaping.
+    struct PlainFont
+    {
+        QRawFont raw;
+        quint32 glyphs[128] = {};
+        double advances[128] = {};
+        double ascent = 0;
+    };
+    // The width of a text set in the column's plain font, or a negative width when it
+    // has letters outside it.
+    double PlainWidth(std::size_t column, const QString& text) const;
     double TextHeight(std::size_t column, const QString& text) const;
     Shaped ShapedText(std::size_t column, const QString& text) const;
 
@@ -78,6 +91,7 @@ private:
     RowFrame m_frame;
     QPaintDevice& m_device;
     std::vector<double> m_lineHeight; // of one line of a column's own font
+    std::vector<PlainFont> m_plain;
     mutable std::mutex m_mutex;
     mutable std::vector<QHash<QString, Shaped>> m_shaped; // per column, the texts kept
     mutable std::map<std::pair<std::size_t, int>, double> m_oneLine; // (column, script): a line's height
