@@ -57,7 +57,7 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     report.templateText = reports.deductFee;
     for (const auto& [name, value] : variables)
         report.variables[name] = QuotedText(value);
-    return ReportDocument{{report}};
+    return ReportDocument{{report}, app.inputPath};
 }
 
 } // namespace tallivo

@@ -967,7 +967,7 @@ double PagedReport::BodyHeight()
     return PaintArea().height() - Dots(kFooterMm);
 }
 
-PagedReport::PagedReport(const ReportDocument& document)
+PagedReport::PagedReport(const ReportDocument& document) : m_paymentFile(document.paymentFile)
 {
     QImage device = LayoutDevice();
     const std::string printDate = PrintDate();

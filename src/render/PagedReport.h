@@ -53,6 +53,8 @@ public:
     PagedReport& operator=(const PagedReport&) = delete;
 
     int PageCount() const;
+    // The payment file the report is of, empty when not known.
+    const std::string& PaymentFile() const { return m_paymentFile; }
     // Lays out one page (from 0) and paints it, with "Page n of m" at its foot, onto a
     // painter whose coordinates are dots of the paint area (scale it for other devices).
     // False when the page's rows took more room than measured and were shrunk to fit.
@@ -75,6 +77,7 @@ public:
 private:
     std::vector<std::unique_ptr<Part>> m_parts;
     std::vector<Group> m_groups;
+    std::string m_paymentFile;
 };
 
 // Called before each page is printed with the pages done and the number of pages; false
