@@ -152,7 +152,7 @@ private:
         BeginRecordTypeCheck(m_app.session);
         const bool validating = m_tables != nullptr;
         // Takers: the validation pass (when validating) first, then the sealed output.
-        const std::size_t takers = (validating ? 1 : 0) + (m_plan.Sealing() ? 1 : 0);
+        const std::size_t takers = (validating ? 1u : 0u) + (m_plan.Sealing() ? 1u : 0u);
         m_read = ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
                             [this](const PaymentLine& line, std::uint64_t number) {
                                 m_scanner.Add(line, number);
