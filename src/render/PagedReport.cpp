@@ -1,12 +1,12 @@
 // Paged reports. A report whose rows section is one table row of plain cells is split
 // where its rows are: the part before them (ending inside the open table, headings
-// included), the row itself and the part after them. Each row's height is found from the
-// texts of its cells: a row whose cells all fit on one line has the height of any such
-// row of the same fonts, and a row of a kind not met before is laid out once, alone in
-// the table, to learn its height. The rows are then dealt onto pages, and a page is laid
-// out only when it is painted: the part before the rows (first page) or the table's
-// opening (later pages), the page's rows, and the closing of the table or the part after
-// the rows (last page).
+// included), the row itself and the part after them. The row's cells are measured once
+// in a table of the first row laid out by Qt's text engine, the figure columns widened
+// (or their fonts made smaller) to hold their widest figure, and the rows are then
+// measured and painted by the row painter and dealt onto pages. A page paints the part
+// before the rows (first page) or the table's opening with its headings (later pages),
+// its rows, and on the last page the part after the rows, laid out below the same
+// headings in the same columns and shown from the rows' end on.
 #include "render/PagedReport.h"
 
 #include "common/AppError.h"
@@ -929,9 +929,22 @@ private:
             for (std::size_t c = 0; c < n; ++c)
                 columns[c].figure = figure[c];
         }
-        for (std::size_t c = 0; c < n; ++c)
-            if (columns[c].figure && need[c] > columns[c].textWidth)
-                columns[c].font = Scaled(columns[c].font, columns[c].textWidth / need[c]);
+        for (std::size_t c = 0; c < n; ++c) {
+            if (!columns[c].figure || need[c] <= columns[c].textWidth)
+                continue;
+            // A font's sizes are not all made alike (hinting, whole pixels): measured again
+            // until the figure fits.
+            const QString widest = WidestFigure(m_part.cells[c]);
+            const QFont font = columns[c].font;
+            double scale = columns[c].textWidth / need[c];
+            for (int tries = 0; tries < 8; ++tries) {
+                columns[c].font = Scaled(font, scale);
+                const double advance = QFontMetricsF(columns[c].font, &device).horizontalAdvance(widest);
+                if (advance <= columns[c].textWidth)
+                    break;
+                scale *= columns[c].textWidth / advance * 0.99;
+            }
+        }
 
         QTextTable* table = RowsTable(*sample, false);
         RowFrame frame;
@@ -1053,12 +1066,17 @@ PagedReport::PageRows PagedReport::RowsOnPage(int page) const
     return {group.part, group.firstRow, group.rowCount};
 }
 
-bool PagedReport::PaintPage(QPainter& painter, int page) const
+const RowPainter* PagedReport::BodyRows(std::size_t part) const
+{
+    return part < m_parts.size() ? m_parts[part]->rowPainter.get() : nullptr;
+}
+
+void PagedReport::PaintPage(QPainter& painter, int page) const
 {
     const auto it = std::upper_bound(m_groups.begin(), m_groups.end(), page,
                                      [](int p, const Group& g) { return p < g.firstPage; });
     if (it == m_groups.begin() || page < 0 || page >= PageCount())
-        return true;
+        return;
     const Group& group = *std::prev(it);
     const Part& part = *m_parts[group.part];
     const int pageInGroup = page - group.firstPage;
@@ -1118,7 +1136,6 @@ bool PagedReport::PaintPage(QPainter& painter, int page) const
     painter.drawText(QRectF(0, body, width, Dots(kFooterMm)), Qt::AlignRight | Qt::AlignBottom,
                      QStringLiteral("Page %1 of %2").arg(page + 1).arg(PageCount()));
     painter.restore();
-    return true;
 }
 
 bool PrintReport(const PagedReport& report, QPagedPaintDevice& device, const PageProgress& onPage)

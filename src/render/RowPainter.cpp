@@ -4,6 +4,7 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTextLayout>
+#include <QThread>
 
 #include <algorithm>
 
@@ -31,14 +32,22 @@ bool NeedsAnotherFont(const QFontMetricsF& metrics, const QString& text, QChar::
 RowPainter::RowPainter(std::vector<RowColumn> columns, RowFrame frame, QPaintDevice& device)
     : m_columns(std::move(columns)), m_frame(std::move(frame)), m_device(device), m_shaped(m_columns.size())
 {
+    for (const RowColumn& column : m_columns)
+        m_lineHeight.push_back(QFontMetricsF(column.font, &m_device).height());
+}
+
+void RowPainter::OnThisThread() const
+{
+    if (m_thread == QThread::currentThread())
+        return;
+    m_thread = QThread::currentThread();
+    for (auto& kept : m_shaped)
+        kept.clear();
+    m_plain.clear();
     for (const RowColumn& column : m_columns) {
-        const QFontMetricsF metrics(column.font, &m_device);
-        m_lineHeight.push_back(metrics.height());
         PlainFont plain;
-        plain.raw = QRawFont::fromFont(column.font);
-        plain.raw.setPixelSize(column.font.pointSizeF() > 0 ? column.font.pointSizeF() * m_device.logicalDpiY() / 72.0
-                                                            : column.font.pixelSize());
-        plain.ascent = metrics.ascent();
+        plain.raw = QRawFont::fromFont(column.font); // at the size the text engine sets the font
+        plain.ascent = QFontMetricsF(column.font, &m_device).ascent();
         if (plain.raw.isValid()) {
             QString letters;
             for (ushort ch = 0x20; ch < 0x7F; ++ch)
@@ -125,6 +134,7 @@ double RowPainter::TextHeight(std::size_t column, const QString& text) const
 double RowPainter::Height(const std::vector<QString>& cells) const
 {
     const std::lock_guard lock(m_mutex);
+    OnThisThread();
     double text = 0;
     for (std::size_t c = 0; c < m_columns.size() && c < cells.size(); ++c)
         text = std::max(text, TextHeight(c, cells[c]));
@@ -134,12 +144,14 @@ double RowPainter::Height(const std::vector<QString>& cells) const
 int RowPainter::LineCount(std::size_t column, const QString& text) const
 {
     const std::lock_guard lock(m_mutex);
+    OnThisThread();
     return ShapedText(column, text)->lineCount();
 }
 
 void RowPainter::Paint(QPainter& painter, double y, double height, const std::vector<QString>& cells) const
 {
     const std::lock_guard lock(m_mutex);
+    OnThisThread();
     painter.save();
     for (std::size_t c = 0; c < m_columns.size() && c < cells.size(); ++c) {
         const RowColumn& column = m_columns[c];

@@ -21,6 +21,7 @@
 class QPaintDevice;
 class QPainter;
 class QTextLayout;
+class QThread;
 
 namespace tallivo {
 
@@ -84,6 +85,10 @@ private:
     // The width of a text set in the column's plain font, or a negative width when it
     // has letters outside it.
     double PlainWidth(std::size_t column, const QString& text) const;
+    // Fonts and shaped texts belong to the thread that made them: a painter prepared on a
+    // worker and painted on the window's thread makes them again there. The caller holds
+    // m_mutex.
+    void OnThisThread() const;
     double TextHeight(std::size_t column, const QString& text) const;
     Shaped ShapedText(std::size_t column, const QString& text) const;
 
@@ -91,7 +96,8 @@ private:
     RowFrame m_frame;
     QPaintDevice& m_device;
     std::vector<double> m_lineHeight; // of one line of a column's own font
-    std::vector<PlainFont> m_plain;
+    mutable std::vector<PlainFont> m_plain;
+    mutable const QThread* m_thread = nullptr;
     mutable std::mutex m_mutex;
     mutable std::vector<QHash<QString, Shaped>> m_shaped; // per column, the texts kept
     mutable std::map<std::pair<std::size_t, int>, double> m_oneLine; // (column, script): a line's height
