@@ -685,7 +685,7 @@ public:
         };
         std::vector<Group> groups;
         double used = 0;
-        double lastHeight = 0;
+
         for (std::size_t r = 0; r < rows.size(); ++r) {
             if (r % kRowsPerProgress == 0)
                 progress::Share(static_cast<double>(r) / static_cast<double>(rows.size()));
@@ -699,7 +699,6 @@ public:
                 used = 0;
             }
             used += height;
-            lastHeight = height;
             ++group.rowCount;
         }
         // What follows the rows (the totals, the signatures) stays on the page of the last
@@ -712,7 +711,6 @@ public:
             --group.rowCount;
             groups.push_back(group);
             group = moved;
-            used = lastHeight;
         }
         group.last = true;
         groups.push_back(group);
