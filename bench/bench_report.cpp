@@ -32,10 +32,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <string>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -202,8 +202,13 @@ bool TimeCommandLine(std::size_t records)
         fs::copy_file(payment, input, fs::copy_options::overwrite_existing);
         fs::remove(folder / "out.zip");
         fs::remove(folder / "sealed.txt");
-        std::vector<std::string> args = {TALLIVO_CLI, "seal", "-q", "--zip", (folder / "out.zip").string(),
-                                         "--new-file", (folder / "sealed.txt").string()};
+        std::vector<std::string> args = {TALLIVO_CLI,
+                                         "seal",
+                                         "-q",
+                                         "--zip",
+                                         (folder / "out.zip").string(),
+                                         "--new-file",
+                                         (folder / "sealed.txt").string()};
         if (withPdf) {
             args.push_back("--report-pdf");
             args.push_back(pdf);
@@ -224,7 +229,9 @@ bool TimeCommandLine(std::size_t records)
     std::printf("%-16llu %10d %8.2f %12.2f %10.2f %12.2f %10.1f %10.1f %10s\n",
                 static_cast<unsigned long long>(file.credits), pages, alone.seconds, withReport.seconds, share,
                 withReport.cpuSeconds - alone.cpuSeconds, withReport.peakMb, pages > 0 ? pdfBytes / pages / 1024 : 0.0,
-                !ok ? "FAILED" : met ? "met" : "MISSED");
+                !ok   ? "FAILED"
+                : met ? "met"
+                      : "MISSED");
     std::printf("  targets: report share within %.0f s, whole command within %.0f MB\n", targetSeconds, targetMb);
     fs::remove_all(folder);
     return met;
@@ -260,8 +267,8 @@ int main(int argc, char** argv)
         cases = {41884, kTargetRecords};
 
     if (cli) {
-        std::printf("%-16s %10s %8s %12s %10s %12s %10s %10s %10s\n", "credit records", "pages", "seal s",
-                    "seal+PDF s", "report s", "report CPU s", "peak MB", "KB/page", "targets");
+        std::printf("%-16s %10s %8s %12s %10s %12s %10s %10s %10s\n", "credit records", "pages", "seal s", "seal+PDF s",
+                    "report s", "report CPU s", "peak MB", "KB/page", "targets");
         bool met = true;
         for (const std::size_t records : cases)
             met = TimeCommandLine(records) && met;

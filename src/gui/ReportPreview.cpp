@@ -12,12 +12,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPaintEvent>
-#include <QPushButton>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>

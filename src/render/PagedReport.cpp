@@ -27,11 +27,11 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextLayout>
-#include <QTextCursor>
 #include <QTextTable>
 
 #include <algorithm>
@@ -570,7 +570,7 @@ struct PagedReport::Part
     QList<QTextLength> widths;
     std::unique_ptr<QImage> device; // the layout device of the painter
     std::unique_ptr<RowPainter> rowPainter;
-    std::vector<float> rowHeights; // as measured when the rows were dealt
+    std::vector<float> rowHeights;  // as measured when the rows were dealt
     double headRowsTop = 0;         // below the part's beginning (first page)
     double continuationRowsTop = 0; // below the table's headings (later pages)
     double tailHeight = 0;          // from the rows' end to the part's end
@@ -797,9 +797,12 @@ private:
         if (!value)
             return {};
         switch (value->kind) {
-        case ValueKind::Text: return {};
-        case ValueKind::RowNumber: return QString::number(rows.size());
-        case ValueKind::ColumnMoney: return LargestAmount();
+        case ValueKind::Text:
+            return {};
+        case ValueKind::RowNumber:
+            return QString::number(rows.size());
+        case ValueKind::ColumnMoney:
+            return LargestAmount();
         case ValueKind::ColumnFmt: {
             QString widest;
             for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -1101,8 +1104,7 @@ void PagedReport::PaintPage(QPainter& painter, int page) const
         part.rowPainter->PaintFrames(painter, rowsTop, heights);
         if (group.last) {
             painter.translate(0, y - part.continuationRowsTop);
-            part.tailDocument->drawContents(&painter,
-                                            QRectF(0, part.continuationRowsTop, width, part.tailHeight));
+            part.tailDocument->drawContents(&painter, QRectF(0, part.continuationRowsTop, width, part.tailHeight));
         }
     } else {
         const std::lock_guard lock(part.documentsMutex);
@@ -1111,8 +1113,9 @@ void PagedReport::PaintPage(QPainter& painter, int page) const
         if (part.paged) {
             // A part without rows.
             part.documentsDevice = std::make_unique<QImage>(LayoutDevice());
-            groupDocument = LaidOut(part.styles, part.GroupHtml(group.firstRow, group.rowCount, group.first, group.last),
-                                    *part.documentsDevice, body);
+            groupDocument =
+                LaidOut(part.styles, part.GroupHtml(group.firstRow, group.rowCount, group.first, group.last),
+                        *part.documentsDevice, body);
             doc = groupDocument.get();
         } else if (!doc) {
             part.documentsDevice = std::make_unique<QImage>(LayoutDevice());

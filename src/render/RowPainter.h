@@ -36,7 +36,7 @@ struct RowColumn
     QFont font; // resolved for the layout device
     Qt::Alignment alignment = Qt::AlignLeft;
     QBrush color = QBrush(Qt::black);
-    QBrush background; // Qt::NoBrush: the page shows through
+    QBrush background;   // Qt::NoBrush: the page shows through
     bool figure = false; // kept on one line
 };
 
@@ -99,7 +99,7 @@ private:
     mutable std::vector<PlainFont> m_plain;
     mutable const QThread* m_thread = nullptr;
     mutable std::mutex m_mutex;
-    mutable std::vector<QHash<QString, Shaped>> m_shaped; // per column, the texts kept
+    mutable std::vector<QHash<QString, Shaped>> m_shaped;            // per column, the texts kept
     mutable std::map<std::pair<std::size_t, int>, double> m_oneLine; // (column, script): a line's height
 };
 

@@ -294,16 +294,23 @@ protected:
     int metric(PaintDeviceMetric metric) const override
     {
         switch (metric) {
-        case PdmWidth: return static_cast<int>(PagedReport::PaintArea().width());
-        case PdmHeight: return static_cast<int>(PagedReport::PaintArea().height());
+        case PdmWidth:
+            return static_cast<int>(PagedReport::PaintArea().width());
+        case PdmHeight:
+            return static_cast<int>(PagedReport::PaintArea().height());
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return PagedReport::kDpi;
-        case PdmDepth: return 32;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
-        default: return 1000;
+        case PdmPhysicalDpiY:
+            return PagedReport::kDpi;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return 1000;
         }
     }
 
@@ -341,22 +348,28 @@ TEST(PagedReport, FiguresOfTheLargestAmountsAndLongestAccountsAreNeverBroken)
     // payment file carries: each column fits its widest figure on one line, in the rows
     // and in the totals, for the detail report, the summary and the direct-debit report.
     PreparedReport detail = ManyDetailRows(0);
-    for (const auto& [amount, account] : {std::pair{"9999999999998.990", "1234567890123456789012345"},
-                                          std::pair{"0000000000001.000", "999999999999"}})
-        detail.rows.push_back({{"Product", "Payroll"}, {"NameEng", "A PAYEE"}, {"Credit Amount", amount},
-                               {"CreditAccount", account}, {"TotalInvoidAmount", amount},
-                               {"TotalWHTAmount", amount}, {"VATAmount", amount}, {"DeliveryMode", "M"},
+    for (const auto& [amount, account] :
+         {std::pair{"9999999999998.990", "1234567890123456789012345"}, std::pair{"0000000000001.000", "999999999999"}})
+        detail.rows.push_back({{"Product", "Payroll"},
+                               {"NameEng", "A PAYEE"},
+                               {"Credit Amount", amount},
+                               {"CreditAccount", account},
+                               {"TotalInvoidAmount", amount},
+                               {"TotalWHTAmount", amount},
+                               {"VATAmount", amount},
+                               {"DeliveryMode", "M"},
                                {"PickupLocation", "C001"}});
     PreparedReport summary = SamplePayment().parts[0];
-    summary.rows = {{{"Product", "Payroll"}, {"Value_Date", "15/03/2024"}, {"No_Of_Credit", "999999"},
+    summary.rows = {{{"Product", "Payroll"},
+                     {"Value_Date", "15/03/2024"},
+                     {"No_Of_Credit", "999999"},
                      {"Amount", "9999999999998.99"}},
                     {{"Product", "Payroll"}, {"Value_Date", "16/03/2024"}, {"No_Of_Credit", "1"}, {"Amount", "1"}}};
     PreparedReport direct = summary;
     direct.templateText = Template("DirectDebit.html");
 
     const QString amount = QStringLiteral("9,999,999,999,998.99");
-    const std::map<std::size_t, QString> summaryFigures = {
-        {0, "2"}, {2, "16/03/2024"}, {3, "999,999"}, {4, amount}};
+    const std::map<std::size_t, QString> summaryFigures = {{0, "2"}, {2, "16/03/2024"}, {3, "999,999"}, {4, amount}};
     const std::pair<PreparedReport, std::map<std::size_t, QString>> cases[] = {
         {detail, {{0, "2"}, {3, "1234567890123456789012345"}, {4, amount}, {5, amount}, {6, amount}, {7, amount}}},
         {summary, summaryFigures},
