@@ -7,7 +7,13 @@
 // dealt, and the first page laid out and painted as the preview shows it.
 // With --pdf it also writes the whole report as PDF, page by page, in another child.
 //
-// Usage: bench_report [--pdf] [credit records ...]   (default: 41884 100000)
+// With --cli it times the command line instead, on a generated file of at least that many
+// credit records: "tallivo-cli seal" alone and with --report-pdf, the report's share
+// being the difference, with the peak memory of the whole command and the PDF's pages
+// and bytes per page, beside the targets (100,000 credit records: 10 s and 200 MB;
+// 1,000,000: 100 s and 400 MB).
+//
+// Usage: bench_report [--pdf | --cli] [credit records ...]   (default: 41884 100000)
 #include "PaymentFileGenerator.h"
 #include "app/AppState.h"
 #include "app/Dialogs.h"
@@ -21,11 +27,14 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -58,6 +67,7 @@ struct BenchDialogs : Dialogs
 struct Measure
 {
     double seconds = 0;
+    double cpuSeconds = 0; // user and system time: the work, whatever else the machine runs
     double peakMb = 0;
     int status = -1;
 };
@@ -79,6 +89,8 @@ Measure InChild(const std::function<int()>& work)
     Measure m;
     m.seconds = std::chrono::duration<double>(WallClock::now() - start).count();
     m.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    m.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     m.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return m;
 }
@@ -142,6 +154,89 @@ std::unique_ptr<PagedReport> RunReportCommand(const fs::path& folder)
     return std::move(viewer.report);
 }
 
+// Runs a program with its arguments, its output dropped: its wall time, peak memory and
+// exit status.
+Measure RunProgram(const std::vector<std::string>& args)
+{
+    return InChild([&] {
+        std::vector<char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        std::freopen("/dev/null", "w", stdout);
+        ::execv(argv[0], argv.data());
+        return 127;
+    });
+}
+
+// The number of pages of a PDF file, from its page tree's count.
+int PdfPages(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int pages = 0;
+    for (std::size_t at = bytes.find("/Count "); at != std::string::npos; at = bytes.find("/Count ", at + 1))
+        pages = std::max(pages, std::atoi(bytes.c_str() + at + 7));
+    return pages;
+}
+
+// The command line's seal with and without the report as PDF, on a generated file.
+bool TimeCommandLine(std::size_t records)
+{
+    const fs::path folder = fs::temp_directory_path() / ("tallivo-bench-cli-" + std::to_string(records));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string payment = (folder / "payment.txt").string();
+    bench::GeneratorOptions options;
+    options.targetBytes = static_cast<std::uint64_t>(records) * 1400;
+    bench::GeneratedFile file;
+    for (;;) {
+        file = bench::GeneratePaymentFile(payment, options);
+        if (file.credits >= records)
+            break;
+        options.targetBytes = options.targetBytes * records / std::max<std::uint64_t>(file.credits, 1) + (1 << 20);
+    }
+    const std::string pdf = (folder / "report.pdf").string();
+    const auto seal = [&](bool withPdf) {
+        const std::string input = (folder / "input.txt").string();
+        fs::copy_file(payment, input, fs::copy_options::overwrite_existing);
+        fs::remove(folder / "out.zip");
+        fs::remove(folder / "sealed.txt");
+        std::vector<std::string> args = {TALLIVO_CLI,
+                                         "seal",
+                                         "-q",
+                                         "--zip",
+                                         (folder / "out.zip").string(),
+                                         "--new-file",
+                                         (folder / "sealed.txt").string()};
+        if (withPdf) {
+            args.push_back("--report-pdf");
+            args.push_back(pdf);
+        }
+        args.push_back(input);
+        return RunProgram(args);
+    };
+    const Measure alone = seal(false);
+    const Measure withReport = seal(true);
+    const int pages = PdfPages(pdf);
+    const double pdfBytes = fs::exists(pdf) ? static_cast<double>(fs::file_size(pdf)) : 0;
+    const bool large = records > kTargetRecords;
+    const double targetSeconds = large ? 10 * kTargetSeconds : kTargetSeconds;
+    const double targetMb = large ? 2 * kTargetMegabytes : kTargetMegabytes;
+    const double share = withReport.seconds - alone.seconds;
+    const bool ok = alone.status == 0 && withReport.status == 0;
+    const bool met = ok && share <= targetSeconds && withReport.peakMb <= targetMb;
+    std::printf("%-16llu %10d %8.2f %12.2f %10.2f %12.2f %10.1f %10.1f %10s\n",
+                static_cast<unsigned long long>(file.credits), pages, alone.seconds, withReport.seconds, share,
+                withReport.cpuSeconds - alone.cpuSeconds, withReport.peakMb, pages > 0 ? pdfBytes / pages / 1024 : 0.0,
+                !ok   ? "FAILED"
+                : met ? "met"
+                      : "MISSED");
+    std::printf("  targets: report share within %.0f s, whole command within %.0f MB\n", targetSeconds, targetMb);
+    fs::remove_all(folder);
+    return met;
+}
+
 int WithGuiApplication(const std::function<int()>& work)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
@@ -158,15 +253,27 @@ int WithGuiApplication(const std::function<int()>& work)
 int main(int argc, char** argv)
 {
     bool pdf = false;
+    bool cli = false;
     std::vector<std::size_t> cases;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--pdf")
             pdf = true;
+        else if (std::string(argv[i]) == "--cli")
+            cli = true;
         else
             cases.push_back(std::strtoul(argv[i], nullptr, 10));
     }
     if (cases.empty())
         cases = {41884, kTargetRecords};
+
+    if (cli) {
+        std::printf("%-16s %10s %8s %12s %10s %12s %10s %10s %10s\n", "credit records", "pages", "seal s", "seal+PDF s",
+                    "report s", "report CPU s", "peak MB", "KB/page", "targets");
+        bool met = true;
+        for (const std::size_t records : cases)
+            met = TimeCommandLine(records) && met;
+        return met ? 0 : 1;
+    }
 
     bool met = true;
     std::printf("%-16s %10s %8s %12s %14s %10s\n", "credit records", "pages", "prepare s", "first page s",

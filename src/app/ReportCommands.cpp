@@ -282,6 +282,7 @@ bool ShowPaymentReports(AppState& app, ReportViewer& viewer)
     ReportStore& store = ReportStoreOf(app);
     ReportObjects& reports = ReportObjectsOf(app);
     ReportDocument document;
+    document.paymentFile = app.inputPath;
     if (app.session.ctx.currentProduct != "DDR") {
         PreparedReport payment;
         payment.rows = store.ReportTableRows("ReportTable");

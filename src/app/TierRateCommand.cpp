@@ -61,7 +61,7 @@ std::optional<ReportDocument> BuildTierRateReport(AppState& app, Dialogs& dialog
     // Above the table: which payment file and which company the fees are for.
     report.variables["fileName"] = QuotedText(path);
     report.variables["comId"] = QuotedText(s.ctx.companyId);
-    return ReportDocument{{report}};
+    return ReportDocument{{report}, app.inputPath};
 }
 
 } // namespace tallivo

@@ -6,15 +6,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPaintEvent>
-#include <QPushButton>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
@@ -245,24 +248,39 @@ ReportPreview::ReportPreview(std::unique_ptr<PagedReport> report, QWidget* paren
     add("actFitWidth", "Fit width", QIcon::fromTheme("zoom-fit-width"), QKeySequence(Qt::CTRL | Qt::Key_0),
         "Make the pages as wide as the window", [this] { m_view->FitWidth(); });
 
-    connect(m_page, &QSpinBox::valueChanged, this, [this](int page) {
-        if (page - 1 != m_view->CurrentPage())
-            m_view->ShowPage(page - 1);
-    });
+    // A typed page number is gone to when it is complete: on Enter, which only goes to
+    // the page (the preview has no default button to press), or when the box loses focus.
+    m_page->setKeyboardTracking(false);
+    const auto goToTyped = [this] {
+        if (m_page->value() - 1 != m_view->CurrentPage())
+            m_view->ShowPage(m_page->value() - 1);
+    };
+    connect(m_page, &QSpinBox::valueChanged, this, goToTyped);
+    connect(m_page, &QSpinBox::editingFinished, this, goToTyped);
     connect(m_view, &PageView::CurrentPageChanged, this, [this](int page) {
         const QSignalBlocker block(m_page);
         m_page->setValue(page + 1);
     });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setToolTip("Close the preview (Esc)");
+    QPushButton* close = buttons->button(QDialogButtonBox::Close);
+    close->setToolTip("Close the preview (Esc)");
+    close->setAutoDefault(false);
+    close->setDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_saved = new QLabel(this);
+    m_saved->setObjectName("lblSaved");
+    m_saved->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    auto* foot = new QHBoxLayout;
+    foot->setContentsMargins(9, 0, 9, 0);
+    foot->addWidget(m_saved, 1);
+    foot->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 6);
     layout->addWidget(tools);
     layout->addWidget(m_view, 1);
-    layout->addWidget(buttons);
+    layout->addLayout(foot);
     m_view->setFocus();
 }
 
@@ -289,11 +307,19 @@ void ReportPreview::Print()
     }
 }
 
+QString ReportPreview::SuggestedPdfPath() const
+{
+    const QString payment = QFile::decodeName(QByteArray::fromStdString(m_report->PaymentFile()));
+    const QString name = QFileInfo(payment).completeBaseName();
+    if (payment.isEmpty() || name.isEmpty())
+        return WindowSettings().value("folders/pdf").toString();
+    return QFileInfo(payment).absoluteDir().filePath(name + "-report.pdf");
+}
+
 void ReportPreview::AskAndSavePdf()
 {
     WindowSettings settings;
-    const QString folder = settings.value("folders/pdf").toString();
-    const QString path = QFileDialog::getSaveFileName(this, "Save as PDF", folder, "PDF File (*.pdf)");
+    const QString path = QFileDialog::getSaveFileName(this, "Save as PDF", SuggestedPdfPath(), "PDF File (*.pdf)");
     if (path.isEmpty())
         return;
     settings.setValue("folders/pdf", QFileInfo(path).absolutePath());
@@ -312,6 +338,8 @@ bool ReportPreview::SavePdf(const QString& path)
             return !progress.wasCanceled();
         });
         progress.setValue(m_report->PageCount());
+        if (done)
+            m_saved->setText("Saved as " + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
         return done;
     } catch (const std::exception& e) {
         progress.cancel();

@@ -65,9 +65,13 @@ public:
     const PagedReport& Report() const { return *m_report; }
     PageView& View() { return *m_view; }
 
-    // Saves the report as PDF to the path, page by page with a progress dialog; false
-    // when cancelled or failed (a failure is shown).
+    // Saves the report as PDF to the path, page by page with a progress dialog, and says
+    // where it wrote it below the pages; false when cancelled or failed (a failure is
+    // shown).
     bool SavePdf(const QString& path);
+    // What Save as PDF offers: "<payment file>-report.pdf" in the payment file's folder,
+    // or in the folder last saved to when the report names no payment file.
+    QString SuggestedPdfPath() const;
 
 private:
     void Print();
@@ -76,6 +80,7 @@ private:
     std::unique_ptr<PagedReport> m_report;
     PageView* m_view = nullptr;
     QSpinBox* m_page = nullptr;
+    QLabel* m_saved = nullptr;
 };
 
 } // namespace tallivo

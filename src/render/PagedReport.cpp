@@ -1,12 +1,12 @@
 // Paged reports. A report whose rows section is one table row of plain cells is split
 // where its rows are: the part before them (ending inside the open table, headings
-// included), the row itself and the part after them. Each row's height is found from the
-// texts of its cells: a row whose cells all fit on one line has the height of any such
-// row of the same fonts, and a row of a kind not met before is laid out once, alone in
-// the table, to learn its height. The rows are then dealt onto pages, and a page is laid
-// out only when it is painted: the part before the rows (first page) or the table's
-// opening (later pages), the page's rows, and the closing of the table or the part after
-// the rows (last page).
+// included), the row itself and the part after them. The row's cells are measured once
+// in a table of the first row laid out by Qt's text engine, the figure columns widened
+// (or their fonts made smaller) to hold their widest figure, and the rows are then
+// measured and painted by the row painter and dealt onto pages. A page paints the part
+// before the rows (first page) or the table's opening with its headings (later pages),
+// its rows, and on the last page the part after the rows, laid out below the same
+// headings in the same columns and shown from the rows' end on.
 #include "render/PagedReport.h"
 
 #include "common/AppError.h"
@@ -15,6 +15,7 @@
 #include "common/TextEncoding.h"
 #include "render/ReportData.h"
 #include "render/ReportRenderer.h"
+#include "render/RowPainter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -26,7 +27,9 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextTable>
@@ -63,10 +66,8 @@ QImage LayoutDevice()
     return device;
 }
 
-// A text document of a page's HTML laid out on the device: on pages of the body's height,
-// or as one long page when pageHeight is 0.
-std::unique_ptr<QTextDocument> LaidOut(const QString& styles, const QString& body, QPaintDevice& device,
-                                       double pageHeight)
+// A text document of a page's HTML for the device, not yet laid out.
+std::unique_ptr<QTextDocument> MadeDocument(const QString& styles, const QString& body, QPaintDevice& device)
 {
     auto doc = std::make_unique<QTextDocument>();
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -76,6 +77,15 @@ std::unique_ptr<QTextDocument> LaidOut(const QString& styles, const QString& bod
     doc->documentLayout()->setPaintDevice(&device);
     doc->setHtml(QStringLiteral("<html><head><style>") + styles + QStringLiteral("</style></head><body>") + body +
                  QStringLiteral("</body></html>"));
+    return doc;
+}
+
+// A text document of a page's HTML laid out on the device: on pages of the body's height,
+// or as one long page when pageHeight is 0.
+std::unique_ptr<QTextDocument> LaidOut(const QString& styles, const QString& body, QPaintDevice& device,
+                                       double pageHeight)
+{
+    auto doc = MadeDocument(styles, body, device);
     const double width = PagedReport::PaintArea().width();
     if (pageHeight > 0)
         doc->setPageSize(QSizeF(width, pageHeight));
@@ -350,9 +360,9 @@ CellTemplate CellTemplateOf(const CellSource& source, const ReportRows& rows, co
     return cell;
 }
 
-// The text a cell shows in one row, white space collapsed as HTML does; false when a
-// value printed unescaped holds markup, which only laying the row out can measure.
-bool CellText(const CellTemplate& cell, const ReportRows& rows, std::size_t row, QString& shown)
+// The text a cell shows in one row, white space collapsed as HTML does; a value printed
+// unescaped shows the text of its markup.
+QString CellText(const CellTemplate& cell, const ReportRows& rows, std::size_t row)
 {
     std::string text;
     for (const Piece& piece : cell) {
@@ -380,11 +390,10 @@ bool CellText(const CellTemplate& cell, const ReportRows& rows, std::size_t row,
         }
         }
         if (v.raw && value.find_first_of("<&") != std::string::npos)
-            return false;
+            value = QTextDocumentFragment::fromHtml(QString::fromStdString(value)).toPlainText().toStdString();
         text += value;
     }
-    shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).simplified();
-    return true;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).simplified();
 }
 
 // ---- The parts of the rendered template
@@ -433,11 +442,112 @@ qsizetype OpenTableStart(const QString& html)
     return open.empty() ? -1 : open.back();
 }
 
-struct CellGeometry
+// The largest amount an amount field holds (13 digits before its 3 decimals) as the
+// reports print it: amount columns and their totals are made wide enough for it.
+const QString& LargestAmount()
 {
-    QFont font;
-    double width = 0; // the room for the cell's text
-};
+    static const QString amount = QStringLiteral("9,999,999,999,999.99");
+    return amount;
+}
+
+// A figure as a cell shows it: digits with their separators (an amount, a count, an
+// account, a date), which must never break over lines.
+bool IsFigure(const QString& text)
+{
+    bool digits = false;
+    for (const QChar ch : text) {
+        if (ch.isDigit() && ch.unicode() < 0x80)
+            digits = true;
+        else if (ch != QLatin1Char(',') && ch != QLatin1Char('.') && ch != QLatin1Char('/') && ch != QLatin1Char('-'))
+            return false;
+    }
+    return digits;
+}
+
+// The table that holds a report's rows in a document made from a part's HTML: the first
+// table of one that starts with the table's opening, the last of one that ends in it.
+QTextTable* RowsTable(QTextDocument& doc, bool last)
+{
+    QTextTable* found = nullptr;
+    for (QTextFrame* frame : doc.rootFrame()->childFrames())
+        if (auto* table = qobject_cast<QTextTable*>(frame)) {
+            found = table;
+            if (!last)
+                break;
+        }
+    return found;
+}
+
+QFont FontOf(const QTextDocument& doc, const QTextBlock& block, QPaintDevice& device)
+{
+    QTextCharFormat format = block.charFormat();
+    if (block.begin() != block.end())
+        format = block.begin().fragment().charFormat();
+    return QFont(format.font().resolve(doc.defaultFont()), &device);
+}
+
+QFont Scaled(QFont font, double scale)
+{
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    else
+        font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * scale)));
+    return font;
+}
+
+// Figures of the rows table that the text engine lays out (a total, say) and that would
+// break over lines are set smaller, to fit their cells on one line.
+void KeepFiguresWhole(QTextDocument& doc, QTextTable& table, QPaintDevice& device)
+{
+    doc.documentLayout()->documentSize(); // laid out
+    bool changed = false;
+    for (int r = table.format().headerRowCount(); r < table.rows(); ++r)
+        for (int c = 0; c < table.columns(); ++c) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            if (cell.row() != r || cell.column() != c)
+                continue;
+            const QTextBlock block = cell.firstCursorPosition().block();
+            if (!block.layout() || block.layout()->lineCount() < 2 || !IsFigure(block.text().trimmed()))
+                continue;
+            const QFont font = FontOf(doc, block, device);
+            const double advance = QFontMetricsF(font, &device).horizontalAdvance(block.text().trimmed());
+            const double room = doc.documentLayout()->blockBoundingRect(block).width();
+            if (advance <= 0 || room <= 0)
+                continue;
+            const QFont smaller = Scaled(font, room / advance * 0.97);
+            QTextCharFormat format;
+            if (smaller.pointSizeF() > 0)
+                format.setFontPointSize(smaller.pointSizeF());
+            else
+                format.setProperty(QTextFormat::FontPixelSize, smaller.pixelSize());
+            QTextCursor cursor(block);
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(format);
+            changed = true;
+        }
+    if (changed)
+        doc.documentLayout()->documentSize();
+}
+
+// A document of a paged part's HTML with the rows table's columns as fitted (none: as
+// the template sets them), laid out as one long page; its figures kept whole unless it
+// is laid out to measure the rows' own fonts.
+std::unique_ptr<QTextDocument> LaidOutTable(const QString& styles, const QString& body, QPaintDevice& device,
+                                            const QList<QTextLength>& widths, bool lastTable,
+                                            bool keepFiguresWhole = true)
+{
+    auto doc = MadeDocument(styles, body, device);
+    QTextTable* table = RowsTable(*doc, lastTable);
+    if (table && !widths.isEmpty() && table->columns() == widths.size()) {
+        QTextTableFormat format = table->format();
+        format.setColumnWidthConstraints(widths);
+        table->setFormat(format);
+    }
+    doc->setTextWidth(PagedReport::PaintArea().width());
+    if (table && keepFiguresWhole)
+        KeepFiguresWhole(*doc, *table, device);
+    return doc;
+}
 
 } // namespace
 
@@ -454,11 +564,46 @@ struct PagedReport::Part
     QString head;         // up to the rows, ending inside the open table
     QString continuation; // the table's opening and its heading rows
     QString tail;         // after the rows, closing the table
-    // A part laid out whole, and its laid-out document once a page of it was painted.
+    // A paged part with rows: the cells of a row, the rows table's columns as fitted, the
+    // painter of the rows, and where the rows start and what follows them takes.
+    std::vector<CellTemplate> cells;
+    QList<QTextLength> widths;
+    std::unique_ptr<QImage> device; // the layout device of the painter
+    std::unique_ptr<RowPainter> rowPainter;
+    std::vector<float> rowHeights;  // as measured when the rows were dealt
+    double headRowsTop = 0;         // below the part's beginning (first page)
+    double continuationRowsTop = 0; // below the table's headings (later pages)
+    double tailHeight = 0;          // from the rows' end to the part's end
+    // The documents of the fixed parts, or of a part laid out whole, made when a page of
+    // them is first painted.
     QString whole;
-    mutable std::mutex wholeMutex;
-    mutable std::unique_ptr<QImage> wholeDevice;
+    mutable std::mutex documentsMutex;
+    mutable std::unique_ptr<QImage> documentsDevice;
     mutable std::unique_ptr<QTextDocument> wholeDocument;
+    mutable std::unique_ptr<QTextDocument> headDocument;
+    mutable std::unique_ptr<QTextDocument> continuationDocument;
+    mutable std::unique_ptr<QTextDocument> tailDocument;
+
+    std::vector<QString> RowTexts(std::size_t row) const
+    {
+        std::vector<QString> texts;
+        texts.reserve(cells.size());
+        for (const CellTemplate& cell : cells)
+            texts.push_back(CellText(cell, report.rows, row));
+        return texts;
+    }
+
+    // Lays out the fixed parts' documents once; the caller holds documentsMutex.
+    void MakeFixedDocuments() const
+    {
+        if (headDocument)
+            return;
+        documentsDevice = std::make_unique<QImage>(LayoutDevice());
+        headDocument = LaidOutTable(styles, head + QStringLiteral("</table>"), *documentsDevice, widths, true);
+        continuationDocument =
+            LaidOutTable(styles, continuation + QStringLiteral("</table>"), *documentsDevice, widths, false);
+        tailDocument = LaidOutTable(styles, continuation + tail, *documentsDevice, widths, false);
+    }
 
     QString RowsHtml(std::size_t first, std::size_t count) const
     {
@@ -483,8 +628,8 @@ struct PagedReport::Part
     }
 };
 
-// Rows laid out together: a page, or for the last rows of a part the pages that the rows
-// and what follows them take.
+// Rows laid out together: a page, or for a part laid out by the text engine the pages
+// that its rows and what follows them take.
 struct PagedReport::Group
 {
     std::size_t part = 0;
@@ -498,35 +643,55 @@ struct PagedReport::Group
 
 namespace {
 
-// Deals a paged part's rows onto pages, measuring each row.
+// Fits the columns of a paged part's rows, makes their painter and deals the rows onto
+// pages.
 class RowDealer
 {
 public:
-    RowDealer(const PagedReport::Part& part, QPaintDevice& device) : m_part(part), m_device(device) {}
+    explicit RowDealer(PagedReport::Part& part) : m_part(part) {}
 
-    // The part's page groups, or nothing when its rows cannot be measured this way.
+    // The part's page groups, or nothing when its rows cannot be painted this way.
     template <typename Group>
     std::optional<std::vector<Group>> Deal(std::size_t partIndex)
     {
         const ReportRows& rows = m_part.report.rows;
         const double body = PagedReport::BodyHeight();
-        const double headBase = Height(*LaidOut(m_part.styles, m_part.head + QStringLiteral("</table>"), m_device, 0));
-        m_continuationBase =
-            Height(*LaidOut(m_part.styles, m_part.continuation + QStringLiteral("</table>"), m_device, 0));
-        if (!rows.empty() && !LearnCells())
-            return std::nullopt;
-
-        std::vector<Group> groups;
         Group group;
         group.part = partIndex;
         group.first = true;
+        if (rows.empty()) {
+            // No rows: the part's beginning and end, laid out on the text engine's pages.
+            QImage device = LayoutDevice();
+            const auto doc = LaidOut(m_part.styles, m_part.GroupHtml(0, 0, true, true), device, body);
+            group.last = true;
+            group.pages = std::max(1, doc->pageCount());
+            return std::vector<Group>{group};
+        }
+        if (!FitColumns())
+            return std::nullopt;
+        m_part.rowHeights.reserve(rows.size());
+        QImage& device = *m_part.device;
+        const double headHeight =
+            Height(*LaidOutTable(m_part.styles, m_part.head + QStringLiteral("</table>"), device, m_part.widths, true));
+        const double continuationHeight = Height(*LaidOutTable(
+            m_part.styles, m_part.continuation + QStringLiteral("</table>"), device, m_part.widths, false));
+        m_part.headRowsTop = m_part.continuationRowsTop + headHeight - continuationHeight;
+        m_part.tailHeight =
+            Height(*LaidOutTable(m_part.styles, m_part.continuation + m_part.tail, device, m_part.widths, false)) -
+            m_part.continuationRowsTop;
+
+        const auto room = [&](const Group& g) {
+            return body - (g.first ? m_part.headRowsTop : m_part.continuationRowsTop) - kFitTolerance;
+        };
+        std::vector<Group> groups;
         double used = 0;
+
         for (std::size_t r = 0; r < rows.size(); ++r) {
             if (r % kRowsPerProgress == 0)
                 progress::Share(static_cast<double>(r) / static_cast<double>(rows.size()));
-            const double height = RowHeight(r);
-            const double room = body - (group.first ? headBase : m_continuationBase) - kFitTolerance;
-            if (group.rowCount > 0 && used + height > room) {
+            const double height = m_part.rowPainter->Height(m_part.RowTexts(r));
+            m_part.rowHeights.push_back(static_cast<float>(height));
+            if (group.rowCount > 0 && used + height > room(group)) {
                 groups.push_back(group);
                 group = Group{};
                 group.part = partIndex;
@@ -536,111 +701,265 @@ public:
             used += height;
             ++group.rowCount;
         }
-        // The last rows and the end of the part, laid out by Qt's own pages.
+        // What follows the rows (the totals, the signatures) stays on the page of the last
+        // rows: when it does not fit below them, the last row goes with it to a new page.
+        if (used + m_part.tailHeight > room(group) && group.rowCount > 1) {
+            Group moved;
+            moved.part = partIndex;
+            moved.firstRow = group.firstRow + group.rowCount - 1;
+            moved.rowCount = 1;
+            --group.rowCount;
+            groups.push_back(group);
+            group = moved;
+        }
         group.last = true;
-        const auto doc = LaidOut(m_part.styles,
-                                 m_part.GroupHtml(group.firstRow, group.rowCount, group.first, true), m_device, body);
-        group.pages = std::max(1, doc->pageCount());
         groups.push_back(group);
         return groups;
     }
 
 private:
-    // The fonts and widths of the cells, from a table of the first row.
-    bool LearnCells()
+    // Where a row's cells are and how they print, from a table of the first row laid out
+    // by the text engine; false when the row is not one cell per column.
+    bool MeasureColumns(QTextDocument& doc, std::vector<RowColumn>& columns, double& rowTextTop) const
     {
-        const auto sources = RowCellSources(m_part.rowTemplate);
-        if (!sources)
+        QTextTable* table = RowsTable(doc, false);
+        if (!table || static_cast<std::size_t>(table->columns()) != m_part.cells.size())
             return false;
-        for (const CellSource& source : *sources)
-            m_cells.push_back(CellTemplateOf(source, m_part.report.rows, m_part.values));
-        const auto doc = RowDocument(0);
-        QTextTable* table = nullptr;
-        for (QTextFrame* frame : doc->rootFrame()->childFrames())
-            if ((table = qobject_cast<QTextTable*>(frame)) != nullptr)
-                break;
-        if (!table || static_cast<std::size_t>(table->columns()) != m_cells.size())
-            return false;
+        QPaintDevice& device = *m_part.device;
         const int row = table->rows() - 1;
+        const double inset = Inset(*table);
+        columns.clear();
         for (int c = 0; c < table->columns(); ++c) {
             const QTextTableCell cell = table->cellAt(row, c);
             if (cell.columnSpan() != 1 || cell.column() != c)
                 return false;
             const QTextBlock block = cell.firstCursorPosition().block();
+            const QRectF text = doc.documentLayout()->blockBoundingRect(block);
+            RowColumn column;
+            column.textLeft = text.left();
+            column.textWidth = text.width();
+            column.left = text.left() - inset;
+            column.width = text.width() + 2 * inset;
+            column.font = FontOf(doc, block, device);
+            column.alignment = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
             QTextCharFormat format = block.charFormat();
             if (block.begin() != block.end())
                 format = block.begin().fragment().charFormat();
-            CellGeometry geometry;
-            geometry.font = QFont(format.font().resolve(doc->defaultFont()), &m_device);
-            geometry.width = doc->documentLayout()->blockBoundingRect(block).width();
-            m_geometry.push_back(geometry);
+            if (format.foreground().style() != Qt::NoBrush)
+                column.color = format.foreground();
+            column.background = cell.format().background();
+            columns.push_back(column);
+            if (c == 0)
+                rowTextTop = text.top();
         }
         return true;
     }
 
-    std::unique_ptr<QTextDocument> RowDocument(std::size_t row) const
+    // From a cell's box to its text: its border and padding, in dots (the template's
+    // lengths are pixels of a 96 dots per inch screen).
+    double Scale() const { return m_part.device->logicalDpiY() / 96.0; }
+    double Inset(const QTextTable& table) const
     {
-        return LaidOut(m_part.styles, m_part.continuation + m_part.RowsHtml(row, 1) + QStringLiteral("</table>"),
-                       m_device, 0);
+        return (table.format().border() + table.format().cellPadding()) * Scale();
     }
 
-    // A row's height: that of the rows of its kind (the lines of each cell, and whether a
-    // cell needs another font than its own), found by laying out the first of them.
-    double RowHeight(std::size_t row)
+    // The longest word of a heading, in its font: a column is never made narrower.
+    double HeadingWord(QTextDocument& doc, int column) const
     {
-        std::string kind;
-        bool measurable = true;
-        for (std::size_t c = 0; c < m_cells.size() && measurable; ++c) {
-            QString text;
-            measurable = CellText(m_cells[c], m_part.report.rows, row, text);
-            if (!measurable)
-                break;
-            const CellGeometry& geometry = m_geometry[c];
-            const QFontMetricsF metrics(geometry.font, &m_device);
-            bool otherFont = false;
-            for (const QChar ch : text)
-                if (ch.unicode() >= 0x80 && !metrics.inFont(ch)) {
-                    otherFont = true;
-                    break;
+        QTextTable* table = RowsTable(doc, false);
+        const int headings = table->format().headerRowCount();
+        if (headings == 0)
+            return 0;
+        const QTextTableCell cell = table->cellAt(headings - 1, column);
+        const QTextBlock block = cell.firstCursorPosition().block();
+        const QFontMetricsF metrics(FontOf(doc, block, *m_part.device), m_part.device.get());
+        double widest = 0;
+        for (const QString& word : block.text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            widest = std::max(widest, metrics.horizontalAdvance(word));
+        return widest;
+    }
+
+    // The widest figure a cell of the column can show; empty when the column does not
+    // hold figures.
+    QString WidestFigure(const CellTemplate& cell) const
+    {
+        const ReportRows& rows = m_part.report.rows;
+        const CellValue* value = nullptr;
+        for (const Piece& piece : cell) {
+            if (!QString::fromStdString(piece.literal).trimmed().isEmpty())
+                return {};
+            if (piece.value) {
+                if (value)
+                    return {};
+                value = &*piece.value;
+            }
+        }
+        if (!value)
+            return {};
+        switch (value->kind) {
+        case ValueKind::Text:
+            return {};
+        case ValueKind::RowNumber:
+            return QString::number(rows.size());
+        case ValueKind::ColumnMoney:
+            return LargestAmount();
+        case ValueKind::ColumnFmt: {
+            QString widest;
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                const std::string_view text = rows.Cell(r, value->column);
+                const auto number = reportdata::ParseDecimal(text);
+                const QString shown = number ? QString::fromStdString(reportdata::FormatScaled(
+                                                   *number, text.find('.') != std::string_view::npos))
+                                             : QString::fromStdString(value->text);
+                if (shown.size() > widest.size())
+                    widest = shown;
+            }
+            return IsFigure(widest) ? widest : QString();
+        }
+        case ValueKind::Column: {
+            // Accounts, dates, codes of digits: as wide as the longest of the report.
+            std::size_t longest = 0;
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                const std::string_view text = rows.Cell(r, value->column);
+                const std::size_t first = text.find_first_not_of(' ');
+                if (first == std::string_view::npos)
+                    continue;
+                const std::size_t last = text.find_last_not_of(' ');
+                if (!IsFigure(QString::fromLatin1(text.data() + first, static_cast<qsizetype>(last - first + 1))))
+                    return {};
+                longest = std::max(longest, last - first + 1);
+            }
+            return longest == 0 ? QString() : QString(static_cast<qsizetype>(longest), QLatin1Char('0'));
+        }
+        }
+        return {};
+    }
+
+    // The widest word of the column's first rows (product names, codes), up to the
+    // column's width: a column of words keeps room for them.
+    double LongestWord(std::size_t column, const RowColumn& geometry) const
+    {
+        constexpr std::size_t kRowsLooked = 1000;
+        const QFontMetricsF metrics(geometry.font, m_part.device.get());
+        double widest = 0;
+        const std::size_t rows = std::min(kRowsLooked, m_part.report.rows.size());
+        for (std::size_t r = 0; r < rows; ++r)
+            for (const QString& word :
+                 CellText(m_part.cells[column], m_part.report.rows, r).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                widest = std::max(widest, metrics.horizontalAdvance(word));
+        return std::min(widest + 1, geometry.textWidth);
+    }
+
+    // Makes every figure column wide enough for the widest figure it can show, taking the
+    // room from the other columns (a figure column down to its figure, a column of words
+    // down to two thirds of its width, keeping its longest words and its heading's); a figure
+    // column that still lacks room gets a smaller font.
+    bool FitColumns()
+    {
+        const auto sources = RowCellSources(m_part.rowTemplate);
+        if (!sources)
+            return false;
+        for (const CellSource& source : *sources)
+            m_part.cells.push_back(CellTemplateOf(source, m_part.report.rows, m_part.values));
+        m_part.device = std::make_unique<QImage>(LayoutDevice());
+        QImage& device = *m_part.device;
+        const QString sampleHtml = m_part.continuation + m_part.RowsHtml(0, 1) + QStringLiteral("</table>");
+        auto sample = LaidOutTable(m_part.styles, sampleHtml, device, {}, false, false);
+        std::vector<RowColumn> columns;
+        double textTop = 0;
+        if (!MeasureColumns(*sample, columns, textTop))
+            return false;
+
+        const std::size_t n = columns.size();
+        std::vector<double> need(n, 0);
+        double lacking = 0;
+        double spare = 0;
+        std::vector<double> lackOf(n, 0);
+        std::vector<double> spareOf(n, 0);
+        std::vector<double> heading(n, 0);
+        for (std::size_t c = 0; c < n; ++c) {
+            const QString widest = WidestFigure(m_part.cells[c]);
+            heading[c] = HeadingWord(*sample, static_cast<int>(c)) + 1;
+            double least = 0;
+            if (!widest.isEmpty()) {
+                columns[c].figure = true;
+                need[c] = QFontMetricsF(columns[c].font, &device).horizontalAdvance(widest) + 1; // 1: against rounding
+                least = std::max(need[c], heading[c]);
+            } else {
+                least = std::max({heading[c], columns[c].textWidth * 2 / 3, LongestWord(c, columns[c])});
+            }
+            lackOf[c] = std::max(0.0, need[c] - columns[c].textWidth);
+            spareOf[c] = std::max(0.0, columns[c].textWidth - least);
+            lacking += lackOf[c];
+            spare += spareOf[c];
+        }
+        if (lacking > 0.5) {
+            // With room enough each figure column takes what it lacks from what the others
+            // spare; without, the others give all they spare and the figure columns share
+            // the room in proportion to their figures, so that their fonts shrink alike.
+            const double taken = std::min(lacking, spare);
+            double figureRoom = 0;
+            double figureNeed = 0;
+            for (std::size_t c = 0; c < n; ++c)
+                if (columns[c].figure) {
+                    figureRoom += columns[c].textWidth - spareOf[c];
+                    figureNeed += need[c];
                 }
-            int lines = 1;
-            if (metrics.horizontalAdvance(text) > geometry.width - 0.5)
-                lines = LineCount(text, geometry);
-            kind += std::to_string(lines);
-            kind += otherFont ? '+' : ',';
+            figureRoom += taken;
+            std::vector<double> boxes(n);
+            double sum = 0;
+            for (std::size_t c = 0; c < n; ++c) {
+                double text = columns[c].textWidth;
+                if (lacking > spare && columns[c].figure)
+                    text = std::max(need[c] * figureRoom / figureNeed, heading[c]);
+                else
+                    text += lackOf[c] * taken / lacking - (spare > 0 ? spareOf[c] * taken / spare : 0);
+                boxes[c] = text + (columns[c].width - columns[c].textWidth);
+                sum += boxes[c];
+            }
+            QList<QTextLength> widths;
+            for (std::size_t c = 0; c < n; ++c)
+                widths.append(QTextLength(QTextLength::PercentageLength, boxes[c] / sum * 100));
+            m_part.widths = widths;
+            std::vector<bool> figure(n);
+            for (std::size_t c = 0; c < n; ++c)
+                figure[c] = columns[c].figure;
+            sample = LaidOutTable(m_part.styles, sampleHtml, device, m_part.widths, false, false);
+            if (!MeasureColumns(*sample, columns, textTop))
+                return false;
+            for (std::size_t c = 0; c < n; ++c)
+                columns[c].figure = figure[c];
         }
-        if (!measurable)
-            return Height(*RowDocument(row)) - m_continuationBase;
-        const auto known = m_heights.find(kind);
-        if (known != m_heights.end())
-            return known->second;
-        const double height = Height(*RowDocument(row)) - m_continuationBase;
-        m_heights.emplace(std::move(kind), height);
-        return height;
+        for (std::size_t c = 0; c < n; ++c) {
+            if (!columns[c].figure || need[c] <= columns[c].textWidth)
+                continue;
+            // A font's sizes are not all made alike (hinting, whole pixels): measured again
+            // until the figure fits.
+            const QString widest = WidestFigure(m_part.cells[c]);
+            const QFont font = columns[c].font;
+            double scale = columns[c].textWidth / need[c];
+            for (int tries = 0; tries < 8; ++tries) {
+                columns[c].font = Scaled(font, scale);
+                const double advance = QFontMetricsF(columns[c].font, &device).horizontalAdvance(widest);
+                if (advance <= columns[c].textWidth)
+                    break;
+                scale *= columns[c].textWidth / advance * 0.99;
+            }
+        }
+
+        QTextTable* table = RowsTable(*sample, false);
+        RowFrame frame;
+        frame.textTop = frame.textBottom = Inset(*table);
+        frame.border = std::min(frame.textTop, table->format().border() * Scale());
+        frame.outer = frame.border;
+        if (table->format().borderBrush().style() != Qt::NoBrush)
+            frame.borderBrush = table->format().borderBrush();
+        m_part.continuationRowsTop = textTop - frame.textTop;
+        m_part.rowPainter = std::make_unique<RowPainter>(std::move(columns), frame, device);
+        return true;
     }
 
-    int LineCount(const QString& text, const CellGeometry& geometry) const
-    {
-        QTextLayout layout(text, geometry.font, &m_device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        int lines = 0;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(geometry.width);
-            ++lines;
-        }
-        layout.endLayout();
-        return std::max(lines, 1);
-    }
-
-    const PagedReport::Part& m_part;
-    QPaintDevice& m_device;
-    double m_continuationBase = 0;
-    std::vector<CellTemplate> m_cells;
-    std::vector<CellGeometry> m_geometry;
-    std::unordered_map<std::string, double> m_heights;
+    PagedReport::Part& m_part;
 };
 
 } // namespace
@@ -662,7 +981,7 @@ double PagedReport::BodyHeight()
     return PaintArea().height() - Dots(kFooterMm);
 }
 
-PagedReport::PagedReport(const ReportDocument& document)
+PagedReport::PagedReport(const ReportDocument& document) : m_paymentFile(document.paymentFile)
 {
     QImage device = LayoutDevice();
     const std::string printDate = PrintDate();
@@ -702,12 +1021,15 @@ PagedReport::PagedReport(const ReportDocument& document)
                 part->continuation = part->head.mid(table);
                 part->rowTemplate = split->rows;
                 part->paged = true;
-                groups = RowDealer(*part, device).Deal<Group>(p);
+                groups = RowDealer(*part).Deal<Group>(p);
             }
         }
         if (!groups) {
             // Laid out whole, on Qt's own pages.
             part->paged = false;
+            part->rowPainter.reset();
+            part->rowHeights = {};
+            part->cells.clear();
             const QString html = QString::fromStdString(RenderReportHtml(part->report));
             part->styles = StylesOf(html);
             part->whole = BodyOf(html);
@@ -745,13 +1067,17 @@ PagedReport::PageRows PagedReport::RowsOnPage(int page) const
     return {group.part, group.firstRow, group.rowCount};
 }
 
-bool PagedReport::PaintPage(QPainter& painter, int page) const
+const RowPainter* PagedReport::BodyRows(std::size_t part) const
+{
+    return part < m_parts.size() ? m_parts[part]->rowPainter.get() : nullptr;
+}
+
+void PagedReport::PaintPage(QPainter& painter, int page) const
 {
     const auto it = std::upper_bound(m_groups.begin(), m_groups.end(), page,
                                      [](int p, const Group& g) { return p < g.firstPage; });
     if (it == m_groups.begin() || page < 0 || page >= PageCount())
-        return true;
-    bool asMeasured = true;
+        return;
     const Group& group = *std::prev(it);
     const Part& part = *m_parts[group.part];
     const int pageInGroup = page - group.firstPage;
@@ -759,33 +1085,46 @@ bool PagedReport::PaintPage(QPainter& painter, int page) const
     const double body = PagedReport::BodyHeight();
 
     painter.save();
-    const auto paintOf = [&](QTextDocument& doc) {
-        const QRectF view(0, pageInGroup * body, width, body);
-        painter.translate(0, -view.top());
-        painter.setClipRect(view);
-        doc.drawContents(&painter, view);
-    };
-    if (part.paged) {
-        QImage device = LayoutDevice();
-        const auto doc = LaidOut(part.styles, part.GroupHtml(group.firstRow, group.rowCount, group.first, group.last),
-                                 device, body);
-        if (!group.last && doc->pageCount() > 1) {
-            // Measured a little short: the page's rows are shrunk onto it, never lost.
-            doc->setTextWidth(width);
-            const double scale = body / Height(*doc);
-            painter.scale(scale, scale);
-            asMeasured = false;
-            doc->drawContents(&painter, QRectF(0, 0, width, Height(*doc)));
-        } else {
-            paintOf(*doc);
+    painter.setClipRect(QRectF(0, 0, width, body), Qt::IntersectClip);
+    if (part.rowPainter) {
+        // The part's beginning or the table's headings, the rows, and on the last page
+        // what follows them, laid out below the same headings and shown from its rows on.
+        const std::lock_guard lock(part.documentsMutex);
+        part.MakeFixedDocuments();
+        QTextDocument& top = group.first ? *part.headDocument : *part.continuationDocument;
+        double y = group.first ? part.headRowsTop : part.continuationRowsTop;
+        top.drawContents(&painter, QRectF(0, 0, width, y));
+        std::vector<double> heights;
+        const double rowsTop = y;
+        for (std::size_t r = group.firstRow; r < group.firstRow + group.rowCount; ++r) {
+            heights.push_back(part.rowHeights[r]);
+            part.rowPainter->Paint(painter, y, heights.back(), part.RowTexts(r));
+            y += heights.back();
+        }
+        part.rowPainter->PaintFrames(painter, rowsTop, heights);
+        if (group.last) {
+            painter.translate(0, y - part.continuationRowsTop);
+            part.tailDocument->drawContents(&painter, QRectF(0, part.continuationRowsTop, width, part.tailHeight));
         }
     } else {
-        const std::lock_guard lock(part.wholeMutex);
-        if (!part.wholeDocument) {
-            part.wholeDevice = std::make_unique<QImage>(LayoutDevice());
-            part.wholeDocument = LaidOut(part.styles, part.whole, *part.wholeDevice, body);
+        const std::lock_guard lock(part.documentsMutex);
+        QTextDocument* doc = part.wholeDocument.get();
+        std::unique_ptr<QTextDocument> groupDocument;
+        if (part.paged) {
+            // A part without rows.
+            part.documentsDevice = std::make_unique<QImage>(LayoutDevice());
+            groupDocument =
+                LaidOut(part.styles, part.GroupHtml(group.firstRow, group.rowCount, group.first, group.last),
+                        *part.documentsDevice, body);
+            doc = groupDocument.get();
+        } else if (!doc) {
+            part.documentsDevice = std::make_unique<QImage>(LayoutDevice());
+            part.wholeDocument = LaidOut(part.styles, part.whole, *part.documentsDevice, body);
+            doc = part.wholeDocument.get();
         }
-        paintOf(*part.wholeDocument);
+        const QRectF view(0, pageInGroup * body, width, body);
+        painter.translate(0, -view.top());
+        doc->drawContents(&painter, view);
     }
     painter.restore();
 
@@ -798,7 +1137,6 @@ bool PagedReport::PaintPage(QPainter& painter, int page) const
     painter.drawText(QRectF(0, body, width, Dots(kFooterMm)), Qt::AlignRight | Qt::AlignBottom,
                      QStringLiteral("Page %1 of %2").arg(page + 1).arg(PageCount()));
     painter.restore();
-    return asMeasured;
 }
 
 bool PrintReport(const PagedReport& report, QPagedPaintDevice& device, const PageProgress& onPage)

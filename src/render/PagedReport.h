@@ -3,19 +3,22 @@
 // thousand rows is ready at once and takes little memory.
 //
 // Preparing the document renders each template's fixed parts, measures every row and
-// decides which rows go on which page; a page itself (its rows rendered through the
-// template and laid out by Qt's text engine) is made only when it is shown, printed or
-// written, and dropped after. For the rows to be measured without laying them out, a
-// template's rows section is one table row of cells holding text and {{tags}}, inside a
-// table:
+// decides which rows go on which page; a page is painted only when it is shown, printed
+// or written. Where a template's rows section is one table row of cells holding text and
+// {{tags}}, inside a table:
 //
 //     <table ...><thead><tr>...headings...</tr></thead>
 //     {{#rows}}<tr><td ...>{{rowNumber}}</td><td ...>{{Product}}</td>...</tr>{{/rows}}
 //     {{^rows}}...{{/rows}} ... </table>
 //
-// Each page after the first starts with the table's opening and its heading rows. A
-// template whose rows take another form is laid out whole, which is slower for large
-// tables but prints the same.
+// the rows are painted directly (render/RowPainter.h) in the columns the template's table
+// gives them, a figure column (amounts, counts, accounts, dates) made wide enough for the
+// widest figure it can hold, so that no figure breaks over lines; the template's other
+// parts (the beginning, the headings, the totals and what follows) are laid out by Qt's
+// text engine in the same columns. Each page after the first starts with the table's
+// opening and its heading rows; what follows the rows stays on the page of the last
+// rows. A template whose rows take another form is laid out whole, which is slower for
+// large tables.
 #include "reports/ReportDocument.h"
 
 #include <QPageLayout>
@@ -30,6 +33,8 @@ class QPagedPaintDevice;
 class QPainter;
 
 namespace tallivo {
+
+class RowPainter;
 
 class PagedReport
 {
@@ -53,13 +58,13 @@ public:
     PagedReport& operator=(const PagedReport&) = delete;
 
     int PageCount() const;
-    // Lays out one page (from 0) and paints it, with "Page n of m" at its foot, onto a
-    // painter whose coordinates are dots of the paint area (scale it for other devices).
-    // False when the page's rows took more room than measured and were shrunk to fit.
-    bool PaintPage(QPainter& painter, int page) const;
+    // The payment file the report is of, empty when not known.
+    const std::string& PaymentFile() const { return m_paymentFile; }
+    // Paints one page (from 0), with "Page n of m" at its foot, onto a painter whose
+    // coordinates are dots of the paint area (scale it for other devices).
+    void PaintPage(QPainter& painter, int page) const;
     // The rows of the document's reports that a page shows: (report, first row, count).
-    // The last page of a report counts with the page before it when its rows and what
-    // follows them took more than one page.
+    // A report laid out whole counts all its rows on each of its pages.
     struct PageRows
     {
         std::size_t part = 0;
@@ -67,6 +72,9 @@ public:
         std::size_t rowCount = 0;
     };
     PageRows RowsOnPage(int page) const;
+    // The painter of a report's body rows (their columns' places and fonts), or none when
+    // its rows are laid out whole or it has none.
+    const RowPainter* BodyRows(std::size_t part) const;
 
     // A report of the document, and rows laid out together (defined where they are made).
     struct Part;
@@ -75,6 +83,7 @@ public:
 private:
     std::vector<std::unique_ptr<Part>> m_parts;
     std::vector<Group> m_groups;
+    std::string m_paymentFile;
 };
 
 // Called before each page is printed with the pages done and the number of pages; false

@@ -73,6 +73,9 @@ struct PreparedReport
 struct ReportDocument
 {
     std::vector<PreparedReport> parts;
+    // The payment file the reports are of (empty when not known): what is saved of the
+    // document is named after it.
+    std::string paymentFile{};
 };
 
 } // namespace tallivo

@@ -20,7 +20,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +30,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -38,8 +41,10 @@
 #include <QSemaphore>
 #include <QSettings>
 #include <QShortcut>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -743,6 +748,23 @@ void TForm1Test::ReportPreviewIsModalAndLaysOutOnlyThePagesShown()
         preview->View().ShowPage(pages - 1);
         QTRY_COMPARE(Control<QSpinBox>(*preview, "spnPage")->value(), pages);
         QVERIFY(preview->View().PagesLaidOut() < pages);
+        // A page number typed into the page box and Enter go to that page, and the preview
+        // stays open.
+        auto* pageBox = Control<QSpinBox>(*preview, "spnPage");
+        pageBox->setFocus();
+        pageBox->selectAll();
+        QTest::keyClicks(pageBox, "2");
+        QCOMPARE(preview->View().CurrentPage(), pages - 1); // not while typing
+        QTest::keyClick(pageBox, Qt::Key_Return);
+        QTRY_COMPARE(preview->View().CurrentPage(), 1);
+        QTest::keyClick(pageBox, Qt::Key_Enter);
+        QVERIFY(preview->isVisible());
+        // Save as PDF offers the payment file's name in its folder and says where it saved.
+        const QString pdf = setup.dir.filePath("pay-report.pdf");
+        QCOMPARE(preview->SuggestedPdfPath(), pdf);
+        QVERIFY(preview->SavePdf(pdf));
+        QVERIFY(QFileInfo(pdf).size() > 1000);
+        QCOMPARE(Control<QLabel>(*preview, "lblSaved")->text(), "Saved as " + QDir::toNativeSeparators(pdf));
         // The window behind takes no clicks while the preview is open.
         QVERIFY(!QApplication::activeModalWidget() || QApplication::activeModalWidget() == preview);
         // A click on Clear Form, as the window system delivers it, does not reach it.

@@ -6,10 +6,13 @@
 #include "render/PagedReport.h"
 #include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
+#include "render/RowPainter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -22,6 +25,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <map>
 
 namespace tallivo {
 namespace {
@@ -234,7 +238,7 @@ std::vector<int> PagesOfRows(const PagedReport& paged)
         }
         QPainter painter(&image);
         painter.scale(0.05, 0.05);
-        EXPECT_TRUE(paged.PaintPage(painter, page)) << "page " << page;
+        paged.PaintPage(painter, page);
     }
     return pageOfRow;
 }
@@ -278,21 +282,143 @@ TEST(ReportTemplates, NoHeadingOrFigureIsBrokenInsideAWord)
     }
 }
 
-TEST(PagedReport, OneLineRowsGoOnThePagesQtPutsThemOn)
+// A paint device at the layout resolution that keeps the texts painted on it as the text
+// engine hands them over: one item for each run of a line in one font.
+class TextRecorder : public QPaintDevice
 {
-    for (const std::size_t count : {1u, 40u, 300u}) {
-        SCOPED_TRACE(count);
-        const PreparedReport detail = ManyDetailRows(count, true);
-        const PagedReport paged(ReportDocument{{detail}});
-        const WholePages whole = PagesOfRowsLaidOutWhole(detail);
-        std::vector<int> expected;
-        for (const auto& [first, last] : whole.rows) {
-            EXPECT_EQ(first, last);
-            expected.push_back(first);
+public:
+    QStringList Texts() const { return m_engine.texts; }
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return static_cast<int>(PagedReport::PaintArea().width());
+        case PdmHeight:
+            return static_cast<int>(PagedReport::PaintArea().height());
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return PagedReport::kDpi;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return 1000;
         }
-        EXPECT_EQ(PagesOfRows(paged), expected);
-        EXPECT_EQ(paged.PageCount(), whole.pages);
     }
+
+private:
+    struct Engine : QPaintEngine
+    {
+        Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { texts.append(item.text()); }
+        Type type() const override { return QPaintEngine::User; }
+        QStringList texts;
+    };
+    mutable Engine m_engine;
+};
+
+// The texts the text engine paints on a page (the rows' own figures are set from glyphs
+// and carry none).
+QStringList TextsOfPage(const PagedReport& paged, int page)
+{
+    TextRecorder device;
+    QPainter painter(&device);
+    paged.PaintPage(painter, page);
+    painter.end();
+    return device.Texts();
+}
+
+TEST(PagedReport, FiguresOfTheLargestAmountsAndLongestAccountsAreNeverBroken)
+{
+    // Amounts as large as the field holds, accounts as long, and a total as large as a
+    // payment file carries: each column fits its widest figure on one line, in the rows
+    // and in the totals, for the detail report, the summary and the direct-debit report.
+    PreparedReport detail = ManyDetailRows(0);
+    for (const auto& [amount, account] :
+         {std::pair{"9999999999998.990", "1234567890123456789012345"}, std::pair{"0000000000001.000", "999999999999"}})
+        detail.rows.push_back({{"Product", "Payroll"},
+                               {"NameEng", "A PAYEE"},
+                               {"Credit Amount", amount},
+                               {"CreditAccount", account},
+                               {"TotalInvoidAmount", amount},
+                               {"TotalWHTAmount", amount},
+                               {"VATAmount", amount},
+                               {"DeliveryMode", "M"},
+                               {"PickupLocation", "C001"}});
+    PreparedReport summary = SamplePayment().parts[0];
+    summary.rows = {{{"Product", "Payroll"},
+                     {"Value_Date", "15/03/2024"},
+                     {"No_Of_Credit", "999999"},
+                     {"Amount", "9999999999998.99"}},
+                    {{"Product", "Payroll"}, {"Value_Date", "16/03/2024"}, {"No_Of_Credit", "1"}, {"Amount", "1"}}};
+    PreparedReport direct = summary;
+    direct.templateText = Template("DirectDebit.html");
+
+    const QString amount = QStringLiteral("9,999,999,999,998.99");
+    const std::map<std::size_t, QString> summaryFigures = {{0, "2"}, {2, "16/03/2024"}, {3, "999,999"}, {4, amount}};
+    const std::pair<PreparedReport, std::map<std::size_t, QString>> cases[] = {
+        {detail, {{0, "2"}, {3, "1234567890123456789012345"}, {4, amount}, {5, amount}, {6, amount}, {7, amount}}},
+        {summary, summaryFigures},
+        {direct, summaryFigures}};
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(11811);
+    device.setDotsPerMeterY(11811);
+    for (const auto& [report, figures] : cases) {
+        const PagedReport paged(ReportDocument{{report}});
+        const RowPainter* rows = paged.BodyRows(0);
+        ASSERT_NE(rows, nullptr);
+        for (std::size_t c = 0; c < rows->Columns().size(); ++c) {
+            const RowColumn& column = rows->Columns()[c];
+            const auto figure = figures.find(c);
+            EXPECT_EQ(column.figure, figure != figures.end()) << "column " << c;
+            if (figure == figures.end())
+                continue;
+            // On one line and within its column: not broken, not running into the next.
+            EXPECT_EQ(rows->LineCount(c, figure->second), 1) << figure->second.toStdString();
+            EXPECT_LE(QFontMetricsF(column.font, &device).horizontalAdvance(figure->second), column.textWidth)
+                << figure->second.toStdString();
+        }
+        // The totals, laid out by the text engine, are painted whole.
+        const QStringList texts = TextsOfPage(paged, paged.PageCount() - 1);
+        EXPECT_TRUE(texts.contains("9,999,999,999,999.99")) << texts.join('|').toStdString();
+    }
+}
+
+TEST(PagedReport, WhatFollowsTheRowsStaysOnThePageOfTheLastRows)
+{
+    // However many rows the last page would take, the totals and the signature block are
+    // painted on the page of the last rows: when they do not fit below them, the last row
+    // goes with them to a page of its own.
+    const std::size_t firstPage = PagedReport(ReportDocument{{ManyDetailRows(200, true)}}).RowsOnPage(0).rowCount;
+    ASSERT_GT(firstPage, 8u);
+    bool moved = false;
+    for (std::size_t count = firstPage - 8; count <= firstPage + 1; ++count) {
+        SCOPED_TRACE(count);
+        const PagedReport paged(ReportDocument{{ManyDetailRows(count, true)}});
+        const int last = paged.PageCount() - 1;
+        const PagedReport::PageRows rows = paged.RowsOnPage(last);
+        EXPECT_GE(rows.rowCount, 1u);
+        EXPECT_EQ(rows.firstRow + rows.rowCount, count);
+        moved = moved || (last == 1 && count <= firstPage);
+        const QString texts = TextsOfPage(paged, last).join('|');
+        for (const char* text : {"Total", "Checked by", "Approved by", "Name:", "Date:"})
+            EXPECT_TRUE(texts.contains(text)) << text;
+    }
+    EXPECT_TRUE(moved);
 }
 
 TEST(PagedReport, RowsOfSeveralLinesAreNeverSplitAcrossPages)
@@ -341,7 +467,7 @@ TEST(PagedReport, EachReportStartsOnANewPageAndPagesCountAcrossReports)
     QImage image(100, 140, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     painter.scale(0.03, 0.03);
-    EXPECT_TRUE(whole.PaintPage(painter, whole.PageCount() - 1));
+    whole.PaintPage(painter, whole.PageCount() - 1);
 }
 
 TEST(PagedReport, TemplateErrorsAndCancellation)

@@ -1,0 +1,233 @@
+#include "render/RowPainter.h"
+
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QTextLayout>
+#include <QThread>
+
+#include <algorithm>
+
+namespace tallivo {
+
+namespace {
+
+// Texts kept shaped per column: the texts of several pages, so that what repeats
+// (products, codes, zero amounts) is shaped once, and what does not is let go.
+constexpr qsizetype kKeptPerColumn = 2048;
+
+// The first character a font has no glyph for (another font draws it), or none.
+bool NeedsAnotherFont(const QFontMetricsF& metrics, const QString& text, QChar::Script& script)
+{
+    for (const QChar ch : text)
+        if (ch.unicode() >= 0x80 && !metrics.inFont(ch)) {
+            script = ch.script();
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+RowPainter::RowPainter(std::vector<RowColumn> columns, RowFrame frame, QPaintDevice& device)
+    : m_columns(std::move(columns)), m_frame(std::move(frame)), m_device(device), m_shaped(m_columns.size())
+{
+    for (const RowColumn& column : m_columns)
+        m_lineHeight.push_back(QFontMetricsF(column.font, &m_device).height());
+}
+
+void RowPainter::OnThisThread() const
+{
+    if (m_thread == QThread::currentThread())
+        return;
+    m_thread = QThread::currentThread();
+    for (auto& kept : m_shaped)
+        kept.clear();
+    m_plain.clear();
+    for (const RowColumn& column : m_columns) {
+        PlainFont plain;
+        plain.raw = QRawFont::fromFont(column.font); // at the size the text engine sets the font
+        plain.ascent = QFontMetricsF(column.font, &m_device).ascent();
+        if (plain.raw.isValid()) {
+            QString letters;
+            for (ushort ch = 0x20; ch < 0x7F; ++ch)
+                letters += QChar(ch);
+            const QList<quint32> glyphs = plain.raw.glyphIndexesForString(letters);
+            const QList<QPointF> advances = plain.raw.advancesForGlyphIndexes(glyphs);
+            for (qsizetype i = 0; i < letters.size() && i < glyphs.size() && i < advances.size(); ++i) {
+                plain.glyphs[letters[i].unicode()] = glyphs[i];
+                plain.advances[letters[i].unicode()] = advances[i].x();
+            }
+        }
+        m_plain.push_back(std::move(plain));
+    }
+}
+
+double RowPainter::PlainWidth(std::size_t column, const QString& text) const
+{
+    const PlainFont& plain = m_plain[column];
+    if (!plain.raw.isValid())
+        return -1;
+    double width = 0;
+    for (const QChar ch : text) {
+        const ushort u = ch.unicode();
+        if (u >= 128 || plain.glyphs[u] == 0)
+            return -1;
+        width += plain.advances[u];
+    }
+    return width;
+}
+
+RowPainter::~RowPainter() = default;
+
+RowPainter::Shaped RowPainter::ShapedText(std::size_t column, const QString& text) const
+{
+    QHash<QString, Shaped>& kept = m_shaped[column];
+    if (const auto it = kept.constFind(text); it != kept.constEnd())
+        return *it;
+    const RowColumn& c = m_columns[column];
+    auto layout = std::make_shared<QTextLayout>(text, c.font, &m_device);
+    QTextOption option(c.alignment);
+    option.setWrapMode(c.figure ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    double y = 0;
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLineWidth(c.textWidth);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout->endLayout();
+    if (kept.size() >= kKeptPerColumn)
+        kept.clear();
+    kept.insert(text, layout);
+    return layout;
+}
+
+double RowPainter::TextHeight(std::size_t column, const QString& text) const
+{
+    const RowColumn& c = m_columns[column];
+    if (text.isEmpty())
+        return m_lineHeight[column];
+    if (const double plain = PlainWidth(column, text); plain >= 0 && (c.figure || plain <= c.textWidth))
+        return m_lineHeight[column];
+    const QFontMetricsF metrics(c.font, &m_device);
+    QChar::Script script = QChar::Script_Unknown;
+    const bool otherFont = NeedsAnotherFont(metrics, text, script);
+    if (!otherFont && c.figure)
+        return m_lineHeight[column];
+    if (metrics.horizontalAdvance(text) <= c.textWidth) {
+        if (!otherFont)
+            return m_lineHeight[column];
+        // One line with another font's letters: as tall as any such line of the script.
+        const auto key = std::make_pair(column, static_cast<int>(script));
+        if (const auto known = m_oneLine.find(key); known != m_oneLine.end())
+            return known->second;
+        const double height = ShapedText(column, text)->boundingRect().height();
+        m_oneLine.emplace(key, height);
+        return height;
+    }
+    return ShapedText(column, text)->boundingRect().height();
+}
+
+double RowPainter::Height(const std::vector<QString>& cells) const
+{
+    const std::lock_guard lock(m_mutex);
+    OnThisThread();
+    double text = 0;
+    for (std::size_t c = 0; c < m_columns.size() && c < cells.size(); ++c)
+        text = std::max(text, TextHeight(c, cells[c]));
+    return m_frame.textTop + text + m_frame.textBottom;
+}
+
+int RowPainter::LineCount(std::size_t column, const QString& text) const
+{
+    const std::lock_guard lock(m_mutex);
+    OnThisThread();
+    return ShapedText(column, text)->lineCount();
+}
+
+void RowPainter::Paint(QPainter& painter, double y, double height, const std::vector<QString>& cells) const
+{
+    const std::lock_guard lock(m_mutex);
+    OnThisThread();
+    painter.save();
+    for (std::size_t c = 0; c < m_columns.size() && c < cells.size(); ++c) {
+        const RowColumn& column = m_columns[c];
+        if (column.background.style() != Qt::NoBrush)
+            painter.fillRect(QRectF(column.left, y, column.width, height), column.background);
+        if (cells[c].isEmpty())
+            continue;
+        painter.setPen(QPen(column.color, 0));
+        const double plain = PlainWidth(c, cells[c]);
+        if (plain >= 0 && (column.figure || plain <= column.textWidth)) {
+            // One line of plain letters, placed as the text engine aligns it.
+            const PlainFont& font = m_plain[c];
+            double x = column.textLeft;
+            if (column.alignment & Qt::AlignRight)
+                x += column.textWidth - plain;
+            else if (column.alignment & Qt::AlignHCenter)
+                x += (column.textWidth - plain) / 2;
+            QList<quint32> glyphs;
+            QList<QPointF> positions;
+            glyphs.reserve(cells[c].size());
+            positions.reserve(cells[c].size());
+            double at = 0;
+            for (const QChar ch : cells[c]) {
+                glyphs.append(font.glyphs[ch.unicode()]);
+                positions.append(QPointF(at, 0));
+                at += font.advances[ch.unicode()];
+            }
+            QGlyphRun run;
+            run.setRawFont(font.raw);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            painter.drawGlyphRun(QPointF(x, y + m_frame.textTop + font.ascent), run);
+            continue;
+        }
+        ShapedText(c, cells[c])->draw(&painter, QPointF(column.textLeft, y + m_frame.textTop));
+    }
+    painter.restore();
+}
+
+void RowPainter::PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const
+{
+    if (m_columns.empty() || heights.empty())
+        return;
+    // Each cell is framed on its own, as the text engine frames the headings and totals:
+    // where two cells meet, their frames make one line of twice the width. Drawn once
+    // for all the rows of a page.
+    double bottom = top;
+    for (const double height : heights)
+        bottom += height;
+    const double b = m_frame.border;
+    const double left = m_columns.front().left;
+    const double right = m_columns.back().left + m_columns.back().width;
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    if (b > 0) {
+        painter.setPen(QPen(m_frame.borderBrush, 2 * b, Qt::SolidLine, Qt::FlatCap));
+        for (std::size_t c = 1; c < m_columns.size(); ++c)
+            painter.drawLine(QPointF(m_columns[c].left, top), QPointF(m_columns[c].left, bottom));
+        double y = top;
+        for (std::size_t r = 0; r + 1 < heights.size(); ++r) {
+            y += heights[r];
+            painter.drawLine(QPointF(left, y), QPointF(right, y));
+        }
+        painter.setPen(QPen(m_frame.borderBrush, b, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(left + b / 2, top), QPointF(left + b / 2, bottom));
+        painter.drawLine(QPointF(right - b / 2, top), QPointF(right - b / 2, bottom));
+        painter.drawLine(QPointF(left, top + b / 2), QPointF(right, top + b / 2));
+        painter.drawLine(QPointF(left, bottom - b / 2), QPointF(right, bottom - b / 2));
+    }
+    if (m_frame.outer > 0) {
+        const double half = m_frame.outer / 2;
+        painter.setPen(QPen(m_frame.borderBrush, m_frame.outer, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QPointF(left - half, top), QPointF(left - half, bottom));
+        painter.drawLine(QPointF(right + half, top), QPointF(right + half, bottom));
+    }
+    painter.restore();
+}
+
+} // namespace tallivo

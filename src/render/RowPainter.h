@@ -1,0 +1,106 @@
+#pragma once
+// The body rows of a report table, measured and painted directly with Qt's text layout:
+// each column's place, font and alignment are found once (from the template laid out by
+// the text engine), and each distinct text is shaped once and reused while it is kept,
+// so a page of rows costs its glyphs and lines and no text document. Figures (amounts,
+// counts, accounts, dates) stay on one line; other texts wrap at word boundaries, or
+// anywhere in a word longer than its column.
+#include <QBrush>
+#include <QFont>
+#include <QHash>
+#include <QRawFont>
+#include <QString>
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+class QPaintDevice;
+class QPainter;
+class QTextLayout;
+class QThread;
+
+namespace tallivo {
+
+// One column of the body rows, in dots of the layout resolution from the left of the
+// paint area.
+struct RowColumn
+{
+    double left = 0;     // the cell's box: its left border line
+    double width = 0;    // from the left border line to the right one
+    double textLeft = 0; // the room for the text
+    double textWidth = 0;
+    QFont font; // resolved for the layout device
+    Qt::Alignment alignment = Qt::AlignLeft;
+    QBrush color = QBrush(Qt::black);
+    QBrush background;   // Qt::NoBrush: the page shows through
+    bool figure = false; // kept on one line
+};
+
+// How a row is framed: the room above and below its text and its border lines.
+struct RowFrame
+{
+    double textTop = 0;    // from the row's top to its text
+    double textBottom = 0; // from its text to the row's bottom
+    double border = 0;     // the width of each cell's frame
+    double outer = 0;      // the width of the table's own frame, left and right of the cells
+    QBrush borderBrush = QBrush(Qt::darkGray);
+};
+
+class RowPainter
+{
+public:
+    // The device gives the layout resolution; it must outlive the painter.
+    RowPainter(std::vector<RowColumn> columns, RowFrame frame, QPaintDevice& device);
+    ~RowPainter();
+    RowPainter(const RowPainter&) = delete;
+    RowPainter& operator=(const RowPainter&) = delete;
+
+    const std::vector<RowColumn>& Columns() const { return m_columns; }
+
+    // The height of a row of these texts (one per column): its tallest cell and its frame.
+    double Height(const std::vector<QString>& cells) const;
+    // Paints the row's backgrounds and texts with its top at y; height is what Height
+    // gave for the same texts.
+    void Paint(QPainter& painter, double y, double height, const std::vector<QString>& cells) const;
+    // Paints the frames of rows one under the other from top, of these heights.
+    void PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const;
+    // The lines a text takes in a column.
+    int LineCount(std::size_t column, const QString& text) const;
+
+private:
+    using Shaped = std::shared_ptr<const QTextLayout>;
+    // A column's font for texts of plain ASCII letters: each letter's glyph and advance
+    // looked up once, so that such a text is set without shaping.
+    struct PlainFont
+    {
+        QRawFont raw;
+        quint32 glyphs[128] = {};
+        double advances[128] = {};
+        double ascent = 0;
+    };
+    // The width of a text set in the column's plain font, or a negative width when it
+    // has letters outside it.
+    double PlainWidth(std::size_t column, const QString& text) const;
+    // Fonts and shaped texts belong to the thread that made them: a painter prepared on a
+    // worker and painted on the window's thread makes them again there. The caller holds
+    // m_mutex.
+    void OnThisThread() const;
+    double TextHeight(std::size_t column, const QString& text) const;
+    Shaped ShapedText(std::size_t column, const QString& text) const;
+
+    std::vector<RowColumn> m_columns;
+    RowFrame m_frame;
+    QPaintDevice& m_device;
+    std::vector<double> m_lineHeight; // of one line of a column's own font
+    mutable std::vector<PlainFont> m_plain;
+    mutable const QThread* m_thread = nullptr;
+    mutable std::mutex m_mutex;
+    mutable std::vector<QHash<QString, Shaped>> m_shaped;            // per column, the texts kept
+    mutable std::map<std::pair<std::size_t, int>, double> m_oneLine; // (column, script): a line's height
+};
+
+} // namespace tallivo
