@@ -284,7 +284,12 @@ ReportPreview::ReportPreview(std::unique_ptr<PagedReport> report, QWidget* paren
     m_view->setFocus();
 }
 
-ReportPreview::~ReportPreview() = default;
+ReportPreview::~ReportPreview()
+{
+    // The page box loses its focus while the dialog's children are destroyed: its
+    // editingFinished must not reach a preview that is half gone.
+    m_page->disconnect(this);
+}
 
 void ReportPreview::Print()
 {
