@@ -30,7 +30,7 @@ ParsedCommandLine Run(Arguments arguments)
 }
 
 // The help command, asked for the help of command (or for the general help).
-ParsedCommandLine HelpFor(const CommandSpec* command)
+ParsedCommandLine HelpFor(const CommandDescription* command)
 {
     Arguments help;
     help.command = FindCommand("help");
@@ -41,7 +41,7 @@ ParsedCommandLine HelpFor(const CommandSpec* command)
 
 // Where an option is checked and listed by the parser: the shared options in their
 // order, the command's own before those that every command takes.
-int Rank(const OptionSpec* option)
+int Rank(const OptionDescription* option)
 {
     const auto& shared = options::Shared();
     const auto at = std::find(shared.begin(), shared.end(), option);
@@ -53,7 +53,7 @@ int Rank(const OptionSpec* option)
 // One command's CLI11 parser, made from its description.
 struct CommandParser
 {
-    explicit CommandParser(const CommandSpec& command);
+    explicit CommandParser(const CommandDescription& command);
 
     CLI::App app;
     CLI::Option* help = nullptr;
@@ -63,7 +63,7 @@ struct CommandParser
     bool helpGiven = false;
 };
 
-CommandParser::CommandParser(const CommandSpec& command)
+CommandParser::CommandParser(const CommandDescription& command)
 {
     app.set_help_flag();
     app.allow_extras();
@@ -73,13 +73,13 @@ CommandParser::CommandParser(const CommandSpec& command)
     std::stable_sort(taken.begin(), taken.end(),
                      [](const CommandOption* a, const CommandOption* b) { return Rank(a->option) < Rank(b->option); });
     for (const CommandOption* option : taken) {
-        const OptionSpec& spec = *option->option;
+        const OptionDescription& described = *option->option;
         CLI::Option* parsed = nullptr;
-        if (spec.value) {
-            parsed = app.add_option(spec.names)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+        if (described.value) {
+            parsed = app.add_option(described.names)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
         } else {
             flags.push_back(false);
-            parsed = app.add_flag(spec.names, flags.back());
+            parsed = app.add_flag(described.names, flags.back());
         }
         options.emplace_back(option, parsed);
     }
@@ -87,7 +87,7 @@ CommandParser::CommandParser(const CommandSpec& command)
     app.add_option("FILE", files);
 }
 
-bool TakesValue(const OptionSpec& option)
+bool TakesValue(const OptionDescription& option)
 {
     return option.value != nullptr;
 }
@@ -145,7 +145,7 @@ std::multiset<std::string> EqualsValues(const std::vector<std::string>& words)
 
 // In the order they were given: help asked for, or a value option that took the
 // next option ("-" alone is a file) as its value. Either ends the parse.
-std::optional<ParsedCommandLine> FirstStop(const CommandParser& parser, const CommandSpec& command,
+std::optional<ParsedCommandLine> FirstStop(const CommandParser& parser, const CommandDescription& command,
                                            std::multiset<std::string> equalsValues)
 {
     std::map<const CLI::Option*, std::size_t> seen;
@@ -172,7 +172,7 @@ std::optional<ParsedCommandLine> FirstStop(const CommandParser& parser, const Co
 
 // The values of the options given, then the checks of what was given: any command's,
 // then the command's own.
-std::string TakeArguments(const CommandParser& parser, const CommandSpec& command, Arguments& args)
+std::string TakeArguments(const CommandParser& parser, const CommandDescription& command, Arguments& args)
 {
     args.files = parser.files;
     std::size_t flag = 0;
@@ -215,7 +215,7 @@ std::string TakeArguments(const CommandParser& parser, const CommandSpec& comman
 }
 
 // The words after the command name (argv[0] here), parsed as the command declares.
-ParsedCommandLine ParseCommand(const CommandSpec& command, int argc, const char* const* argv)
+ParsedCommandLine ParseCommand(const CommandDescription& command, int argc, const char* const* argv)
 {
     CommandParser parser(command);
     const std::vector<std::string> words = CommandWords(argc, argv);
@@ -256,7 +256,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv)
         p.kind = ParsedCommandLine::Kind::Version;
         return p;
     }
-    const CommandSpec* command = FindCommand(first);
+    const CommandDescription* command = FindCommand(first);
     if (!command)
         return Usage(first.size() > 1 && first[0] == '-' ? "unknown option " + first + " (give a command first)"
                                                          : "unknown command '" + first + "'");

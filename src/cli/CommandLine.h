@@ -1,7 +1,7 @@
 #pragma once
 // The command line of tallivo-cli, parsed with CLI11 as the commands' descriptions
 // declare it.
-#include "cli/CommandSpec.h"
+#include "cli/CommandDescription.h"
 
 #include <string>
 

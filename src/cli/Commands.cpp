@@ -1,29 +1,29 @@
 // The table of tallivo-cli's commands: each is described in its own file under
 // commands/.
-#include "cli/CommandSpec.h"
+#include "cli/CommandDescription.h"
 #include "cli/commands/Commands.h"
 
 #include <sstream>
 
 namespace tallivo::cli {
 
-const std::vector<const CommandSpec*>& Commands()
+const std::vector<const CommandDescription*>& Commands()
 {
-    static const std::vector<const CommandSpec*> commands = {&commands::Check, &commands::Seal, &commands::Fee,
+    static const std::vector<const CommandDescription*> commands = {&commands::Check, &commands::Seal, &commands::Fee,
                                                              &commands::Verify, &commands::Mask, &commands::Diff,
                                                              &commands::Help};
     return commands;
 }
 
-const CommandSpec* FindCommand(const std::string& name)
+const CommandDescription* FindCommand(const std::string& name)
 {
-    for (const CommandSpec* command : Commands())
+    for (const CommandDescription* command : Commands())
         if (name == command->name)
             return command;
     return nullptr;
 }
 
-std::string OptionLabel(const OptionSpec& option)
+std::string OptionLabel(const OptionDescription& option)
 {
     std::string label = option.names;
     if (const auto comma = label.find(','); comma != std::string::npos)
@@ -31,13 +31,13 @@ std::string OptionLabel(const OptionSpec& option)
     return option.value ? label + " " + option.value : label;
 }
 
-std::string LongName(const OptionSpec& option)
+std::string LongName(const OptionDescription& option)
 {
     const std::string names = option.names;
     return names.substr(names.find("--"));
 }
 
-std::vector<std::string> Choices(const OptionSpec& option)
+std::vector<std::string> Choices(const OptionDescription& option)
 {
     std::vector<std::string> choices;
     std::istringstream words(option.choices ? option.choices : "");

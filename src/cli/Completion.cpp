@@ -1,6 +1,6 @@
 #include "cli/Completion.h"
 
-#include "cli/CommandSpec.h"
+#include "cli/CommandDescription.h"
 
 #include <algorithm>
 
@@ -9,10 +9,10 @@ namespace tallivo::cli {
 namespace {
 
 // The options of every command, each once, in the order the commands list them.
-std::vector<const OptionSpec*> EveryOption()
+std::vector<const OptionDescription*> EveryOption()
 {
-    std::vector<const OptionSpec*> all;
-    for (const CommandSpec* command : Commands())
+    std::vector<const OptionDescription*> all;
+    for (const CommandDescription* command : Commands())
         for (const CommandOption& option : command->options)
             if (std::find(all.begin(), all.end(), option.option) == all.end())
                 all.push_back(option.option);
@@ -32,7 +32,7 @@ std::string ValueCases()
 {
     std::string cases;
     std::vector<std::string> fileOptions;
-    for (const OptionSpec* option : EveryOption()) {
+    for (const OptionDescription* option : EveryOption()) {
         if (!option->value)
             continue;
         if (option->choices)
@@ -55,10 +55,10 @@ std::string CommandCases()
 {
     std::string cases;
     std::vector<std::string> topics;
-    for (const CommandSpec* command : Commands())
+    for (const CommandDescription* command : Commands())
         if (*command->summary)
             topics.push_back(command->name);
-    for (const CommandSpec* command : Commands()) {
+    for (const CommandDescription* command : Commands()) {
         if (command->literalWords) {
             cases += "        " + std::string(command->name) + ") COMPREPLY=($(compgen -W \"" + Join(topics, " ") +
                      "\" -- \"$cur\")); return ;;\n";
@@ -78,7 +78,7 @@ std::string CommandCases()
 std::string BashCompletion()
 {
     std::vector<std::string> names;
-    for (const CommandSpec* command : Commands())
+    for (const CommandDescription* command : Commands())
         names.emplace_back(command->name);
     return "# bash completion for tallivo-cli: its commands, each command's options, the values\n"
            "# of its choice options, and file names elsewhere. Made by tallivo-cli-completion.\n"

@@ -94,7 +94,7 @@ std::string Entry(const std::string& label, std::size_t width, const std::string
 const std::size_t kOptionWidth = 22;
 
 // The usage line's words after "tallivo-cli".
-std::string Synopsis(const CommandSpec& command)
+std::string Synopsis(const CommandDescription& command)
 {
     std::string synopsis = command.name;
     for (const CommandOption& option : command.options)
@@ -107,17 +107,17 @@ std::string Synopsis(const CommandSpec& command)
 
 // Every option, each once: the shared ones, then the commands' own, then those
 // that every command takes.
-std::vector<const OptionSpec*> AllOptions()
+std::vector<const OptionDescription*> AllOptions()
 {
-    std::vector<const OptionSpec*> all;
-    for (const OptionSpec* option : options::Shared())
+    std::vector<const OptionDescription*> all;
+    for (const OptionDescription* option : options::Shared())
         if (!option->everyCommand)
             all.push_back(option);
-    for (const CommandSpec* command : Commands())
+    for (const CommandDescription* command : Commands())
         for (const CommandOption& option : command->options)
             if (std::find(all.begin(), all.end(), option.option) == all.end() && !option.option->everyCommand)
                 all.push_back(option.option);
-    for (const OptionSpec* option : options::Shared())
+    for (const OptionDescription* option : options::Shared())
         if (option->everyCommand)
             all.push_back(option);
     return all;
@@ -133,14 +133,14 @@ std::string VersionText()
 std::string GeneralHelp()
 {
     std::string help;
-    for (const CommandSpec* command : Commands())
+    for (const CommandDescription* command : Commands())
         help += (help.empty() ? "Usage: tallivo-cli " : "  or:  tallivo-cli ") + Synopsis(*command) + "\n";
     help += std::string(kIntro) + "\nCommands:\n";
-    for (const CommandSpec* command : Commands())
+    for (const CommandDescription* command : Commands())
         if (*command->summary)
             help += Entry(command->name, 6, command->summary);
     help += "\nOptions:\n";
-    for (const OptionSpec* option : AllOptions())
+    for (const OptionDescription* option : AllOptions())
         help += Entry(OptionLabel(*option), kOptionWidth, option->generalHelp);
     help += Entry("-h, --help", kOptionWidth, "show help and exit");
     help += Entry("--version", kOptionWidth, "print the version and exit");
@@ -148,7 +148,7 @@ std::string GeneralHelp()
     return help + kOptionsNote + kFiles + "\n" + kSettings + kExitStatus;
 }
 
-std::string CommandHelp(const CommandSpec& command)
+std::string CommandHelp(const CommandDescription& command)
 {
     std::string help = "Usage: tallivo-cli " + Synopsis(command) + "\n" + command.description + "\nOptions:\n";
     for (const CommandOption& option : command.options)

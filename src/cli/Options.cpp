@@ -4,28 +4,28 @@
 
 namespace tallivo::cli::options {
 
-constexpr OptionSpec Format{"--format", "text|tsv|json", "text tsv json",
+constexpr OptionDescription Format{"--format", "text|tsv|json", "text tsv json",
                         "how check and seal print the result grid (default\n"
                         "text); json: one object per FILE (schema 1)"};
-constexpr OptionSpec Errors{"--errors", "OUT", nullptr, "write the error file that the Save button would write"};
-constexpr OptionSpec Strict{"--strict", nullptr, nullptr,
+constexpr OptionDescription Errors{"--errors", "OUT", nullptr, "write the error file that the Save button would write"};
+constexpr OptionDescription Strict{"--strict", nullptr, nullptr,
                         "check, seal: also a finding: no lines, no header\n"
                         "first or trailer last, a second header or trailer,\n"
                         "bytes after a Ctrl-Z; such a file is never sealed"};
-constexpr OptionSpec Zip{"--zip", "ZIP", nullptr,
+constexpr OptionDescription Zip{"--zip", "ZIP", nullptr,
                      "seal: the zip archive (\".zip\" added when it has no\n"
                      "extension)"};
-constexpr OptionSpec NewFile{"--new-file", "OUT", nullptr, "seal: into OUT instead of over FILE"};
-constexpr OptionSpec InvalidAccounts{"--invalid-accounts", "A", "abort ignore cancel",
+constexpr OptionDescription NewFile{"--new-file", "OUT", nullptr, "seal: into OUT instead of over FILE"};
+constexpr OptionDescription InvalidAccounts{"--invalid-accounts", "A", "abort ignore cancel",
                                  "seal, fee: the answer to \"There are some invalid\n"
                                  "Orvane Account...\": abort (default), ignore (Ignore,\n"
                                  "then Yes) or cancel (Ignore, then Cancel)"};
-constexpr OptionSpec ReportPdf{"--report-pdf", "PDF", nullptr, "seal: afterwards, the payment report as PDF"};
-constexpr OptionSpec Quiet{"-q,--quiet", nullptr, nullptr, "leave out what is not a finding or an error", true};
+constexpr OptionDescription ReportPdf{"--report-pdf", "PDF", nullptr, "seal: afterwards, the payment report as PDF"};
+constexpr OptionDescription Quiet{"-q,--quiet", nullptr, nullptr, "leave out what is not a finding or an error", true};
 
-const std::vector<const OptionSpec*>& Shared()
+const std::vector<const OptionDescription*>& Shared()
 {
-    static const std::vector<const OptionSpec*> shared = {&Format,          &Errors,    &Strict, &Zip, &NewFile,
+    static const std::vector<const OptionDescription*> shared = {&Format,          &Errors,    &Strict, &Zip, &NewFile,
                                                           &InvalidAccounts, &ReportPdf, &Quiet};
     return shared;
 }

@@ -3,7 +3,7 @@
 // check and seal themselves.
 #include "app/AppState.h"
 #include "cli/CliDialogs.h"
-#include "cli/CommandSpec.h"
+#include "cli/CommandDescription.h"
 
 #include <string>
 #include <vector>

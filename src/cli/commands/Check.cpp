@@ -25,7 +25,7 @@ int Run(const Arguments& args)
 
 } // namespace
 
-const CommandSpec Check{
+const CommandDescription Check{
     "check",
     "FILE...",
     "checks each FILE as the seal would, and changes nothing",

@@ -1,15 +1,15 @@
 #pragma once
 // The commands of tallivo-cli, one file each.
-#include "cli/CommandSpec.h"
+#include "cli/CommandDescription.h"
 
 namespace tallivo::cli::commands {
 
-extern const CommandSpec Check;
-extern const CommandSpec Seal;
-extern const CommandSpec Fee;
-extern const CommandSpec Verify;
-extern const CommandSpec Mask;
-extern const CommandSpec Diff;
-extern const CommandSpec Help;
+extern const CommandDescription Check;
+extern const CommandDescription Seal;
+extern const CommandDescription Fee;
+extern const CommandDescription Verify;
+extern const CommandDescription Mask;
+extern const CommandDescription Diff;
+extern const CommandDescription Help;
 
 } // namespace tallivo::cli::commands

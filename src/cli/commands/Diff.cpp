@@ -46,7 +46,7 @@ int Run(const Arguments& args)
 
 } // namespace
 
-const CommandSpec Diff{
+const CommandDescription Diff{
     "diff",
     "OLD NEW",
     "what changed between two payment files and in their totals",

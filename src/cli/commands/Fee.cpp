@@ -16,7 +16,7 @@ namespace tallivo::cli::commands {
 
 namespace {
 
-constexpr OptionSpec Pdf{"--pdf", "PDF", nullptr, "fee: the fee report as PDF"};
+constexpr OptionDescription Pdf{"--pdf", "PDF", nullptr, "fee: the fee report as PDF"};
 
 // The eight report variables as name=value lines; false when an error escaped.
 bool PrintFigures(const PreparedReport& report, CliDialogs& dialogs, bool quiet)
@@ -62,7 +62,7 @@ int Run(const Arguments& args)
 
 } // namespace
 
-const CommandSpec Fee{
+const CommandDescription Fee{
     "fee",
     "FILE",
     "the tier-rate fee report: prints its eight figures as name=value",

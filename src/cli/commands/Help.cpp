@@ -8,9 +8,9 @@ namespace tallivo::cli::commands {
 namespace {
 
 // The command whose help is asked for: one with an entry of its own in the general help.
-const CommandSpec* Topic(const std::string& name)
+const CommandDescription* Topic(const std::string& name)
 {
-    const CommandSpec* command = FindCommand(name);
+    const CommandDescription* command = FindCommand(name);
     return command && *command->summary ? command : nullptr;
 }
 
@@ -33,7 +33,7 @@ int Run(const Arguments& args)
 
 } // namespace
 
-const CommandSpec Help{
+const CommandDescription Help{
     "help", "[COMMAND]", "", "", {}, "", "", Validate, Run, true,
 };
 

@@ -12,7 +12,7 @@ namespace tallivo::cli::commands {
 
 namespace {
 
-constexpr OptionSpec Output{"-o,--output", "OUT", nullptr, "mask: where the copy goes (- for standard output)"};
+constexpr OptionDescription Output{"-o,--output", "OUT", nullptr, "mask: where the copy goes (- for standard output)"};
 
 int Run(const Arguments& args)
 {
@@ -38,7 +38,7 @@ int Run(const Arguments& args)
 
 } // namespace
 
-const CommandSpec Mask{
+const CommandDescription Mask{
     "mask",
     "FILE",
     "writes a copy of FILE without the payees' data that checks the same",

@@ -21,7 +21,7 @@ int Run(const Arguments& args)
 
 } // namespace
 
-const CommandSpec Seal{
+const CommandDescription Seal{
     "seal",
     "FILE",
     "checks FILE and, when it is acceptable, writes the sealed output and\n"

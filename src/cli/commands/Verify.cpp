@@ -34,7 +34,7 @@ int Run(const Arguments& args)
 
 } // namespace
 
-const CommandSpec Verify{
+const CommandDescription Verify{
     "verify",
     "SEALED_FILE",
     "prints \"OK <hash>\" when line 1 of the file is the SHA-1 of the rest",

@@ -10,7 +10,7 @@
 namespace tallivo::cli {
 
 // An option as the command line spells it.
-struct OptionSpec
+struct OptionDescription
 {
     const char* names;                     // as CLI11 takes them: "--zip", "-q,--quiet"
     const char* value = nullptr;           // the value's name in the help ("ZIP"); none: a flag
@@ -22,14 +22,14 @@ struct OptionSpec
 // An option as one command takes it, with that command's own words for it.
 struct CommandOption
 {
-    const OptionSpec* option;
+    const OptionDescription* option;
     const char* help;      // its text in the command's help, lines joined by '\n'
     bool required = false; // the command refuses to run without it
 };
 
 class Arguments;
 
-struct CommandSpec
+struct CommandDescription
 {
     const char* name;
     const char* operands;    // the usage line's arguments: "FILE...", "SEALED_FILE", "[COMMAND]"
@@ -48,31 +48,31 @@ struct CommandSpec
 class Arguments
 {
 public:
-    const CommandSpec* command = nullptr;
+    const CommandDescription* command = nullptr;
     std::vector<std::string> files;
 
-    void Set(const OptionSpec& option, std::string value) { m_given[&option] = std::move(value); }
-    bool Has(const OptionSpec& option) const { return m_given.count(&option) > 0; }
+    void Set(const OptionDescription& option, std::string value) { m_given[&option] = std::move(value); }
+    bool Has(const OptionDescription& option) const { return m_given.count(&option) > 0; }
     // The value given to a value option.
-    std::optional<std::string> Value(const OptionSpec& option) const
+    std::optional<std::string> Value(const OptionDescription& option) const
     {
         const auto it = m_given.find(&option);
         return it == m_given.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
 
 private:
-    std::map<const OptionSpec*, std::string> m_given;
+    std::map<const OptionDescription*, std::string> m_given;
 };
 
 // Every command, in the order the help lists them.
-const std::vector<const CommandSpec*>& Commands();
+const std::vector<const CommandDescription*>& Commands();
 // The command of that name, or nullptr.
-const CommandSpec* FindCommand(const std::string& name);
+const CommandDescription* FindCommand(const std::string& name);
 
 // The spellings of an option in help texts ("-q, --quiet", "--zip ZIP") and its long name.
-std::string OptionLabel(const OptionSpec& option);
-std::string LongName(const OptionSpec& option);
+std::string OptionLabel(const OptionDescription& option);
+std::string LongName(const OptionDescription& option);
 // The values a choice option takes.
-std::vector<std::string> Choices(const OptionSpec& option);
+std::vector<std::string> Choices(const OptionDescription& option);
 
 } // namespace tallivo::cli
