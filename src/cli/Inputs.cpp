@@ -113,4 +113,14 @@ ReadyInput PrepareInput(const std::string& argument)
                     ", not a regular file: it is not read (give - to read standard input)"};
 }
 
+std::optional<ReadyInput> InputOrRefusal(const std::string& argument, Dialogs& dialogs)
+{
+    ReadyInput input = PrepareInput(argument);
+    if (!input.refusal.empty()) {
+        dialogs.ShowError(input.refusal);
+        return std::nullopt;
+    }
+    return input;
+}
+
 } // namespace tallivo::cli

@@ -3,6 +3,8 @@
 // input again, so each must be a regular file: standard input ("-") is first copied
 // to a private temporary file, and a pipe, FIFO, device or socket is refused at once,
 // never read in part and never waited on.
+#include "app/Dialogs.h"
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ struct ReadyInput
 // when it is a regular file, a link to one, a folder or missing (the commands' own
 // checks answer those two), and refused otherwise.
 ReadyInput PrepareInput(const std::string& argument);
+// PrepareInput, with a refusal shown through dialogs: nothing then.
+std::optional<ReadyInput> InputOrRefusal(const std::string& argument, Dialogs& dialogs);
 
 // The refusal of the first output (an error file, a PDF) that does not exist yet and whose
 // folder cannot take it: "Cannot write <path>: <what the system said>"; empty when every

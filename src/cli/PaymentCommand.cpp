@@ -21,15 +21,13 @@ int StartCommand(AppState& app, CliDialogs& dialogs, const Arguments& args, cons
 {
     dialogs.answers = options::InvalidAccountAnswersOf(args);
     dialogs.quiet = args.Has(options::Quiet);
-    const ReadyInput input = PrepareInput(file);
-    if (!input.refusal.empty()) {
-        dialogs.ShowError(input.refusal);
+    const std::optional<ReadyInput> input = InputOrRefusal(file, dialogs);
+    if (!input)
         return 2;
-    }
     if (!RunCommand(dialogs, [&] { LoadSettings(app); }))
         return 2;
-    app.inputPath = input.path;
-    app.inputOrigin = input.origin;
+    app.inputPath = input->path;
+    app.inputOrigin = input->origin;
     if (const auto zip = args.Value(options::Zip))
         app.zipName = *zip;
     if (const auto newFile = args.Value(options::NewFile)) {

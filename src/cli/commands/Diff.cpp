@@ -24,19 +24,17 @@ std::string Validate(const Arguments& args)
 int Run(const Arguments& args)
 {
     CliDialogs dialogs;
-    const ReadyInput oldInput = PrepareInput(args.files[0]);
-    const ReadyInput newInput = PrepareInput(args.files[1]);
-    for (const ReadyInput* input : {&oldInput, &newInput}) {
-        if (!input->refusal.empty()) {
-            dialogs.ShowError(input->refusal);
-            return 2;
-        }
-    }
+    const std::optional<ReadyInput> oldInput = InputOrRefusal(args.files[0], dialogs);
+    if (!oldInput)
+        return 2;
+    const std::optional<ReadyInput> newInput = InputOrRefusal(args.files[1], dialogs);
+    if (!newInput)
+        return 2;
     const DiffFormat format = options::FormatOf(args) == OutputFormat::Json ? DiffFormat::Json : DiffFormat::Text;
     DiffWriter writer(format, args.files[0], args.files[1], [](std::string_view text) { WriteStdout(text); });
     DiffOutcome outcome;
     if (!RunCommand(dialogs, [&] {
-            outcome = DiffPaymentFiles(oldInput.path, newInput.path,
+            outcome = DiffPaymentFiles(oldInput->path, newInput->path,
                                        [&writer](const RecordChange& change) { writer.Change(change); });
         }))
         return 2;

@@ -17,15 +17,13 @@ constexpr OptionDescription Output{"-o,--output", "OUT", nullptr, "mask: where t
 int Run(const Arguments& args)
 {
     CliDialogs dialogs;
-    const ReadyInput input = PrepareInput(args.files.front());
-    if (!input.refusal.empty()) {
-        dialogs.ShowError(input.refusal);
+    const std::optional<ReadyInput> input = InputOrRefusal(args.files.front(), dialogs);
+    if (!input)
         return 2;
-    }
     const std::string output = args.Value(Output).value_or("");
     AppState app;
-    app.inputPath = input.path;
-    app.inputOrigin = input.origin;
+    app.inputPath = input->path;
+    app.inputOrigin = input->origin;
     CommandOutcome outcome = CommandOutcome::Completed;
     const bool ran = RunCommand(dialogs, [&] {
         if (output == "-")

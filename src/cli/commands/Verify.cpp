@@ -15,13 +15,11 @@ namespace {
 int Run(const Arguments& args)
 {
     CliDialogs dialogs;
-    const ReadyInput input = PrepareInput(args.files.front());
-    if (!input.refusal.empty()) {
-        dialogs.ShowError(input.refusal);
+    const std::optional<ReadyInput> input = InputOrRefusal(args.files.front(), dialogs);
+    if (!input)
         return 2;
-    }
     VerifyResult result;
-    if (!RunCommand(dialogs, [&] { result = VerifySealedFile(input.path); }))
+    if (!RunCommand(dialogs, [&] { result = VerifySealedFile(input->path); }))
         return 2;
     if (!result.ok) {
         WriteStderr(Visible(MessageUtf8(result.message)) + "\n");
