@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -134,6 +135,15 @@ int CreateTempFile(const std::string& prefix, unsigned mode, std::string& path)
             ThrowFileError(errno, FolderOf(candidate));
     }
     ThrowFileError(EEXIST, prefix);
+}
+
+bool HoldMadeTemporary(int fd)
+{
+    int locked;
+    while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    struct stat made {};
+    return locked != 0 || ::fstat(fd, &made) != 0 || made.st_nlink > 0;
 }
 
 bool CreateTempFolder(const std::string& prefix, std::string& path)

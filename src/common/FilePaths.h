@@ -27,4 +27,11 @@ int CreateTempFile(const std::string& prefix, unsigned mode, std::string& path);
 // sets path; false, with errno telling why, when it cannot be made.
 bool CreateTempFolder(const std::string& prefix, std::string& path);
 
+// Locks (flock, waiting) a temporary file or folder just made through fd, as the run
+// writing it: a scan for leftovers (RemoveDeadTemporaries) takes only what no run holds,
+// so one that took this between its making and this lock has removed it. False then
+// (nothing is linked under the name any more): the caller makes another. True also where
+// the file system gives no locks.
+bool HoldMadeTemporary(int fd);
+
 } // namespace tallivo

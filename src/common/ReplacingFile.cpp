@@ -87,8 +87,14 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
         ThrowFileError(errno, m_target);
     }
     RemoveDeadTemporaries(m_destination);
-    m_fd = CreateTempFile(TempPrefixBeside(m_destination), exists ? kPrivateMode : kNewFileMode, m_tempPath);
-    ::flock(m_fd, LOCK_EX | LOCK_NB); // held while it is written: it is not a leftover
+    // Held while it is written: it is not a leftover. Another run's probe of the same
+    // target may clear leftovers at the moment it is made; then it is made again.
+    for (;;) {
+        m_fd = CreateTempFile(TempPrefixBeside(m_destination), exists ? kPrivateMode : kNewFileMode, m_tempPath);
+        if (HoldMadeTemporary(m_fd))
+            break;
+        ::close(m_fd);
+    }
     m_cleanupSlot = RegisterTemporary(m_tempPath, false);
     if (exists) {
         // The owner passes only for the superuser, the group for a member of it; what

@@ -270,12 +270,16 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
     struct stat existing {};
     m_existed = CheckArchivePlace(m_name, m_destination) && ::stat(m_destination.c_str(), &existing) == 0;
     RemoveDeadTemporaries(m_destination);
-    m_folder = MakeWorkFolder(m_name, m_destination);
+    // Locked while it lives: a folder whose lock can be taken is a killed run's leftover,
+    // and one cleared by another run between its making and the lock is made again.
+    for (;;) {
+        m_folder = MakeWorkFolder(m_name, m_destination);
+        m_folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_folderFd < 0 || HoldMadeTemporary(m_folderFd))
+            break;
+        ::close(m_folderFd);
+    }
     m_cleanupSlot = RegisterTemporary(m_folder, true);
-    // Locked while it lives: a folder whose lock can be taken is a killed run's leftover.
-    m_folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_folderFd >= 0)
-        ::flock(m_folderFd, LOCK_EX | LOCK_NB);
     const std::string work = m_folder + kNewArchive;
     try {
         if (m_existed && ::link(m_destination.c_str(), work.c_str()) != 0 && !CopyFile(m_destination, work))

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -20,6 +21,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace tallivo;
@@ -330,6 +332,40 @@ TEST(ReplacingFile, LeftoversOfAKilledRunGoWithTheNextWriteAndALiveWritersStay)
     ZipOutput(zip, path);
     EXPECT_EQ(Names(dir.Folder()), (std::vector<std::string>{"pay.txt", "z.zip", zipPrefix + "Live02"}));
     ::close(holder);
+}
+
+// A probe of the same target (the seal checks a new file's place while its output is
+// being made ahead) clears leftovers at any moment: a writer's temporary file or an
+// archive's work folder is never taken for one, even just after it was made.
+TEST(ReplacingFile, ALeftoverScanNeverTakesAWriterJustMade)
+{
+    TempFolder dir;
+    const std::string path = dir.Write("out.txt", "old");
+    const std::string zip = dir.Path("b.zip");
+    std::atomic<bool> done{false};
+    std::thread scanner([&] {
+        while (!done) {
+            RemoveDeadTemporaries(path);
+            RemoveDeadTemporaries(zip);
+        }
+    });
+    int lost = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const ReplacingFile writer(path);
+        lost += fs::exists(writer.TempPath()) ? 0 : 1;
+    }
+    for (int i = 0; i < 40; ++i) {
+        try {
+            ZipOutput(zip, path);
+        } catch (const AppError&) {
+            ++lost; // its work folder went while it was written
+        }
+    }
+    done = true;
+    scanner.join();
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(Names(dir.Folder()), (std::vector<std::string>{"b.zip", "out.txt"}));
+    EXPECT_EQ(ReadAll(path), "old");
 }
 
 // In a sticky folder shared by several users (/tmp, a drop folder), another user's file
