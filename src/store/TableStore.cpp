@@ -214,20 +214,29 @@ void TableStore::AttachAll()
         Attach(table);
 }
 
+// The in-memory store the table files are attached to. A store is used by one thread at
+// a time (its own members are not shared either), so SQLite's own locking of the
+// connection is left out: it cost a lock per call on every row a seal writes.
+void TableStore::OpenBareStore()
+{
+    if (m_db != nullptr)
+        return;
+    if (sqlite3_open_v2(":memory:", &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        const std::string text = m_db ? sqlite3_errmsg(m_db) : "out of memory";
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        StoreError("The table store cannot be opened: " + text);
+    }
+    sqlite3_busy_timeout(m_db, 2000);
+}
+
 void TableStore::Attach(std::string_view table)
 {
     if (std::find(m_attached.begin(), m_attached.end(), table) != m_attached.end())
         return;
-    if (m_db == nullptr) {
-        if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                            nullptr) != SQLITE_OK) {
-            const std::string text = m_db ? sqlite3_errmsg(m_db) : "out of memory";
-            sqlite3_close(m_db);
-            m_db = nullptr;
-            StoreError("The table store cannot be opened: " + text);
-        }
-        sqlite3_busy_timeout(m_db, 2000);
-    }
+    OpenBareStore();
     const std::string path = TableFilePath(m_dataFolder, table);
     if (!FileExists(path))
         StoreError("Table file not found: " + path);
@@ -254,13 +263,7 @@ void TableStore::Attach(std::string_view table)
 std::vector<TableRow> TableStore::Run(std::string_view statement, const std::vector<std::string_view>& params,
                                       std::string_view table)
 {
-    if (m_db == nullptr) {
-        // Nothing attached yet (BEGIN on no table, COMMIT without BEGIN): open the bare store.
-        if (sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                            nullptr) != SQLITE_OK)
-            Fail(table);
-        sqlite3_busy_timeout(m_db, 2000);
-    }
+    OpenBareStore(); // nothing attached yet: BEGIN on no table, COMMIT without BEGIN
     std::vector<TableRow> rows;
     const char* text = statement.data();
     const char* end = statement.data() + statement.size();

@@ -110,6 +110,7 @@ public:
     void EndAfterError(bool keep) noexcept;
 
 private:
+    void OpenBareStore();
     void Attach(std::string_view table);
     void AttachAll();
     std::vector<TableRow> Run(std::string_view statement, const std::vector<std::string_view>& params,
