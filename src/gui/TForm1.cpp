@@ -1,7 +1,10 @@
 #include "gui/TForm1.h"
 
+#include "app/CompareCommand.h"
 #include "app/ErrorHandler.h"
 #include "app/FormCommands.h"
+#include "app/MaskCommand.h"
+#include "app/PaymentInput.h"
 #include "app/ReportCommands.h"
 #include "app/SealCommand.h"
 #include "app/Settings.h"
@@ -10,6 +13,7 @@
 #include "format/RecordTypes.h"
 #include "gui/AboutBox.h"
 #include "gui/CommandRunner.h"
+#include "gui/ComparisonView.h"
 #include "gui/GridCellDelegate.h"
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
@@ -349,6 +353,20 @@ void TForm1::RememberPaymentFile(const QString& path)
 void TForm1::FillRecentFilesMenu(QMenu* menu)
 {
     menu->clear();
+    // What acts on the payment file in the File Name box, when the box names one.
+    const bool paymentFile = QFileInfo(edtFileInput->text().trimmed()).isFile();
+    QAction* mask = menu->addAction("Save Masked Copy...");
+    mask->setObjectName("actSaveMaskedCopy");
+    mask->setEnabled(paymentFile);
+    mask->setToolTip("Write a copy of the payment file without the payees' data that checks the same");
+    connect(mask, &QAction::triggered, this, &TForm1::SaveMaskedCopyClick);
+    QAction* compare = menu->addAction("Compare With...");
+    compare->setObjectName("actCompareWith");
+    compare->setEnabled(paymentFile);
+    compare->setToolTip("Show what changed from the payment file to another, and in the credits' totals");
+    connect(compare, &QAction::triggered, this, &TForm1::CompareWithClick);
+    menu->addSeparator();
+
     const QStringList files = WindowSettings().RecentPaymentFiles();
     for (const QString& file : files) {
         QAction* action = menu->addAction(file);
@@ -474,7 +492,8 @@ QWidget* TForm1::CreateInformationBox()
     btnRecentFiles->setObjectName("btnRecentFiles");
     btnRecentFiles->setArrowType(Qt::DownArrow);
     btnRecentFiles->setPopupMode(QToolButton::InstantPopup);
-    btnRecentFiles->setToolTip("The payment files opened last");
+    btnRecentFiles->setToolTip("A masked copy of the payment file, its comparison with another file, and the "
+                               "payment files opened last");
     auto* recent = new QMenu(btnRecentFiles);
     recent->setObjectName("mnuRecentFiles");
     connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentFilesMenu(recent); });
@@ -683,6 +702,7 @@ void TForm1::RunLong(const QString& name, std::function<void(Dialogs&)> command,
         ClearFilter();
     }
     m_preparedReport.reset();
+    m_preparedComparison.reset();
     SetCommandsEnabled(false);
     if (grid == GridUse::Rewrites)
         m_gridModel->SetFrozen(true);
@@ -790,6 +810,7 @@ void TForm1::LongCommandEnded(CommandEnding ending)
     RefreshGrid(true);
 
     std::unique_ptr<PagedReport> report = std::move(m_preparedReport);
+    std::unique_ptr<PaymentComparison> comparison = std::move(m_preparedComparison);
     if (m_closeWhenIdle) {
         emit CommandFinished();
         close();
@@ -801,7 +822,23 @@ void TForm1::LongCommandEnded(CommandEnding ending)
         m_dialogs->ShowMessage(kTooLateToCancelMessage);
     else if (report)
         m_viewer->ShowPrepared(std::move(report));
+    else if (comparison)
+        ShowComparison(std::move(*comparison));
     emit CommandFinished();
+}
+
+ComparisonView* TForm1::ComparisonShown() const
+{
+    return m_comparisonView.data();
+}
+
+void TForm1::ShowComparison(PaymentComparison comparison)
+{
+    ShowOutcome(QString::fromStdString(comparison.SummaryText()));
+    if (m_comparisonView)
+        m_comparisonView->close();
+    m_comparisonView = new ComparisonView(std::move(comparison), this);
+    m_comparisonView->show();
 }
 
 void TForm1::CopyEditsToState()
@@ -1128,6 +1165,50 @@ void TForm1::btnSaveErrorClick()
 {
     RunLong(
         "Save", [this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
+}
+
+void TForm1::SaveMaskedCopyClick()
+{
+    if (CommandRunning())
+        return;
+    CopyEditsToState();
+    if (const std::string refusal = UnreadablePaymentFile(m_app.inputPath, true); !refusal.empty()) {
+        m_dialogs->ShowMessage(refusal);
+        return;
+    }
+    const std::optional<std::string> output =
+        m_dialogs->RunFileDialogAt(FileDialogKind::SaveText, MaskedCopyName(m_app.inputPath));
+    if (!output)
+        return;
+    RunLong(
+        "Save Masked Copy",
+        [this, output = *output](Dialogs& dialogs) {
+            if (SaveMaskedCopy(m_app, dialogs, output) == CommandOutcome::Completed)
+                dialogs.ShowMessage("Masked copy written to " + output);
+        },
+        GridUse::Reads);
+}
+
+void TForm1::CompareWithClick()
+{
+    if (CommandRunning())
+        return;
+    CopyEditsToState();
+    if (const std::string refusal = UnreadablePaymentFile(m_app.inputPath, true); !refusal.empty()) {
+        m_dialogs->ShowMessage(refusal);
+        return;
+    }
+    const std::optional<std::string> other = m_dialogs->RunFileDialog(FileDialogKind::OpenPayment);
+    if (!other)
+        return;
+    RunLong(
+        "Compare",
+        [this, other = *other](Dialogs& dialogs) {
+            auto comparison = std::make_unique<PaymentComparison>();
+            if (ComparePaymentFile(m_app, dialogs, other, *comparison) == CommandOutcome::Completed)
+                m_preparedComparison = std::move(comparison);
+        },
+        GridUse::Reads);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
