@@ -119,6 +119,7 @@ ComparisonView::ComparisonView(PaymentComparison comparison, QWidget* parent)
         {2, 3}, this);
     QTableView* changeTable = NewTable("tblComparison", changes);
     changeTable->setToolTip("One row per field that differs; an added or removed record names no field");
+    changeTable->horizontalHeader()->setStretchLastSection(true);
 
     const std::vector<ComparisonTotalsRow>& totals = m_comparison.totals;
     auto* totalsModel = new TextRowsModel(
@@ -189,8 +190,12 @@ QTableView* ComparisonView::NewTable(const char* name, QAbstractTableModel* mode
     const int rowHeight = GridCellDelegate::PlacementFor(table->font()).rowHeight;
     table->verticalHeader()->setMinimumSectionSize(rowHeight);
     table->verticalHeader()->setDefaultSectionSize(rowHeight);
-    table->horizontalHeader()->setStretchLastSection(true);
     table->resizeColumnsToContents();
+    // A field's text fills its width with blanks: the column is no wider than a long
+    // name needs, so the old and the new text are seen side by side (the tip has it all).
+    const int widest = table->fontMetrics().averageCharWidth() * 32;
+    for (int c = 0; c < model->columnCount(); ++c)
+        table->setColumnWidth(c, std::min(table->columnWidth(c), widest));
     return table;
 }
 
