@@ -291,10 +291,11 @@ private slots:
     void StatusBarSaysWhenCancelCannotStopAndHowTheCommandEnded();
     void SealEmptiesTheLastHashAndCompanyIdAtItsStart();
     void ReportWarnsWhenTheCompanyIdComesFromAnotherFile();
-    void ExitKeepsTheGeometryAndTypingStartsInFileName();
     void PaymentFileMenuOffersMaskAndCompareForAnExistingFile();
     void MaskedCopyChecksTheSameAndARefusalWritesNothing();
     void CompareShowsEachChangedFieldAndTheCreditTotals();
+    // Last: Exit ends the application's event loop, which no later test could run again.
+    void ExitKeepsTheGeometryAndTypingStartsInFileName();
 };
 
 void TForm1Test::initTestCase()
