@@ -104,9 +104,12 @@ private:
     // report) or only reads it (Report, Save).
     enum class GridUse { Reads, Rewrites };
 
+    // The window's areas, each built in its own file under gui/layout/.
     void CreateToolBar();
     QWidget* CreateInformationBox();
     QWidget* CreateResultBox();
+    // The findings' count, and the stage, progress and Cancel of a long command.
+    void CreateStatusArea();
     QPushButton* NewButton(const char* name, const char* caption, void (TForm1::*handler)());
     // Label3, edtNewFile and its buttons follow the output mode; Clear Form disables them all.
     void EnableNewFileControls(bool labelEnabled, bool controlsEnabled);
