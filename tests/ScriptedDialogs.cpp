@@ -23,6 +23,12 @@ std::optional<std::string> ScriptedDialogs::RunFileDialog(FileDialogKind kind)
     return std::nullopt;
 }
 
+std::optional<std::string> ScriptedDialogs::RunFileDialogAt(FileDialogKind kind, const std::string& offered)
+{
+    offeredPaths.push_back(offered);
+    return RunFileDialog(kind);
+}
+
 void ScriptedDialogs::ShowError(const std::string& text)
 {
     shown.push_back({Shown::Type::Error, MsgKind::Error, text});

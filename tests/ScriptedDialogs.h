@@ -25,12 +25,15 @@ public:
     void ShowMessage(const std::string& text) override;
     MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) override;
     std::optional<std::string> RunFileDialog(FileDialogKind kind) override;
+    // Notes the offered path, then answers as RunFileDialog.
+    std::optional<std::string> RunFileDialogAt(FileDialogKind kind, const std::string& offered) override;
     void ShowError(const std::string& text) override;
 
     std::vector<MsgButton> buttonAnswers;
     std::vector<std::optional<std::string>> fileAnswers;
     std::vector<Shown> shown;
     std::vector<FileDialogKind> fileDialogsRun;
+    std::vector<std::string> offeredPaths; // what the file dialogs offered, in order
 
     // The texts shown, in order, of every kind.
     std::vector<std::string> Texts() const;

@@ -29,6 +29,12 @@ public:
     virtual MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) = 0;
     // Runs a file dialog; the chosen path, or nothing when cancelled.
     virtual std::optional<std::string> RunFileDialog(FileDialogKind kind) = 0;
+    // A file dialog that offers a path: it opens in the path's folder with its name filled
+    // in. Front ends that cannot offer one run the plain dialog.
+    virtual std::optional<std::string> RunFileDialogAt(FileDialogKind kind, const std::string& /*offered*/)
+    {
+        return RunFileDialog(kind);
+    }
     // The general error handler's display of an error that escaped a command.
     virtual void ShowError(const std::string& text) = 0;
 

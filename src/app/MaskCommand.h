@@ -14,4 +14,8 @@ namespace tallivo {
 // names the payment file (also through a link or as a hard link) or is no regular file.
 CommandOutcome SaveMaskedCopy(AppState& app, Dialogs& dialogs, const std::string& output);
 
+// The name offered for the masked copy of a payment file: "<name without its
+// extension>-masked.txt" in the payment file's folder.
+std::string MaskedCopyName(const std::string& inputPath);
+
 } // namespace tallivo

@@ -32,6 +32,12 @@ public:
         OnWindowThread({}, [&] { path = m_runner.m_window.RunFileDialog(kind); });
         return path;
     }
+    std::optional<std::string> RunFileDialogAt(FileDialogKind kind, const std::string& offered) override
+    {
+        std::optional<std::string> path;
+        OnWindowThread({}, [&] { path = m_runner.m_window.RunFileDialogAt(kind, offered); });
+        return path;
+    }
     void ShowError(const std::string& text) override
     {
         OnWindowThread({text, true}, [&] { m_runner.m_window.ShowError(text); });

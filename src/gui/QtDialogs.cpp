@@ -154,6 +154,16 @@ MsgButton QtDialogs::MessageDlg(const std::string& text, MsgKind kind, const std
 
 std::optional<std::string> QtDialogs::RunFileDialog(FileDialogKind kind)
 {
+    return RunDialog(kind, QString());
+}
+
+std::optional<std::string> QtDialogs::RunFileDialogAt(FileDialogKind kind, const std::string& offered)
+{
+    return RunDialog(kind, FromLocal(offered));
+}
+
+std::optional<std::string> QtDialogs::RunDialog(FileDialogKind kind, const QString& offered)
+{
     BeforeShowing();
     ArrowCursorWhileAsking arrow;
     QFileDialog dialog(m_parent);
@@ -186,6 +196,11 @@ std::optional<std::string> QtDialogs::RunFileDialog(FileDialogKind kind)
         dialog.setDirectory(folder);
     else if (const QString start = m_startFolder ? m_startFolder() : QString(); !start.isEmpty() && QDir(start).exists())
         dialog.setDirectory(start);
+    // An offered path opens in its own folder, with its name filled in.
+    if (!offered.isEmpty()) {
+        dialog.setDirectory(QFileInfo(offered).absolutePath());
+        dialog.selectFile(QFileInfo(offered).fileName());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();

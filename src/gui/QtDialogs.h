@@ -27,10 +27,13 @@ public:
     void ShowMessage(const std::string& text) override;
     MsgButton MessageDlg(const std::string& text, MsgKind kind, const std::vector<MsgButton>& buttons) override;
     std::optional<std::string> RunFileDialog(FileDialogKind kind) override;
+    std::optional<std::string> RunFileDialogAt(FileDialogKind kind, const std::string& offered) override;
     void ShowError(const std::string& text) override;
 
 private:
     void BeforeShowing() const;
+    // A file dialog of a kind; an offered path (not empty) is preselected in its folder.
+    std::optional<std::string> RunDialog(FileDialogKind kind, const QString& offered);
 
     QWidget* m_parent;
     std::function<void()> m_beforeShowing;

@@ -1,7 +1,10 @@
 #include "gui/TForm1.h"
 
+#include "app/CompareCommand.h"
 #include "app/ErrorHandler.h"
 #include "app/FormCommands.h"
+#include "app/MaskCommand.h"
+#include "app/PaymentInput.h"
 #include "app/ReportCommands.h"
 #include "app/SealCommand.h"
 #include "app/Settings.h"
@@ -10,7 +13,9 @@
 #include "format/RecordTypes.h"
 #include "gui/AboutBox.h"
 #include "gui/CommandRunner.h"
+#include "gui/ComparisonView.h"
 #include "gui/GridCellDelegate.h"
+#include "gui/GridRowsText.h"
 #include "gui/PreviewViewer.h"
 #include "gui/QtDialogs.h"
 #include "gui/RecordInspector.h"
@@ -121,42 +126,6 @@ private:
     std::unique_ptr<PagedReport>& m_prepared;
 };
 
-// Paints the grid's top-left fixed cell (the heading of the numbering column, which
-// the view shows as its vertical header) in the corner of the table view.
-class CornerCellPainter : public QObject
-{
-public:
-    CornerCellPainter(QAbstractButton* corner, const QAbstractItemModel* model)
-        : QObject(corner), m_corner(corner), m_model(model)
-    {
-        corner->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched != m_corner || event->type() != QEvent::Paint)
-            return false;
-        QPainter painter(m_corner);
-        QStyleOptionHeader opt;
-        opt.initFrom(m_corner);
-        opt.rect = m_corner->rect();
-        opt.position = QStyleOptionHeader::OnlyOneSection;
-        opt.orientation = Qt::Horizontal;
-        // The corner button is disabled (it selects nothing), but the cell reads as a heading.
-        opt.state |= QStyle::State_Enabled | QStyle::State_Raised | QStyle::State_Horizontal;
-        opt.palette.setCurrentColorGroup(QPalette::Active);
-        opt.text = m_model->headerData(0, Qt::Horizontal).toString();
-        opt.textAlignment = Qt::Alignment(m_model->headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
-        m_corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, m_corner);
-        return true;
-    }
-
-private:
-    QAbstractButton* m_corner;
-    const QAbstractItemModel* m_model;
-};
-
 } // namespace
 
 TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
@@ -212,36 +181,7 @@ TForm1::TForm1(Dialogs* dialogs, QWidget* parent)
         });
     connect(m_runner, &CommandRunner::Finished, this, &TForm1::LongCommandEnded);
 
-    lblFindings = new QLabel;
-    lblFindings->setObjectName("lblFindings");
-    statusBar()->addWidget(lblFindings);
-    auto* find = new QShortcut(QKeySequence::Find, this);
-    connect(find, &QShortcut::activated, this, [this] {
-        edtFilter->setFocus();
-        edtFilter->selectAll();
-    });
-
-    // The progress of a long command, in the status bar while it runs.
-    lblStage = new QLabel;
-    lblStage->setObjectName("lblStage");
-    progressBar = new QProgressBar;
-    progressBar->setObjectName("progressBar");
-    progressBar->setRange(0, 1000);
-    progressBar->setMaximumWidth(260);
-    btnCancel = new QPushButton("Cancel");
-    btnCancel->setObjectName("btnCancel");
-    btnCancel->setAutoDefault(false);
-    connect(btnCancel, &QPushButton::clicked, this, [this] {
-        m_runner->Cancel();
-        ShowProgress();
-    });
-    for (QWidget* w : std::initializer_list<QWidget*>{lblStage, progressBar, btnCancel}) {
-        statusBar()->addPermanentWidget(w);
-        w->hide();
-    }
-    m_progressTimer = new QTimer(this);
-    m_progressTimer->setInterval(100);
-    connect(m_progressTimer, &QTimer::timeout, this, &TForm1::ShowProgress);
+    CreateStatusArea();
     auto* escape = new QShortcut(QKeySequence::Cancel, this);
     connect(escape, &QShortcut::activated, this, [this] {
         if (!CommandRunning())
@@ -349,6 +289,20 @@ void TForm1::RememberPaymentFile(const QString& path)
 void TForm1::FillRecentFilesMenu(QMenu* menu)
 {
     menu->clear();
+    // What acts on the payment file in the File Name box, when the box names one.
+    const bool paymentFile = QFileInfo(edtFileInput->text().trimmed()).isFile();
+    QAction* mask = menu->addAction("Save Masked Copy...");
+    mask->setObjectName("actSaveMaskedCopy");
+    mask->setEnabled(paymentFile);
+    mask->setToolTip("Write a copy of the payment file without the payees' data that checks the same");
+    connect(mask, &QAction::triggered, this, &TForm1::SaveMaskedCopyClick);
+    QAction* compare = menu->addAction("Compare With...");
+    compare->setObjectName("actCompareWith");
+    compare->setEnabled(paymentFile);
+    compare->setToolTip("Show what changed from the payment file to another, and in the credits' totals");
+    connect(compare, &QAction::triggered, this, &TForm1::CompareWithClick);
+    menu->addSeparator();
+
     const QStringList files = WindowSettings().RecentPaymentFiles();
     for (const QString& file : files) {
         QAction* action = menu->addAction(file);
@@ -366,295 +320,6 @@ void TForm1::FillRecentFilesMenu(QMenu* menu)
 void TForm1::ShowAbout()
 {
     ShowAboutBox(this);
-}
-
-void TForm1::CreateToolBar()
-{
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName("ToolBar1");
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    ToolBar1->setIconSize(QSize(24, 24));
-    ToolBar1->setStyleSheet("QToolBar#ToolBar1 { background-color: rgb(128, 0, 128); border: none; padding: 3px; "
-                            "spacing: 3px; }"
-                            "QToolBar#ToolBar1 QToolButton { color: white; border: 1px solid transparent; "
-                            "border-radius: 3px; padding: 1px 4px; }"
-                            "QToolBar#ToolBar1 QToolButton:hover { background-color: rgb(160, 48, 160); "
-                            "border-color: rgb(210, 150, 210); }"
-                            "QToolBar#ToolBar1 QToolButton:pressed { background-color: rgb(96, 0, 96); }"
-                            // The button that has the keyboard's focus shows it.
-                            "QToolBar#ToolBar1 QToolButton:focus { border: 1px dashed white; }"
-                            // While a command runs the buttons look as unavailable as they are.
-                            "QToolBar#ToolBar1 QToolButton:disabled { color: rgb(176, 120, 176); }");
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
-
-    // Captions: "CordiaUPC", bold, 19 pixels; a narrow font stands in where it is missing.
-    QFont captionFont = font();
-    captionFont.setFamilies(
-        {"CordiaUPC", "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow", font().family()});
-    captionFont.setPixelSize(19);
-    captionFont.setBold(true);
-
-    const auto addButton = [&](const char* name, const char* caption, QStyle::StandardPixmap icon,
-                               void (TForm1::*handler)()) {
-        auto* button = new QToolButton(ToolBar1);
-        button->setObjectName(name);
-        button->setText(caption);
-        button->setIcon(style()->standardIcon(icon));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setFont(captionFont);
-        button->setMinimumSize(120, 47);
-        button->setFocusPolicy(Qt::TabFocus);
-        connect(button, &QToolButton::clicked, this, handler);
-        ToolBar1->addWidget(button);
-        return button;
-    };
-    ToolButton1 = addButton("ToolButton1", "Exit ", QStyle::SP_DialogCloseButton, &TForm1::ToolButton1Click);
-    ToolButton3 =
-        addButton("ToolButton3", "       Tallivo       ", QStyle::SP_DialogApplyButton, &TForm1::ToolButton3Click);
-    ToolButton4 = addButton("ToolButton4", "Report", QStyle::SP_FileDialogDetailedView, &TForm1::ToolButton4Click);
-    ToolButton5 = addButton("ToolButton5", "Clear Form", QStyle::SP_DialogResetButton, &TForm1::ToolButton5Click);
-    WithShortcut(ToolButton1, QKeySequence(Qt::CTRL | Qt::Key_Q), "Exit the program");
-    WithShortcut(ToolButton3, QKeySequence(Qt::CTRL | Qt::Key_G),
-                 "Check the payment file and, when it is clean, seal it: the hash value, the output file and "
-                 "the zip archive");
-    WithShortcut(ToolButton4, QKeySequence(Qt::CTRL | Qt::Key_R), "Preview and print the payment reports of the seal");
-    WithShortcut(ToolButton5, QKeySequence(Qt::CTRL | Qt::Key_L), "Empty every box, the result and the findings");
-
-    MCLFee = new QPushButton("Calculate Tier Rate Report", ToolBar1);
-    MCLFee->setObjectName("MCLFee");
-    MCLFee->setFont(captionFont);
-    MCLFee->setMinimumSize(209, 47);
-    connect(MCLFee, &QPushButton::clicked, this, &TForm1::MCLFeeClick);
-    ToolBar1->addWidget(MCLFee);
-    WithShortcut(MCLFee, QKeySequence(Qt::CTRL | Qt::Key_T),
-                 "Check the payment file and show the tier-rate fee report of its credits to other banks");
-
-    ToolButtonAbout = addButton("ToolButtonAbout", "About", QStyle::SP_MessageBoxInformation, &TForm1::ShowAbout);
-    WithShortcut(ToolButtonAbout, QKeySequence(Qt::Key_F1),
-                 "About Tallivo: its version and the licences of the "
-                 "libraries it uses");
-}
-
-QPushButton* TForm1::NewButton(const char* name, const char* caption, void (TForm1::*handler)())
-{
-    auto* button = new QPushButton(caption);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    connect(button, &QPushButton::clicked, this, handler);
-    return button;
-}
-
-QWidget* TForm1::CreateInformationBox()
-{
-    const auto newLabel = [](const char* name, const char* caption) {
-        auto* label = new QLabel(caption);
-        label->setObjectName(name);
-        return label;
-    };
-    const auto newEdit = [](const char* name) {
-        auto* edit = new QLineEdit;
-        edit->setObjectName(name);
-        edit->setMinimumWidth(360);
-        return edit;
-    };
-
-    auto* information = new QGroupBox("Information");
-    information->setObjectName("GroupBox1");
-    auto* grid = new QGridLayout(information);
-
-    Label1 = newLabel("Label1", "File Name");
-    edtFileInput = newEdit("edtFileInput");
-    btnOpenFile = NewButton("btnOpenFile", "Open", &TForm1::btnOpenFileClick);
-    btnClearFile = NewButton("btnClearFile", "Clear", &TForm1::btnClearFileClick);
-    // The payment files opened last, to choose from.
-    btnRecentFiles = new QToolButton;
-    btnRecentFiles->setObjectName("btnRecentFiles");
-    btnRecentFiles->setArrowType(Qt::DownArrow);
-    btnRecentFiles->setPopupMode(QToolButton::InstantPopup);
-    btnRecentFiles->setToolTip("The payment files opened last");
-    auto* recent = new QMenu(btnRecentFiles);
-    recent->setObjectName("mnuRecentFiles");
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentFilesMenu(recent); });
-    btnRecentFiles->setMenu(recent);
-    auto* openButtons = new QHBoxLayout;
-    openButtons->setSpacing(0);
-    openButtons->addWidget(btnOpenFile);
-    openButtons->addWidget(btnRecentFiles);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(edtFileInput, 0, 1);
-    grid->addLayout(openButtons, 0, 2);
-    grid->addWidget(btnClearFile, 0, 3);
-
-    auto* output = new QGroupBox("Output File");
-    output->setObjectName("GroupBox2");
-    auto* outputGrid = new QGridLayout(output);
-    rdoReplace = new QRadioButton("Replace");
-    rdoReplace->setObjectName("rdoReplace");
-    rdoReplace->setChecked(true);
-    rdoNew = new QRadioButton("New File");
-    rdoNew->setObjectName("rdoNew");
-    connect(rdoReplace, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rdoReplaceClick();
-    });
-    connect(rdoNew, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rdoNewClick();
-    });
-    auto* modes = new QHBoxLayout;
-    modes->addWidget(rdoReplace);
-    modes->addSpacing(24);
-    modes->addWidget(rdoNew);
-    modes->addStretch(1);
-    outputGrid->addLayout(modes, 0, 0, 1, 4);
-
-    Label3 = newLabel("Label3", "New File Name");
-    edtNewFile = newEdit("edtNewFile");
-    btnOpenNew = NewButton("btnOpenNew", "Open", &TForm1::btnOpenNewClick);
-    btnClearNew = NewButton("btnClearNew", "Clear", &TForm1::btnClearNewClick);
-    outputGrid->addWidget(Label3, 1, 0);
-    outputGrid->addWidget(edtNewFile, 1, 1);
-    outputGrid->addWidget(btnOpenNew, 1, 2);
-    outputGrid->addWidget(btnClearNew, 1, 3);
-    EnableNewFileControls(true, false);
-
-    Label7 = newLabel("Label7", "Zip File Name");
-    edtZip = newEdit("edtZip");
-    btnOpenZip = NewButton("btnOpenZip", "Open", &TForm1::btnOpenZipClick);
-    btnClearZip = NewButton("btnClearZip", "Clear", &TForm1::btnClearZipClick);
-    outputGrid->addWidget(Label7, 2, 0);
-    outputGrid->addWidget(edtZip, 2, 1);
-    outputGrid->addWidget(btnOpenZip, 2, 2);
-    outputGrid->addWidget(btnClearZip, 2, 3);
-    outputGrid->setColumnStretch(1, 1);
-
-    grid->addWidget(output, 1, 0, 1, 4);
-    grid->setColumnStretch(1, 1);
-    // The file boxes need no more than a comfortable path's width on a wide screen.
-    information->setMaximumWidth(900);
-
-    auto* row = new QWidget;
-    auto* rowLayout = new QHBoxLayout(row);
-    rowLayout->setContentsMargins(0, 0, 0, 0);
-    rowLayout->addWidget(information, 1);
-    rowLayout->addStretch(0);
-    return row;
-}
-
-QWidget* TForm1::CreateResultBox()
-{
-    auto* result = new QGroupBox("Result");
-    result->setObjectName("GroupBox3");
-    auto* layout = new QVBoxLayout(result);
-
-    Label2 = new QLabel("Hash value");
-    Label2->setObjectName("Label2");
-    edtHashvalue = new QLineEdit;
-    edtHashvalue->setObjectName("edtHashvalue");
-    edtHashvalue->setFrame(false);
-    QFont bold = edtHashvalue->font();
-    bold.setBold(true);
-    edtHashvalue->setFont(bold);
-    // Room for the 40 characters of a hash value.
-    edtHashvalue->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QString(42, QChar('W'))) * 3 / 4);
-    btnSaveError = NewButton("btnSaveError", "Save", &TForm1::btnSaveErrorClick);
-    auto* hashRow = new QHBoxLayout;
-    hashRow->addWidget(Label2);
-    hashRow->addWidget(edtHashvalue);
-    hashRow->addSpacing(12);
-    hashRow->addWidget(btnSaveError);
-    hashRow->addStretch(1);
-    // Narrows the grid to the findings containing a text, a moment after typing stops.
-    edtFilter = new QLineEdit;
-    edtFilter->setObjectName("edtFilter");
-    edtFilter->setPlaceholderText("Filter findings");
-    edtFilter->setClearButtonEnabled(true);
-    edtFilter->setMinimumWidth(240);
-    m_filterTimer = new QTimer(this);
-    m_filterTimer->setSingleShot(true);
-    m_filterTimer->setInterval(200);
-    connect(edtFilter, &QLineEdit::textChanged, m_filterTimer, qOverload<>(&QTimer::start));
-    connect(m_filterTimer, &QTimer::timeout, this, [this] {
-        m_gridModel->SetFilter(edtFilter->text());
-        ShowFindingCount();
-    });
-    hashRow->addWidget(edtFilter);
-    layout->addLayout(hashRow);
-
-    QFont status = font();
-    status.setPixelSize(16);
-    status.setBold(true);
-    Label4 = new QLabel;
-    Label4->setObjectName("Label4");
-    Label4->setFont(status);
-    QPalette red = Label4->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    Label4->setPalette(red);
-    Label5 = new QLabel;
-    Label5->setObjectName("Label5");
-    Label5->setFont(status);
-    Label5->setAlignment(Qt::AlignCenter);
-    QPalette black = Label5->palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    Label5->setPalette(black);
-    // The labels keep their height when empty, so the grid does not jump.
-    for (QLabel* label : {Label4, Label5})
-        label->setMinimumHeight(QFontMetrics(status).height());
-    layout->addWidget(Label4);
-    layout->addWidget(Label5);
-
-    StringGrid1 = new QTableView;
-    StringGrid1->setObjectName("StringGrid1");
-    // The grid keeps the ordinary window colours around its cells, not the form's.
-    QPalette gridPalette = StringGrid1->palette();
-    gridPalette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
-    StringGrid1->setPalette(gridPalette);
-    m_gridModel = new ResultGridModel(m_app.session.grid, this);
-    StringGrid1->setModel(m_gridModel);
-    StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setWordWrap(false);
-    StringGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    auto* copy = new QAction("Copy", StringGrid1);
-    copy->setObjectName("actCopyRows");
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, &QAction::triggered, this, [this] {
-        const QString text = SelectedRowsText();
-        if (!text.isEmpty())
-            QApplication::clipboard()->setText(text);
-    });
-    StringGrid1->addAction(copy);
-    StringGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    // Double-click or Enter: the record the finding names.
-    connect(StringGrid1, &QTableView::activated, this, &TForm1::InspectFinding);
-    StringGrid1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    StringGrid1->setCornerButtonEnabled(false);
-    QHeaderView* top = StringGrid1->horizontalHeader();
-    // A click on a heading sorts the view by it; another click returns to the order of
-    // the findings.
-    top->setSectionsClickable(true);
-    top->setHighlightSections(false);
-    connect(top, &QHeaderView::sectionClicked, this, &TForm1::SortByHeading);
-    top->setMinimumSectionSize(0);
-    // The numbering column is the vertical header, so it stays put while scrolling.
-    QHeaderView* side = StringGrid1->verticalHeader();
-    side->setSectionsClickable(false);
-    side->setHighlightSections(false);
-    side->setSectionResizeMode(QHeaderView::Fixed);
-    // Every row as high as the grid's font needs, Thai marks above and below included,
-    // and never lower than the grid's own row height.
-    const int rowHeight = GridCellDelegate::PlacementFor(StringGrid1->font()).rowHeight;
-    side->setMinimumSectionSize(rowHeight);
-    side->setDefaultSectionSize(rowHeight);
-    if (auto* corner = StringGrid1->findChild<QAbstractButton*>())
-        new CornerCellPainter(corner, m_gridModel);
-    layout->addWidget(StringGrid1, 1);
-    return result;
 }
 
 void TForm1::Handle(const std::function<void()>& command)
@@ -683,6 +348,7 @@ void TForm1::RunLong(const QString& name, std::function<void(Dialogs&)> command,
         ClearFilter();
     }
     m_preparedReport.reset();
+    m_preparedComparison.reset();
     SetCommandsEnabled(false);
     if (grid == GridUse::Rewrites)
         m_gridModel->SetFrozen(true);
@@ -790,6 +456,7 @@ void TForm1::LongCommandEnded(CommandEnding ending)
     RefreshGrid(true);
 
     std::unique_ptr<PagedReport> report = std::move(m_preparedReport);
+    std::unique_ptr<PaymentComparison> comparison = std::move(m_preparedComparison);
     if (m_closeWhenIdle) {
         emit CommandFinished();
         close();
@@ -801,7 +468,23 @@ void TForm1::LongCommandEnded(CommandEnding ending)
         m_dialogs->ShowMessage(kTooLateToCancelMessage);
     else if (report)
         m_viewer->ShowPrepared(std::move(report));
+    else if (comparison)
+        ShowComparison(std::move(*comparison));
     emit CommandFinished();
+}
+
+ComparisonView* TForm1::ComparisonShown() const
+{
+    return m_comparisonView.data();
+}
+
+void TForm1::ShowComparison(PaymentComparison comparison)
+{
+    ShowOutcome(QString::fromStdString(comparison.SummaryText()));
+    if (m_comparisonView)
+        m_comparisonView->close();
+    m_comparisonView = new ComparisonView(std::move(comparison), this);
+    m_comparisonView->show();
 }
 
 void TForm1::CopyEditsToState()
@@ -991,30 +674,10 @@ QString TForm1::SelectedRowsText() const
     if (rows.isEmpty())
         return {};
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    const ResultGrid& grid = m_app.session.grid;
-    std::vector<std::size_t> columns;
-    for (std::size_t c = 0; c < grid.ColCount(); ++c)
-        if (grid.ColWidth(c) > 0)
-            columns.push_back(c);
-    // A tab or a line end inside a cell would split it: it is copied as a blank.
-    const auto cellText = [](std::string_view cell) {
-        QString text = FromPaymentText(cell);
-        for (QChar& ch : text)
-            if (ch == '\t' || ch == '\r' || ch == '\n')
-                ch = ' ';
-        return text;
-    };
-    QStringList lines;
-    const auto line = [&](std::size_t row) {
-        QStringList cells;
-        for (const std::size_t c : columns)
-            cells << cellText(grid.Cell(c, row));
-        lines << cells.join('\t');
-    };
-    line(0);
+    std::vector<std::size_t> gridRows;
     for (const QModelIndex& index : rows)
-        line(m_gridModel->GridRow(index.row()));
-    return lines.join('\n') + '\n';
+        gridRows.push_back(m_gridModel->GridRow(index.row()));
+    return GridRowsText(m_app.session.grid, gridRows);
 }
 
 void TForm1::FormCreate()
@@ -1128,6 +791,50 @@ void TForm1::btnSaveErrorClick()
 {
     RunLong(
         "Save", [this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
+}
+
+void TForm1::SaveMaskedCopyClick()
+{
+    if (CommandRunning())
+        return;
+    CopyEditsToState();
+    if (const std::string refusal = UnreadablePaymentFile(m_app.inputPath, true); !refusal.empty()) {
+        m_dialogs->ShowMessage(refusal);
+        return;
+    }
+    const std::optional<std::string> output =
+        m_dialogs->RunFileDialogAt(FileDialogKind::SaveText, MaskedCopyName(m_app.inputPath));
+    if (!output)
+        return;
+    RunLong(
+        "Save Masked Copy",
+        [this, output = *output](Dialogs& dialogs) {
+            if (SaveMaskedCopy(m_app, dialogs, output) == CommandOutcome::Completed)
+                dialogs.ShowMessage("Masked copy written to " + output);
+        },
+        GridUse::Reads);
+}
+
+void TForm1::CompareWithClick()
+{
+    if (CommandRunning())
+        return;
+    CopyEditsToState();
+    if (const std::string refusal = UnreadablePaymentFile(m_app.inputPath, true); !refusal.empty()) {
+        m_dialogs->ShowMessage(refusal);
+        return;
+    }
+    const std::optional<std::string> other = m_dialogs->RunFileDialog(FileDialogKind::OpenPayment);
+    if (!other)
+        return;
+    RunLong(
+        "Compare",
+        [this, other = *other](Dialogs& dialogs) {
+            auto comparison = std::make_unique<PaymentComparison>();
+            if (ComparePaymentFile(m_app, dialogs, other, *comparison) == CommandOutcome::Completed)
+                m_preparedComparison = std::move(comparison);
+        },
+        GridUse::Reads);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)

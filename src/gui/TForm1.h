@@ -10,6 +10,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -32,7 +33,9 @@ class QToolButton;
 
 namespace tallivo {
 
+class ComparisonView;
 class PagedReport;
+struct PaymentComparison;
 class PreviewViewer;
 class QtDialogs;
 class ResultGridModel;
@@ -79,7 +82,13 @@ public:
     void ToolButton1Click();
     void MCLFeeClick();
     void btnSaveErrorClick();
+    // The payment file's menu (the arrow beside Open): a masked copy of the payment file
+    // written where the user chooses, and its comparison with another file.
+    void SaveMaskedCopyClick();
+    void CompareWithClick();
     void ShowAbout();
+    // The comparison shown last, while its window is open.
+    ComparisonView* ComparisonShown() const;
 
 signals:
     // A long command has ended and the window shows its outcome (after its preview closed).
@@ -95,9 +104,12 @@ private:
     // report) or only reads it (Report, Save).
     enum class GridUse { Reads, Rewrites };
 
+    // The window's areas, each built in its own file under gui/layout/.
     void CreateToolBar();
     QWidget* CreateInformationBox();
     QWidget* CreateResultBox();
+    // The findings' count, and the stage, progress and Cancel of a long command.
+    void CreateStatusArea();
     QPushButton* NewButton(const char* name, const char* caption, void (TForm1::*handler)());
     // Label3, edtNewFile and its buttons follow the output mode; Clear Form disables them all.
     void EnableNewFileControls(bool labelEnabled, bool controlsEnabled);
@@ -139,6 +151,8 @@ private:
     // The recent payment files: one more, and the menu that offers them.
     void RememberPaymentFile(const QString& path);
     void FillRecentFilesMenu(QMenu* menu);
+    // The comparison a long command prepared, in its own window (one at a time).
+    void ShowComparison(PaymentComparison comparison);
 
     AppState m_app;
     std::unique_ptr<QtDialogs> m_ownDialogs;
@@ -150,6 +164,8 @@ private:
     QString m_runningName;      // the running command, as the status bar names it
     bool m_outcomeShown = false; // the status bar already shows how it ended
     std::unique_ptr<PagedReport> m_preparedReport; // what a long command prepared to preview
+    std::unique_ptr<PaymentComparison> m_preparedComparison; // what Compare With prepared to show
+    QPointer<ComparisonView> m_comparisonView;
     bool m_closeWhenIdle = false;
     std::vector<std::pair<QWidget*, bool>> m_enabledBeforeCommand; // what a long command disabled
     std::string m_checkedPath; // the payment file the findings in the grid are about

@@ -3,12 +3,14 @@
 // alignment and widths, the error handler, the message and file dialogs).
 #include "../../bench/PaymentFileGenerator.h"
 
+#include "MaskingFixture.h"
 #include "PaymentRecordFixture.h"
 #include "ScriptedDialogs.h"
 #include "TestFiles.h"
-#include "findings/ErrorFiles.h"
 #include "common/Version.h"
+#include "findings/ErrorFiles.h"
 #include "gui/CommandRunner.h"
+#include "gui/ComparisonView.h"
 #include "gui/QtDialogs.h"
 #include "gui/RecordInspector.h"
 #include "gui/ReportPreview.h"
@@ -101,6 +103,32 @@ void RunToEnd(TForm1& form, const char* name)
 bool Enabled(const QWidget& form, const char* name)
 {
     return Control<QWidget>(form, name)->isEnabled();
+}
+
+// An entry of the payment file's menu (the arrow beside Open), as the menu shows it now.
+QAction* PaymentFileAction(const QWidget& form, const char* name)
+{
+    QMenu* menu = Control<QToolButton>(form, "btnRecentFiles")->menu();
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    return Control<QAction>(*menu, name);
+}
+
+// The rows of a table view's model, each cell as shown and without trailing blanks.
+std::vector<QStringList> TableRows(const QWidget& parent, const char* name)
+{
+    const QAbstractItemModel* model = Control<QTableView>(parent, name)->model();
+    std::vector<QStringList> rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            QString cell = model->index(r, c).data().toString();
+            while (cell.endsWith(' '))
+                cell.chop(1);
+            cells << cell;
+        }
+        rows.push_back(cells);
+    }
+    return rows;
 }
 
 // Runs `action` on the modal widget that the next call opens.
@@ -263,6 +291,10 @@ private slots:
     void StatusBarSaysWhenCancelCannotStopAndHowTheCommandEnded();
     void SealEmptiesTheLastHashAndCompanyIdAtItsStart();
     void ReportWarnsWhenTheCompanyIdComesFromAnotherFile();
+    void PaymentFileMenuOffersMaskAndCompareForAnExistingFile();
+    void MaskedCopyChecksTheSameAndARefusalWritesNothing();
+    void CompareShowsEachChangedFieldAndTheCreditTotals();
+    // Last: Exit ends the application's event loop, which no later test could run again.
     void ExitKeepsTheGeometryAndTypingStartsInFileName();
 };
 
@@ -1050,8 +1082,9 @@ void TForm1Test::SizePlaceFoldersAndRecentFilesAreRemembered()
     // The recent files fill the box; the list can be emptied.
     QMenu* recent = Control<QToolButton>(form, "btnRecentFiles")->menu();
     QMetaObject::invokeMethod(recent, "aboutToShow");
-    QCOMPARE(recent->actions().front()->text(), QFileInfo(payment).absoluteFilePath());
-    recent->actions().front()->trigger();
+    QAction* first = recent->actions().at(3); // after Save Masked Copy, Compare With and a line
+    QCOMPARE(first->text(), QFileInfo(payment).absoluteFilePath());
+    first->trigger();
     QCOMPARE(Text(form, "edtFileInput"), QFileInfo(payment).absoluteFilePath());
     recent->actions().back()->trigger(); // Clear this list
     QVERIFY(WindowSettings().RecentPaymentFiles().isEmpty());
@@ -1355,6 +1388,177 @@ void TForm1Test::ExitKeepsTheGeometryAndTypingStartsInFileName()
     TForm1 form(&dialogs);
     QVERIFY(form.RestoreGeometry());
     QCOMPARE(form.size(), QSize(1000, 620));
+}
+
+void TForm1Test::PaymentFileMenuOffersMaskAndCompareForAnExistingFile()
+{
+    QTemporaryDir dir;
+    const QString payment = dir.filePath("pay.txt");
+    std::ofstream(payment.toStdString()) << test::FileOf({test::ValidHeader(), test::ValidTrailer()});
+    ScriptedDialogs dialogs;
+    TForm1 form(&dialogs);
+    const struct
+    {
+        QString box;
+        bool enabled;
+    } kCases[] = {{"", false}, {dir.filePath("missing.txt"), false}, {dir.path(), false}, {payment, true}};
+    for (const auto& c : kCases) {
+        Control<QLineEdit>(form, "edtFileInput")->setText(c.box);
+        for (const char* name : {"actSaveMaskedCopy", "actCompareWith"})
+            QVERIFY2(PaymentFileAction(form, name)->isEnabled() == c.enabled, qPrintable(c.box + " " + name));
+    }
+    // The entries come first, the recent files after them.
+    const QList<QAction*> actions = Control<QToolButton>(form, "btnRecentFiles")->menu()->actions();
+    QCOMPARE(actions[0]->text(), QString("Save Masked Copy..."));
+    QCOMPARE(actions[1]->text(), QString("Compare With..."));
+    QVERIFY(actions[2]->isSeparator());
+}
+
+void TForm1Test::MaskedCopyChecksTheSameAndARefusalWritesNothing()
+{
+    QTemporaryDir dir;
+    test::IdentifyingFile file;
+    file.credit.Set(Credit::Account, "3333333337"); // a wrong check digit: the check finds it
+    const std::string original = file.Bytes();
+    const std::string payment = dir.filePath("pay.txt").toStdString();
+    std::ofstream(payment, std::ios::binary) << original;
+    const std::string masked = dir.filePath("pay-masked.txt").toStdString();
+    const auto fixedClock = std::make_shared<FixedClock>(test::kToday);
+
+    {
+        // The copy is written on the worker, its progress shown, the Open arrow disabled.
+        GatedDialogs dialogs("Masking");
+        dialogs.fileAnswers = {masked};
+        TForm1 form(&dialogs);
+        form.State().SetClock(fixedClock);
+        Control<QLineEdit>(form, "edtFileInput")->setText(QString::fromStdString(payment));
+        QSignalSpy finished(&form, &TForm1::CommandFinished);
+        PaymentFileAction(form, "actSaveMaskedCopy")->trigger();
+        QVERIFY(dialogs.WaitAtGate());
+        QVERIFY(!Enabled(form, "btnRecentFiles"));
+        QTRY_VERIFY(Control<QLabel>(form, "lblStage")->text().startsWith("Masking"));
+        dialogs.Open();
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(dialogs.offeredPaths, std::vector<std::string>{masked});
+        QCOMPARE(dialogs.fileDialogsRun, std::vector<FileDialogKind>{FileDialogKind::SaveText});
+        QCOMPARE(dialogs.Texts(), std::vector<std::string>{"Masked copy written to " + masked});
+        QVERIFY(Control<QLabel>(form, "lblStage")->text().contains(QString::fromStdString(masked)));
+    }
+    const std::string copy = test::ReadAll(masked);
+    QVERIFY(copy != original);
+    const test::Examined before = test::Examine(original);
+    QVERIFY(!before.findings.empty());
+    QVERIFY(test::Examine(copy) == before);
+    std::filesystem::remove(masked);
+
+    const std::string link = dir.filePath("link.txt").toStdString();
+    const std::string hard = dir.filePath("hard.txt").toStdString();
+    const std::string pipe = dir.filePath("pipe.txt").toStdString();
+    std::filesystem::create_symlink(payment, link);
+    std::filesystem::create_hard_link(payment, hard);
+    QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+    const struct
+    {
+        std::string input;
+        std::optional<std::string> output; // the Save dialog's answer; nothing: not asked
+        std::string message;
+    } kRefused[] = {
+        {payment, payment, "Cannot write " + payment + ": it is the payment file"},
+        {payment, link, "Cannot write " + link + ": it is the payment file"},
+        {payment, hard, "Cannot write " + hard + ": it is the payment file"},
+        {payment, std::string("/dev/null"), "Cannot write /dev/null: it is not a regular file"},
+        {pipe, std::nullopt, "Cannot read " + pipe + ": it is not a regular file"},
+        {"", std::nullopt, "Input File does not exist"},
+    };
+    const auto files = Snapshot(dir.path());
+    for (const auto& c : kRefused) {
+        ScriptedDialogs dialogs;
+        dialogs.fileAnswers = {c.output};
+        TForm1 form(&dialogs);
+        Control<QLineEdit>(form, "edtFileInput")->setText(QString::fromStdString(c.input));
+        QSignalSpy finished(&form, &TForm1::CommandFinished);
+        form.SaveMaskedCopyClick();
+        if (form.CommandRunning())
+            QVERIFY(finished.wait(20000));
+        QCOMPARE(dialogs.Texts(), std::vector<std::string>{c.message});
+        QCOMPARE(dialogs.fileDialogsRun.size(), c.output ? 1u : 0u);
+        QVERIFY(Snapshot(dir.path()) == files);
+        QVERIFY(!std::filesystem::exists(masked));
+    }
+}
+
+void TForm1Test::CompareShowsEachChangedFieldAndTheCreditTotals()
+{
+    QTemporaryDir dir;
+    const test::Rec header = test::ValidHeader();
+    const test::Rec debit = test::ValidDebit("DCP");
+    test::Rec credit = test::ValidCredit("DCP");
+    test::Rec payee = test::ValidPayee().Set(Payee::NameThai, test::kThaiName);
+    const test::Rec trailer = test::ValidTrailer();
+    const std::string old = dir.filePath("old.txt").toStdString();
+    std::ofstream(old, std::ios::binary) << test::FileOf({header, debit, credit, payee, trailer});
+    const test::Rec added =
+        test::ValidCredit("DCP").Set(Credit::SequenceNumber, "000002").Set(Credit::Amount, "0000000002000000");
+    const test::Rec addedPayee = test::ValidPayee().Set(Payee::SequenceNumber, "000002");
+    credit.Set(Credit::Amount, "0000000001250000");
+    payee.Set(Payee::NameThai, test::kThaiName2);
+    const std::string changed = dir.filePath("new.txt").toStdString();
+    std::ofstream(changed, std::ios::binary)
+        << test::FileOf({header, debit, credit, payee, added, addedPayee, trailer});
+    const std::string pipe = dir.filePath("pipe.txt").toStdString();
+    QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+
+    ScriptedDialogs dialogs;
+    dialogs.fileAnswers = {changed, old, pipe};
+    TForm1 form(&dialogs);
+    Control<QLineEdit>(form, "edtFileInput")->setText(QString::fromStdString(old));
+    QSignalSpy finished(&form, &TForm1::CommandFinished);
+    PaymentFileAction(form, "actCompareWith")->trigger();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(dialogs.fileDialogsRun, std::vector<FileDialogKind>{FileDialogKind::OpenPayment});
+    QVERIFY(dialogs.Texts().empty());
+
+    QPointer<ComparisonView> view = form.ComparisonShown();
+    QVERIFY(view);
+    // Thai as the grid decodes it: the names above in the file's single-byte code page.
+    const QString thai =
+        QString::fromUtf16(u"\u0E2A\u0E21\u0E2A\u0E38\u0E17\u0E18\u0E34\u0E4C \u0E43\u0E08\u0E14\u0E35");
+    const QString thai2 =
+        QString::fromUtf16(u"\u0E1B\u0E23\u0E30\u0E40\u0E2A\u0E23\u0E34\u0E10 \u0E27\u0E07\u0E28\u0E4C");
+    QCOMPARE(TableRows(*view, "tblComparison"),
+             (std::vector<QStringList>{
+                 {"changed", "003", "3", "3", "Credit Amount", "35-50", "0000000001000000", "0000000001250000"},
+                 {"changed", "004", "4", "4", "Payee1 Name(Thai)", "33-132", thai, thai2},
+                 {"added", "003", "", "5", "", "", "", ""},
+                 {"added", "004", "", "6", "", "", "", ""},
+             }));
+    QCOMPARE(TableRows(*view, "tblComparisonTotals"),
+             (std::vector<QStringList>{{"DCP", "20250120", "1", "1000.00", "2", "3250.00", "+1", "+2250.00"}}));
+    QCOMPARE(Control<QLabel>(*view, "lblComparisonSummary")->text(), QString("4 changes."));
+    QVERIFY(Control<QLabel>(form, "lblStage")->text().contains("4 changes."));
+    // The comparison stands beside the window, which goes on taking commands.
+    QVERIFY(!view->isModal());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(Enabled(form, "ToolBar1") && Enabled(form, "btnRecentFiles"));
+
+    // Another comparison takes its place; equal files show no row and no difference.
+    PaymentFileAction(form, "actCompareWith")->trigger();
+    QVERIFY(finished.wait(20000));
+    QTRY_VERIFY(!view);
+    view = form.ComparisonShown();
+    QVERIFY(view);
+    QVERIFY(TableRows(*view, "tblComparison").empty());
+    QCOMPARE(TableRows(*view, "tblComparisonTotals"),
+             (std::vector<QStringList>{{"DCP", "20250120", "1", "1000.00", "1", "1000.00", "0", "0.00"}}));
+    QCOMPARE(Control<QLabel>(*view, "lblComparisonSummary")->text(), QString("The files are equal."));
+    Click(*view, "btnCloseComparison");
+    QTRY_VERIFY(!view);
+
+    // A file that a read would wait on is refused, and nothing is shown.
+    PaymentFileAction(form, "actCompareWith")->trigger();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(dialogs.Texts(), std::vector<std::string>{"Cannot read " + pipe + ": it is not a regular file"});
+    QVERIFY(!form.ComparisonShown());
 }
 
 QTEST_MAIN(TForm1Test)
