@@ -156,8 +156,8 @@ PreparedReport ManyDetailRows(std::size_t count, bool oneLine = false)
     detail.rows = ReportRows();
     const char* const names[] = {"SHORT NAME", "O'NEIL & <SONS>", "\xBA\xC3\xD4\xC9\xD1\xB7 \xA1\xD2\xC3\xA4\xE9\xD2",
                                  "A PAYEE NAME LONG ENOUGH TO NEED TWO LINES IN ITS COLUMN OF THE REPORT",
-                                 "A NAME SO VERY LONG THAT IT NEEDS THREE LINES OR EVEN MORE OF THE PAYEE NAME COLUMN "
-                                 "TO BE PRINTED WHOLE"};
+                                 ("A NAME SO VERY LONG THAT IT NEEDS THREE LINES OR EVEN MORE OF THE PAYEE NAME COLUMN "
+                                  "TO BE PRINTED WHOLE")};
     const std::size_t kinds = oneLine ? 2 : std::size(names);
     for (std::size_t i = 0; i < count; ++i)
         detail.rows.push_back({{"Product", !oneLine && i % 7 == 0 ? "Express Manager Cheque" : "Payroll"},
