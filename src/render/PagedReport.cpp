@@ -779,9 +779,10 @@ private:
         return widest;
     }
 
-    // The widest figure a cell of the column can show; empty when the column does not
-    // hold figures.
-    QString WidestFigure(const CellTemplate& cell) const
+    // The texts of a column kept on one line that its widest is among: the widest figure
+    // a cell of the column can show, or the texts the report lists for its column (product
+    // names); empty when the column's texts may wrap.
+    QStringList WholeTexts(const CellTemplate& cell) const
     {
         const ReportRows& rows = m_part.report.rows;
         const CellValue* value = nullptr;
@@ -800,9 +801,9 @@ private:
         case ValueKind::Text:
             return {};
         case ValueKind::RowNumber:
-            return QString::number(rows.size());
+            return {QString::number(rows.size())};
         case ValueKind::ColumnMoney:
-            return LargestAmount();
+            return {LargestAmount()};
         case ValueKind::ColumnFmt: {
             QString widest;
             for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -814,9 +815,16 @@ private:
                 if (shown.size() > widest.size())
                     widest = shown;
             }
-            return IsFigure(widest) ? widest : QString();
+            return IsFigure(widest) ? QStringList{widest} : QStringList();
         }
         case ValueKind::Column: {
+            if (const auto listed = m_part.report.wholeTexts.find(rows.Columns()[value->column]);
+                listed != m_part.report.wholeTexts.end()) {
+                QStringList texts;
+                for (const std::string& text : listed->second)
+                    texts.append(QString::fromStdString(Windows874ToUtf8(text)).simplified());
+                return texts;
+            }
             // Accounts, dates, codes of digits: as wide as the longest of the report.
             std::size_t longest = 0;
             for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -829,10 +837,20 @@ private:
                     return {};
                 longest = std::max(longest, last - first + 1);
             }
-            return longest == 0 ? QString() : QString(static_cast<qsizetype>(longest), QLatin1Char('0'));
+            return longest == 0 ? QStringList() : QStringList{QString(static_cast<qsizetype>(longest), QLatin1Char('0'))};
         }
         }
         return {};
+    }
+
+    // The advance of the widest of some texts in a font.
+    double WidestAdvance(const QStringList& texts, const QFont& font) const
+    {
+        const QFontMetricsF metrics(font, m_part.device.get());
+        double widest = 0;
+        for (const QString& text : texts)
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        return widest;
     }
 
     // The widest word of the column's first rows (product names, codes), up to the
@@ -850,10 +868,11 @@ private:
         return std::min(widest + 1, geometry.textWidth);
     }
 
-    // Makes every figure column wide enough for the widest figure it can show, taking the
-    // room from the other columns (a figure column down to its figure, a column of words
-    // down to two thirds of its width, keeping its longest words and its heading's); a figure
-    // column that still lacks room gets a smaller font.
+    // Makes every figure column, and every column of listed texts kept whole (product
+    // names), wide enough for the widest text it can show, taking the room from the other
+    // columns (such a column down to its widest text, a column of words down to two thirds
+    // of its width, keeping its longest words and its heading's); such a column that still
+    // lacks room gets a smaller font.
     bool FitColumns()
     {
         const auto sources = RowCellSources(m_part.rowTemplate);
@@ -877,13 +896,14 @@ private:
         std::vector<double> lackOf(n, 0);
         std::vector<double> spareOf(n, 0);
         std::vector<double> heading(n, 0);
+        std::vector<QStringList> wholeTexts(n);
         for (std::size_t c = 0; c < n; ++c) {
-            const QString widest = WidestFigure(m_part.cells[c]);
+            wholeTexts[c] = WholeTexts(m_part.cells[c]);
             heading[c] = HeadingWord(*sample, static_cast<int>(c)) + 1;
             double least = 0;
-            if (!widest.isEmpty()) {
+            if (!wholeTexts[c].isEmpty()) {
                 columns[c].figure = true;
-                need[c] = QFontMetricsF(columns[c].font, &device).horizontalAdvance(widest) + 1; // 1: against rounding
+                need[c] = WidestAdvance(wholeTexts[c], columns[c].font) + 1; // 1: against rounding
                 least = std::max(need[c], heading[c]);
             } else {
                 least = std::max({heading[c], columns[c].textWidth * 2 / 3, LongestWord(c, columns[c])});
@@ -935,12 +955,11 @@ private:
                 continue;
             // A font's sizes are not all made alike (hinting, whole pixels): measured again
             // until the figure fits.
-            const QString widest = WidestFigure(m_part.cells[c]);
             const QFont font = columns[c].font;
             double scale = columns[c].textWidth / need[c];
             for (int tries = 0; tries < 8; ++tries) {
                 columns[c].font = Scaled(font, scale);
-                const double advance = QFontMetricsF(columns[c].font, &device).horizontalAdvance(widest);
+                const double advance = WidestAdvance(wholeTexts[c], columns[c].font);
                 if (advance <= columns[c].textWidth)
                     break;
                 scale *= columns[c].textWidth / advance * 0.99;

@@ -13,7 +13,8 @@
 //
 // the rows are painted directly (render/RowPainter.h) in the columns the template's table
 // gives them, a figure column (amounts, counts, accounts, dates) made wide enough for the
-// widest figure it can hold, so that no figure breaks over lines; the template's other
+// widest figure it can hold, so that no figure breaks over lines, and so is a column whose
+// texts the report lists as kept whole (PreparedReport::wholeTexts: product names); the template's other
 // parts (the beginning, the headings, the totals and what follows) are laid out by Qt's
 // text engine in the same columns. Each page after the first starts with the table's
 // opening and its heading rows; what follows the rows stays on the page of the last

@@ -3,7 +3,7 @@
 // each column's place, font and alignment are found once (from the template laid out by
 // the text engine), and each distinct text is shaped once and reused while it is kept,
 // so a page of rows costs its glyphs and lines and no text document. Figures (amounts,
-// counts, accounts, dates) stay on one line; other texts wrap at word boundaries, or
+// counts, accounts, dates) and texts kept whole (product names) stay on one line; other texts wrap at word boundaries, or
 // anywhere in a word longer than its column.
 #include <QBrush>
 #include <QFont>
@@ -37,7 +37,7 @@ struct RowColumn
     Qt::Alignment alignment = Qt::AlignLeft;
     QBrush color = QBrush(Qt::black);
     QBrush background;   // Qt::NoBrush: the page shows through
-    bool figure = false; // kept on one line
+    bool figure = false; // kept on one line: figures, texts kept whole
 };
 
 // How a row is framed: the room above and below its text and its border lines.

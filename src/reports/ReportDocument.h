@@ -68,6 +68,10 @@ struct PreparedReport
     std::string templateText;
     std::map<std::string, std::string> variables;
     ReportRows rows;
+    // Columns (by name) whose texts are never broken over lines, with every text such a
+    // column can hold (as the rows hold them): the column is made wide enough for the
+    // widest, whichever of them the rows show.
+    std::map<std::string, std::vector<std::string>> wholeTexts{};
 };
 
 // One or several reports prepared one after the other into one document.

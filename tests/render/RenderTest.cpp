@@ -7,6 +7,7 @@
 #include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
 #include "render/RowPainter.h"
+#include "reports/PaymentSummary.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -347,6 +348,7 @@ TEST(PagedReport, FiguresOfTheLargestAmountsAndLongestAccountsAreNeverBroken)
     // Amounts as large as the field holds, accounts as long, and a total as large as a
     // payment file carries: each column fits its widest figure on one line, in the rows
     // and in the totals, for the detail report, the summary and the direct-debit report.
+    // So does every product name the reports can show, whichever of them the rows hold.
     PreparedReport detail = ManyDetailRows(0);
     for (const auto& [amount, account] :
          {std::pair{"9999999999998.990", "1234567890123456789012345"}, std::pair{"0000000000001.000", "999999999999"}})
@@ -359,38 +361,49 @@ TEST(PagedReport, FiguresOfTheLargestAmountsAndLongestAccountsAreNeverBroken)
                                {"VATAmount", amount},
                                {"DeliveryMode", "M"},
                                {"PickupLocation", "C001"}});
+    detail.wholeTexts["Product"] = ProductTypeNames();
     PreparedReport summary = SamplePayment().parts[0];
     summary.rows = {{{"Product", "Payroll"},
                      {"Value_Date", "15/03/2024"},
                      {"No_Of_Credit", "999999"},
                      {"Amount", "9999999999998.99"}},
                     {{"Product", "Payroll"}, {"Value_Date", "16/03/2024"}, {"No_Of_Credit", "1"}, {"Amount", "1"}}};
+    summary.wholeTexts["Product"] = ProductTypeNames();
     PreparedReport direct = summary;
     direct.templateText = Template("DirectDebit.html");
 
-    const QString amount = QStringLiteral("9,999,999,999,998.99");
-    const std::map<std::size_t, QString> summaryFigures = {{0, "2"}, {2, "16/03/2024"}, {3, "999,999"}, {4, amount}};
-    const std::pair<PreparedReport, std::map<std::size_t, QString>> cases[] = {
-        {detail, {{0, "2"}, {3, "1234567890123456789012345"}, {4, amount}, {5, amount}, {6, amount}, {7, amount}}},
-        {summary, summaryFigures},
-        {direct, summaryFigures}};
+    QStringList products;
+    for (const std::string& name : ProductTypeNames())
+        products.append(QString::fromStdString(name));
+    ASSERT_TRUE(products.contains("MCL Payroll(Type2)") && products.contains("Express Demand Draft"));
+    const QStringList amount = {QStringLiteral("9,999,999,999,998.99")};
+    const std::map<std::size_t, QStringList> summaryWhole = {
+        {0, {"2"}}, {1, products}, {2, {"16/03/2024"}}, {3, {"999,999"}}, {4, amount}};
+    const std::pair<PreparedReport, std::map<std::size_t, QStringList>> cases[] = {
+        {detail,
+         {{0, {"2"}}, {1, products}, {3, {"1234567890123456789012345"}}, {4, amount}, {5, amount}, {6, amount},
+          {7, amount}}},
+        {summary, summaryWhole},
+        {direct, summaryWhole}};
     QImage device(1, 1, QImage::Format_RGB32);
     device.setDotsPerMeterX(11811);
     device.setDotsPerMeterY(11811);
-    for (const auto& [report, figures] : cases) {
+    for (const auto& [report, whole] : cases) {
         const PagedReport paged(ReportDocument{{report}});
         const RowPainter* rows = paged.BodyRows(0);
         ASSERT_NE(rows, nullptr);
         for (std::size_t c = 0; c < rows->Columns().size(); ++c) {
             const RowColumn& column = rows->Columns()[c];
-            const auto figure = figures.find(c);
-            EXPECT_EQ(column.figure, figure != figures.end()) << "column " << c;
-            if (figure == figures.end())
+            const auto texts = whole.find(c);
+            EXPECT_EQ(column.figure, texts != whole.end()) << "column " << c;
+            if (texts == whole.end())
                 continue;
             // On one line and within its column: not broken, not running into the next.
-            EXPECT_EQ(rows->LineCount(c, figure->second), 1) << figure->second.toStdString();
-            EXPECT_LE(QFontMetricsF(column.font, &device).horizontalAdvance(figure->second), column.textWidth)
-                << figure->second.toStdString();
+            for (const QString& text : texts->second) {
+                EXPECT_EQ(rows->LineCount(c, text), 1) << text.toStdString();
+                EXPECT_LE(QFontMetricsF(column.font, &device).horizontalAdvance(text), column.textWidth)
+                    << text.toStdString();
+            }
         }
         // The totals, laid out by the text engine, are painted whole.
         const QStringList texts = TextsOfPage(paged, paged.PageCount() - 1);
