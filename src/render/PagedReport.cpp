@@ -587,6 +587,7 @@ struct PagedReport::Part
     mutable std::unique_ptr<QTextDocument> headDocument;
     mutable std::unique_ptr<QTextDocument> continuationDocument;
     mutable std::unique_ptr<QTextDocument> tailDocument;
+    mutable std::unique_ptr<QTextDocument> tailPagesDocument; // what follows the rows, on pages of its own
 
     std::vector<QString> RowTexts(std::size_t row) const
     {
@@ -607,6 +608,15 @@ struct PagedReport::Part
         continuationDocument =
             LaidOutTable(styles, continuation + QStringLiteral("</table>"), *documentsDevice, widths, false);
         tailDocument = LaidOutTable(styles, continuation + tail, *documentsDevice, widths, false);
+    }
+
+    // What follows the rows below the table's headings, laid out on the text engine's
+    // pages.
+    std::unique_ptr<QTextDocument> TailPages(QPaintDevice& device) const
+    {
+        auto doc = LaidOutTable(styles, continuation + tail, device, widths, false);
+        doc->setPageSize(QSizeF(PagedReport::PaintArea().width(), PagedReport::BodyHeight()));
+        return doc;
     }
 
     QString RowsHtml(std::size_t first, std::size_t count) const
@@ -707,6 +717,18 @@ public:
         }
         // What follows the rows (the totals, the signatures) stays on the page of the last
         // rows: when it does not fit below them, the last row goes with it to a new page.
+        // Taller than a page below the headings, it follows the rows from a page of its own
+        // and goes on over the text engine's pages.
+        if (m_part.tailHeight > body - m_part.continuationRowsTop - kFitTolerance) {
+            groups.push_back(group);
+            Group tail;
+            tail.part = partIndex;
+            tail.firstRow = rows.size();
+            tail.last = true;
+            tail.pages = std::max(1, m_part.TailPages(device)->pageCount());
+            groups.push_back(tail);
+            return groups;
+        }
         if (used + m_part.tailHeight > room(group) && group.rowCount > 1) {
             Group moved;
             moved.part = partIndex;
@@ -1109,7 +1131,16 @@ void PagedReport::PaintPage(QPainter& painter, int page) const
 
     painter.save();
     painter.setClipRect(QRectF(0, 0, width, body), Qt::IntersectClip);
-    if (part.rowPainter) {
+    if (part.rowPainter && group.rowCount == 0) {
+        // What follows the rows, on pages of its own.
+        const std::lock_guard lock(part.documentsMutex);
+        part.MakeFixedDocuments();
+        if (!part.tailPagesDocument)
+            part.tailPagesDocument = part.TailPages(*part.documentsDevice);
+        const QRectF view(0, pageInGroup * body, width, body);
+        painter.translate(0, -view.top());
+        part.tailPagesDocument->drawContents(&painter, view);
+    } else if (part.rowPainter) {
         // The part's beginning or the table's headings, the rows, and on the last page
         // what follows them, laid out below the same headings and shown from its rows on.
         const std::lock_guard lock(part.documentsMutex);

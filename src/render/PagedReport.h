@@ -18,7 +18,8 @@
 // parts (the beginning, the headings, the totals and what follows) are laid out by Qt's
 // text engine in the same columns. Each page after the first starts with the table's
 // opening and its heading rows; what follows the rows stays on the page of the last
-// rows. A template whose rows take another form is laid out whole, which is slower for
+// rows, or, taller than a page, follows them from a page of its own over as many pages as
+// it takes. A template whose rows take another form is laid out whole, which is slower for
 // large tables.
 #include "reports/ReportDocument.h"
 

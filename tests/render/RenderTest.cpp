@@ -289,6 +289,15 @@ class TextRecorder : public QPaintDevice
 {
 public:
     QStringList Texts() const { return m_engine.texts; }
+    // The texts whose baseline is within the page's body, above its foot: not cut off.
+    QStringList TextsInBody() const
+    {
+        QStringList texts;
+        for (qsizetype i = 0; i < m_engine.texts.size(); ++i)
+            if (m_engine.baselines[i] >= 0 && m_engine.baselines[i] <= PagedReport::BodyHeight())
+                texts.append(m_engine.texts[i]);
+        return texts;
+    }
     QPaintEngine* paintEngine() const override { return &m_engine; }
 
 protected:
@@ -321,13 +330,23 @@ private:
         Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
         bool begin(QPaintDevice*) override { return true; }
         bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
+        void updateState(const QPaintEngineState& state) override
+        {
+            if (state.state() & QPaintEngine::DirtyTransform)
+                transform = state.transform();
+        }
         void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
         void drawPath(const QPainterPath&) override {}
         void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawTextItem(const QPointF&, const QTextItem& item) override { texts.append(item.text()); }
+        void drawTextItem(const QPointF& at, const QTextItem& item) override
+        {
+            texts.append(item.text());
+            baselines.append(transform.map(at).y());
+        }
         Type type() const override { return QPaintEngine::User; }
         QStringList texts;
+        QList<double> baselines;
+        QTransform transform;
     };
     mutable Engine m_engine;
 };
@@ -432,6 +451,35 @@ TEST(PagedReport, WhatFollowsTheRowsStaysOnThePageOfTheLastRows)
             EXPECT_TRUE(texts.contains(text)) << text;
     }
     EXPECT_TRUE(moved);
+
+    // Taller than a page, it follows the last rows from a page of its own and goes on
+    // over the next pages, none of it cut.
+    PreparedReport longTail = ManyDetailRows(60, true);
+    std::string notes;
+    for (int n = 1; n <= 150; ++n)
+        notes += "<p>Note " + std::to_string(n) + " of the payment</p>\n";
+    const std::size_t end = longTail.templateText.rfind("</body>");
+    ASSERT_NE(end, std::string::npos);
+    longTail.templateText.insert(end, notes);
+    const PagedReport paged(ReportDocument{{longTail}});
+    QString painted;
+    for (int page = 0; page < paged.PageCount(); ++page) {
+        TextRecorder device;
+        QPainter painter(&device);
+        paged.PaintPage(painter, page);
+        painter.end();
+        painted += device.TextsInBody().join('|') + '|';
+    }
+    for (int n = 1; n <= 150; ++n)
+        EXPECT_TRUE(painted.contains(QStringLiteral("Note %1 of the payment|").arg(n))) << n;
+    EXPECT_TRUE(painted.contains("Total") && painted.contains("Approved by"));
+    const PagedReport::PageRows last = paged.RowsOnPage(paged.PageCount() - 1);
+    EXPECT_EQ(last.firstRow, 60u);
+    EXPECT_EQ(last.rowCount, 0u);
+    std::size_t rowsDealt = 0;
+    for (int page = 0; page < paged.PageCount(); ++page)
+        rowsDealt += paged.RowsOnPage(page).rowCount;
+    EXPECT_EQ(rowsDealt, 60u);
 }
 
 TEST(PagedReport, RowsOfSeveralLinesAreNeverSplitAcrossPages)
