@@ -22,6 +22,7 @@
 #include "app/ReportCommands.h"
 #include "app/SealCommand.h"
 #include "render/PagedReport.h"
+#include "render/ReportOutput.h"
 #include "store/TableStore.h"
 
 #include <QGuiApplication>

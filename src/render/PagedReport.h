@@ -26,12 +26,10 @@
 #include <QPageLayout>
 #include <QSizeF>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-class QPagedPaintDevice;
 class QPainter;
 
 namespace tallivo {
@@ -87,18 +85,5 @@ private:
     std::vector<Group> m_groups;
     std::string m_paymentFile;
 };
-
-// Called before each page is printed with the pages done and the number of pages; false
-// stops the printing.
-using PageProgress = std::function<bool(int done, int pages)>;
-
-// Paints every page onto a paged device (a printer, a PDF writer) whose page layout is
-// PagedReport::PageLayout(), laying out one page at a time. Without a page progress each
-// page reports to the running command's progress and is a safe point. False when stopped.
-bool PrintReport(const PagedReport& report, QPagedPaintDevice& device, const PageProgress& onPage = {});
-
-// Writes the report as an A4 PDF file page by page, replacing the file only once it is
-// complete; stopped, it leaves the file as it was. False when stopped.
-bool WriteReportPdf(const PagedReport& report, const std::string& path, const PageProgress& onPage = {});
 
 } // namespace tallivo

@@ -4,6 +4,7 @@
 #include "common/AppError.h"
 #include "common/CommandProgress.h"
 #include "render/PagedReport.h"
+#include "render/ReportOutput.h"
 #include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
 #include "render/RowPainter.h"
