@@ -268,9 +268,9 @@ void PagedReport::Part::MakeFixedDocuments() const
     tailDocument = LaidOutTable(styles, continuation + tail, *documentsDevice, widths, false);
 }
 
-std::unique_ptr<QTextDocument> PagedReport::Part::TailPages(QPaintDevice& device) const
+std::unique_ptr<QTextDocument> PagedReport::Part::TailPages(QPaintDevice& layoutDevice) const
 {
-    auto doc = LaidOutTable(styles, continuation + tail, device, widths, false);
+    auto doc = LaidOutTable(styles, continuation + tail, layoutDevice, widths, false);
     doc->setPageSize(QSizeF(PagedReport::PaintArea().width(), PagedReport::BodyHeight()));
     return doc;
 }

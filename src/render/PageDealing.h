@@ -65,7 +65,7 @@ struct PagedReport::Part
     void MakeFixedDocuments() const;
     // What follows the rows below the table's headings, laid out on the text engine's
     // pages.
-    std::unique_ptr<QTextDocument> TailPages(QPaintDevice& device) const;
+    std::unique_ptr<QTextDocument> TailPages(QPaintDevice& layoutDevice) const;
     // The HTML of rows, each rendered from the rows section's template.
     QString RowsHtml(std::size_t first, std::size_t count) const;
     // The HTML of a page group's document.
