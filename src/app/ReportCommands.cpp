@@ -59,11 +59,13 @@ std::vector<long long> ReportTableVersions(AppState& app)
     return {tables.DataVersion("ReportTable"), tables.DataVersion("ReportTableDetail")};
 }
 
-// comId and hashValue, as string constants.
+// comId and hashValue, as string constants; and the product names, which the Product
+// column shows whole.
 void SetReportVariables(PreparedReport& report, const AppState& app)
 {
     report.variables["comId"] = QuotedText(app.session.ctx.companyId);
     report.variables["hashValue"] = QuotedText(app.hashValue);
+    report.wholeTexts["Product"] = ProductTypeNames();
 }
 
 // What the summary stage shows before its rows: the caption, the status and the

@@ -2,6 +2,7 @@
 
 #include "gui/WindowSettings.h"
 #include "render/PagedReport.h"
+#include "render/ReportOutput.h"
 
 #include <QAction>
 #include <QApplication>

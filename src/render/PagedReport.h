@@ -13,23 +13,23 @@
 //
 // the rows are painted directly (render/RowPainter.h) in the columns the template's table
 // gives them, a figure column (amounts, counts, accounts, dates) made wide enough for the
-// widest figure it can hold, so that no figure breaks over lines; the template's other
+// widest figure it can hold, so that no figure breaks over lines, and so is a column whose
+// texts the report lists as kept whole (PreparedReport::wholeTexts: product names); the template's other
 // parts (the beginning, the headings, the totals and what follows) are laid out by Qt's
 // text engine in the same columns. Each page after the first starts with the table's
 // opening and its heading rows; what follows the rows stays on the page of the last
-// rows. A template whose rows take another form is laid out whole, which is slower for
+// rows, or, taller than a page, follows them from a page of its own over as many pages as
+// it takes. A template whose rows take another form is laid out whole, which is slower for
 // large tables.
 #include "reports/ReportDocument.h"
 
 #include <QPageLayout>
 #include <QSizeF>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-class QPagedPaintDevice;
 class QPainter;
 
 namespace tallivo {
@@ -85,18 +85,5 @@ private:
     std::vector<Group> m_groups;
     std::string m_paymentFile;
 };
-
-// Called before each page is printed with the pages done and the number of pages; false
-// stops the printing.
-using PageProgress = std::function<bool(int done, int pages)>;
-
-// Paints every page onto a paged device (a printer, a PDF writer) whose page layout is
-// PagedReport::PageLayout(), laying out one page at a time. Without a page progress each
-// page reports to the running command's progress and is a safe point. False when stopped.
-bool PrintReport(const PagedReport& report, QPagedPaintDevice& device, const PageProgress& onPage = {});
-
-// Writes the report as an A4 PDF file page by page, replacing the file only once it is
-// complete; stopped, it leaves the file as it was. False when stopped.
-bool WriteReportPdf(const PagedReport& report, const std::string& path, const PageProgress& onPage = {});
 
 } // namespace tallivo

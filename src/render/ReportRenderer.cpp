@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "render/PagedReport.h"
+#include "render/ReportOutput.h"
 #include "render/ReportData.h"
 
 #include <kainjow/mustache.hpp>

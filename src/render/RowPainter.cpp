@@ -61,6 +61,14 @@ void RowPainter::OnThisThread() const
         }
         m_plain.push_back(std::move(plain));
     }
+    // The first column of the same raw font and color: their plain texts are set together.
+    m_runOf.clear();
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        std::size_t first = 0;
+        while (first < c && !(m_plain[first].raw == m_plain[c].raw && m_columns[first].color == m_columns[c].color))
+            ++first;
+        m_runOf.push_back(first);
+    }
 }
 
 double RowPainter::PlainWidth(std::size_t column, const QString& text) const
@@ -148,47 +156,80 @@ int RowPainter::LineCount(std::size_t column, const QString& text) const
     return ShapedText(column, text)->lineCount();
 }
 
-void RowPainter::Paint(QPainter& painter, double y, double height, const std::vector<QString>& cells) const
+void RowPainter::PaintRows(QPainter& painter, double top, const std::vector<double>& heights,
+                           const std::vector<std::vector<QString>>& rows) const
 {
+    if (rows.empty() || rows.size() != heights.size())
+        return;
     const std::lock_guard lock(m_mutex);
     OnThisThread();
     painter.save();
-    for (std::size_t c = 0; c < m_columns.size() && c < cells.size(); ++c) {
-        const RowColumn& column = m_columns[c];
-        if (column.background.style() != Qt::NoBrush)
-            painter.fillRect(QRectF(column.left, y, column.width, height), column.background);
-        if (cells[c].isEmpty())
-            continue;
-        painter.setPen(QPen(column.color, 0));
-        const double plain = PlainWidth(c, cells[c]);
-        if (plain >= 0 && (column.figure || plain <= column.textWidth)) {
-            // One line of plain letters, placed as the text engine aligns it.
-            const PlainFont& font = m_plain[c];
-            double x = column.textLeft;
-            if (column.alignment & Qt::AlignRight)
-                x += column.textWidth - plain;
-            else if (column.alignment & Qt::AlignHCenter)
-                x += (column.textWidth - plain) / 2;
-            QList<quint32> glyphs;
-            QList<QPointF> positions;
-            glyphs.reserve(cells[c].size());
-            positions.reserve(cells[c].size());
-            double at = 0;
-            for (const QChar ch : cells[c]) {
-                glyphs.append(font.glyphs[ch.unicode()]);
-                positions.append(QPointF(at, 0));
-                at += font.advances[ch.unicode()];
+    // The glyphs of plain texts that follow one another in the same font and color
+    // (the run of their first column), placed as the text engine aligns them on their
+    // lines, are set together; everything is painted in the order of the cells.
+    std::size_t runColumn = 0;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    const QBrush* pen = nullptr;
+    const auto setPen = [&](const QBrush& color) {
+        if (pen == &color || (pen && *pen == color))
+            return;
+        painter.setPen(QPen(color, 0));
+        pen = &color;
+    };
+    const auto flush = [&] {
+        if (glyphs.isEmpty())
+            return;
+        setPen(m_columns[runColumn].color);
+        QGlyphRun run;
+        run.setRawFont(m_plain[runColumn].raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        glyphs.clear();
+        positions.clear();
+    };
+    double y = top;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::vector<QString>& cells = rows[r];
+        for (std::size_t c = 0; c < m_columns.size() && c < cells.size(); ++c) {
+            const RowColumn& column = m_columns[c];
+            if (column.background.style() != Qt::NoBrush) {
+                flush();
+                painter.fillRect(QRectF(column.left, y, column.width, heights[r]), column.background);
             }
-            QGlyphRun run;
-            run.setRawFont(font.raw);
-            run.setGlyphIndexes(glyphs);
-            run.setPositions(positions);
-            painter.drawGlyphRun(QPointF(x, y + m_frame.textTop + font.ascent), run);
-            continue;
+            const QString& text = cells[c];
+            if (text.isEmpty())
+                continue;
+            const double plain = PlainWidth(c, text);
+            if (plain >= 0 && (column.figure || plain <= column.textWidth)) {
+                if (m_runOf[c] != runColumn)
+                    flush();
+                runColumn = m_runOf[c];
+                const PlainFont& font = m_plain[c];
+                double x = column.textLeft;
+                if (column.alignment & Qt::AlignRight)
+                    x += column.textWidth - plain;
+                else if (column.alignment & Qt::AlignHCenter)
+                    x += (column.textWidth - plain) / 2;
+                const double baseline = y + m_frame.textTop + font.ascent;
+                double advance = 0;
+                for (const QChar ch : text) {
+                    glyphs.append(font.glyphs[ch.unicode()]);
+                    positions.append(QPointF(x + advance, baseline));
+                    advance += font.advances[ch.unicode()];
+                }
+                continue;
+            }
+            flush();
+            setPen(column.color);
+            ShapedText(c, text)->draw(&painter, QPointF(column.textLeft, y + m_frame.textTop));
         }
-        ShapedText(c, cells[c])->draw(&painter, QPointF(column.textLeft, y + m_frame.textTop));
+        y += heights[r];
     }
+    flush();
     painter.restore();
+    PaintFrames(painter, top, heights);
 }
 
 void RowPainter::PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const

@@ -3,7 +3,7 @@
 // each column's place, font and alignment are found once (from the template laid out by
 // the text engine), and each distinct text is shaped once and reused while it is kept,
 // so a page of rows costs its glyphs and lines and no text document. Figures (amounts,
-// counts, accounts, dates) stay on one line; other texts wrap at word boundaries, or
+// counts, accounts, dates) and texts kept whole (product names) stay on one line; other texts wrap at word boundaries, or
 // anywhere in a word longer than its column.
 #include <QBrush>
 #include <QFont>
@@ -37,7 +37,7 @@ struct RowColumn
     Qt::Alignment alignment = Qt::AlignLeft;
     QBrush color = QBrush(Qt::black);
     QBrush background;   // Qt::NoBrush: the page shows through
-    bool figure = false; // kept on one line
+    bool figure = false; // kept on one line: figures, texts kept whole
 };
 
 // How a row is framed: the room above and below its text and its border lines.
@@ -63,11 +63,13 @@ public:
 
     // The height of a row of these texts (one per column): its tallest cell and its frame.
     double Height(const std::vector<QString>& cells) const;
-    // Paints the row's backgrounds and texts with its top at y; height is what Height
-    // gave for the same texts.
-    void Paint(QPainter& painter, double y, double height, const std::vector<QString>& cells) const;
-    // Paints the frames of rows one under the other from top, of these heights.
-    void PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const;
+    // Paints rows one under the other from top: their backgrounds, texts and frames;
+    // heights (one per row) are what Height gave for the same texts. Texts of plain
+    // letters that follow one another in the same font and color are set as one run of
+    // glyphs, so that a page of rows is a few runs of text for the device rather than one
+    // for each cell.
+    void PaintRows(QPainter& painter, double top, const std::vector<double>& heights,
+                   const std::vector<std::vector<QString>>& rows) const;
     // The lines a text takes in a column.
     int LineCount(std::size_t column, const QString& text) const;
 
@@ -90,12 +92,14 @@ private:
     // m_mutex.
     void OnThisThread() const;
     double TextHeight(std::size_t column, const QString& text) const;
+    void PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const;
     Shaped ShapedText(std::size_t column, const QString& text) const;
 
     std::vector<RowColumn> m_columns;
     RowFrame m_frame;
     QPaintDevice& m_device;
     std::vector<double> m_lineHeight; // of one line of a column's own font
+    mutable std::vector<std::size_t> m_runOf; // the first column of the same raw font and color
     mutable std::vector<PlainFont> m_plain;
     mutable const QThread* m_thread = nullptr;
     mutable std::mutex m_mutex;

@@ -37,6 +37,8 @@ constexpr std::pair<std::string_view, std::string_view> kProductTypeNames[] = {
     {"XDQ", "Express Demand Draft"},
 };
 
+constexpr std::string_view kDirectDebitName = "Direct Debit";
+
 // dd/mm/yyyy of a yyyymmdd date field.
 std::string ValueDate(const Fields& f, const Field& field)
 {
@@ -137,7 +139,7 @@ void WriteDirectDebitSummary(ResultGrid& grid, LineSource& reader)
             continue;
         const Fields f(text);
         if (f[DirectDebitBatch::ProductCode] == Product::DirectDebit)
-            productName = "Direct Debit";
+            productName = kDirectDebitName;
         AppendSummaryLine(grid, productName, ValueDate(f, DirectDebitBatch::ValueDate), f[DirectDebitBatch::ItemCount],
                           AmountText(text, DirectDebitBatch::TotalAmount));
     }
@@ -151,6 +153,15 @@ std::optional<std::string_view> ProductTypeName(std::string_view code)
         if (productCode == code)
             return name;
     return std::nullopt;
+}
+
+std::vector<std::string> ProductTypeNames()
+{
+    std::vector<std::string> names;
+    for (const auto& [productCode, name] : kProductTypeNames)
+        names.emplace_back(name);
+    names.emplace_back(kDirectDebitName);
+    return names;
 }
 
 void SetUpSummaryLayout(ResultGrid& grid)

@@ -8,12 +8,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tallivo {
 
 // The product name of a product code (exact, case-sensitive), or nothing for a
 // code outside the table.
 std::optional<std::string_view> ProductTypeName(std::string_view code);
+// Every product name the summary and the detail rows can show.
+std::vector<std::string> ProductTypeNames();
 
 // One row of ReportTableDetail, all fields text.
 struct DetailRow

@@ -6,6 +6,9 @@ namespace tallivo {
 
 namespace {
 const std::vector<std::string> kNoColumns;
+// The text of a block of rows: large enough that a block holds thousands of rows, small
+// enough that growing by one costs little.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 } // namespace
 
 ReportRows::ReportRows(std::vector<std::string> columns) : m_data(std::make_shared<Data>())
@@ -42,35 +45,42 @@ std::size_t ReportRows::ColumnIndex(std::string_view name) const
 void ReportRows::AddRow(const std::vector<std::string_view>& cells)
 {
     Data& d = Own();
+    std::size_t bytes = 0;
+    for (std::size_t c = 0; c < d.columns.size() && c < cells.size(); ++c)
+        bytes += cells[c].size();
+    if (d.blocks.empty() || (!d.blocks.back().empty() && d.blocks.back().size() + bytes > kBlockBytes)) {
+        d.blocks.emplace_back();
+        d.blocks.back().reserve(std::max(kBlockBytes, bytes));
+    }
+    std::string& block = d.blocks.back();
     for (std::size_t c = 0; c < d.columns.size(); ++c) {
         if (c < cells.size())
-            d.text.append(cells[c]);
-        d.ends.push_back(d.text.size());
+            block.append(cells[c]);
+        d.ends.push_back(static_cast<std::uint32_t>(block.size()));
     }
+    d.rowBlocks.push_back(static_cast<std::uint32_t>(d.blocks.size() - 1));
     ++d.rows;
 }
 
 void ReportRows::push_back(const Row& row)
 {
-    Data& d = Own();
     for (const auto& [name, value] : row) {
-        if (std::find(d.columns.begin(), d.columns.end(), name) != d.columns.end())
+        if (std::find(Columns().begin(), Columns().end(), name) != Columns().end())
             continue;
         // A new column: every earlier row gets an empty cell for it.
-        Data widened;
-        widened.columns = d.columns;
-        widened.columns.push_back(name);
-        widened.rows = d.rows;
-        for (std::size_t r = 0; r < d.rows; ++r) {
-            for (std::size_t c = 0; c < d.columns.size(); ++c) {
-                const std::uint64_t begin = r == 0 && c == 0 ? 0 : d.ends[r * d.columns.size() + c - 1];
-                widened.text.append(d.text, begin, d.ends[r * d.columns.size() + c] - begin);
-                widened.ends.push_back(widened.text.size());
-            }
-            widened.ends.push_back(widened.text.size());
+        std::vector<std::string> columns = Columns();
+        columns.push_back(name);
+        ReportRows widened(columns);
+        std::vector<std::string_view> cells;
+        for (std::size_t r = 0; r < size(); ++r) {
+            cells.clear();
+            for (std::size_t c = 0; c + 1 < columns.size(); ++c)
+                cells.push_back(Cell(r, c));
+            widened.AddRow(cells);
         }
-        d = std::move(widened);
+        *this = std::move(widened);
     }
+    const Data& d = Own();
     std::vector<std::string_view> cells;
     for (const std::string& column : d.columns) {
         const auto it = row.find(column);
@@ -84,8 +94,10 @@ std::string_view ReportRows::Cell(std::size_t row, std::size_t column) const
     if (!m_data || row >= m_data->rows || column >= m_data->columns.size())
         return {};
     const std::size_t i = row * m_data->columns.size() + column;
-    const std::uint64_t begin = i == 0 ? 0 : m_data->ends[i - 1];
-    return std::string_view(m_data->text).substr(begin, m_data->ends[i] - begin);
+    const std::uint32_t block = m_data->rowBlocks[row];
+    const bool rowStartsBlock = row == 0 || m_data->rowBlocks[row - 1] != block;
+    const std::uint32_t begin = column == 0 && rowStartsBlock ? 0 : m_data->ends[i - 1];
+    return std::string_view(m_data->blocks[block]).substr(begin, m_data->ends[i] - begin);
 }
 
 ReportRows::Row ReportRows::operator[](std::size_t row) const

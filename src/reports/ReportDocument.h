@@ -15,9 +15,9 @@
 namespace tallivo {
 
 // The rows of the table a report reads, in table order: the column names once and every
-// cell's text (single-byte Thai, as the tables hold it). The cells of all rows are held
-// in one text, so a hundred thousand rows take little more than their bytes; copies
-// share them until one of them changes.
+// cell's text (single-byte Thai, as the tables hold it). The cells are held in blocks of
+// text, a row within one block, so a million rows take little more than their bytes and
+// grow a block at a time; copies share them until one of them changes.
 class ReportRows
 {
 public:
@@ -50,8 +50,9 @@ private:
     struct Data
     {
         std::vector<std::string> columns;
-        std::string text;                // every cell, row by row
-        std::vector<std::uint64_t> ends; // where each cell ends in text, row by row
+        std::vector<std::string> blocks;       // every cell, row by row
+        std::vector<std::uint32_t> rowBlocks;  // the block of each row
+        std::vector<std::uint32_t> ends;       // where each cell ends in its row's block
         std::size_t rows = 0;
     };
     Data& Own(); // the data, copied first when shared
@@ -67,6 +68,10 @@ struct PreparedReport
     std::string templateText;
     std::map<std::string, std::string> variables;
     ReportRows rows;
+    // Columns (by name) whose texts are never broken over lines, with every text such a
+    // column can hold (as the rows hold them): the column is made wide enough for the
+    // widest, whichever of them the rows show.
+    std::map<std::string, std::vector<std::string>> wholeTexts{};
 };
 
 // One or several reports prepared one after the other into one document.

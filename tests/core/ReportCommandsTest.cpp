@@ -7,6 +7,7 @@
 #include "app/ReportState.h"
 #include "app/TierRateCommand.h"
 #include "common/AppError.h"
+#include "reports/PaymentSummary.h"
 
 #include "store/TableStore.h"
 
@@ -97,6 +98,7 @@ TEST_F(ReportCommands, SealStagesFillBothTablesAndReportShowsTheCombinedDocument
     for (const PreparedReport& part : doc.parts) {
         EXPECT_EQ(part.variables.at("comId"), "'O''NEIL'");
         EXPECT_EQ(part.variables.at("hashValue"), "'EDITED BY HAND'");
+        EXPECT_EQ(part.wholeTexts.at("Product"), ProductTypeNames()); // product names never broken
     }
     EXPECT_EQ(doc.parts[0].rows.ToMaps(), summary);
     ASSERT_EQ(doc.parts[1].rows.size(), 4u);

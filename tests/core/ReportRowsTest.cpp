@@ -35,6 +35,24 @@ TEST(ReportRows, CellsByRowAndColumnNewColumnsAndSharedCopies)
     EXPECT_EQ(rows[2].at("Note"), "new column");
 }
 
+TEST(ReportRows, RowsOfMoreTextThanABlockReadBackWhole)
+{
+    // Rows of several megabytes, and one row larger than a block, each cell as given.
+    ReportRows rows({"Name", "Amount", "Empty"});
+    const auto name = [](std::size_t r) {
+        return std::string(r % 7 == 0 ? 900 : 100 + r % 50, static_cast<char>('A' + r % 26));
+    };
+    const std::string huge(3 << 20, 'H');
+    for (std::size_t r = 0; r < 20000; ++r)
+        rows.AddRow({r == 9000 ? std::string_view(huge) : std::string_view(name(r)), std::to_string(r), ""});
+    ASSERT_EQ(rows.size(), 20000u);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        ASSERT_EQ(rows.Cell(r, 0), r == 9000 ? huge : name(r)) << r;
+        ASSERT_EQ(rows.Cell(r, 1), std::to_string(r)) << r;
+        ASSERT_EQ(rows.Cell(r, 2), "") << r;
+    }
+}
+
 TEST(ReportRows, ReadFromTheTablesInBatchesAsTheyStand)
 {
     test::TempFolder dir;

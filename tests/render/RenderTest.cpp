@@ -4,9 +4,11 @@
 #include "common/AppError.h"
 #include "common/CommandProgress.h"
 #include "render/PagedReport.h"
+#include "render/ReportOutput.h"
 #include "render/ReportExpression.h"
 #include "render/ReportRenderer.h"
 #include "render/RowPainter.h"
+#include "reports/PaymentSummary.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -156,8 +158,8 @@ PreparedReport ManyDetailRows(std::size_t count, bool oneLine = false)
     detail.rows = ReportRows();
     const char* const names[] = {"SHORT NAME", "O'NEIL & <SONS>", "\xBA\xC3\xD4\xC9\xD1\xB7 \xA1\xD2\xC3\xA4\xE9\xD2",
                                  "A PAYEE NAME LONG ENOUGH TO NEED TWO LINES IN ITS COLUMN OF THE REPORT",
-                                 "A NAME SO VERY LONG THAT IT NEEDS THREE LINES OR EVEN MORE OF THE PAYEE NAME COLUMN "
-                                 "TO BE PRINTED WHOLE"};
+                                 ("A NAME SO VERY LONG THAT IT NEEDS THREE LINES OR EVEN MORE OF THE PAYEE NAME COLUMN "
+                                  "TO BE PRINTED WHOLE")};
     const std::size_t kinds = oneLine ? 2 : std::size(names);
     for (std::size_t i = 0; i < count; ++i)
         detail.rows.push_back({{"Product", !oneLine && i % 7 == 0 ? "Express Manager Cheque" : "Payroll"},
@@ -288,6 +290,15 @@ class TextRecorder : public QPaintDevice
 {
 public:
     QStringList Texts() const { return m_engine.texts; }
+    // The texts whose baseline is within the page's body, above its foot: not cut off.
+    QStringList TextsInBody() const
+    {
+        QStringList texts;
+        for (qsizetype i = 0; i < m_engine.texts.size(); ++i)
+            if (m_engine.baselines[i] >= 0 && m_engine.baselines[i] <= PagedReport::BodyHeight())
+                texts.append(m_engine.texts[i]);
+        return texts;
+    }
     QPaintEngine* paintEngine() const override { return &m_engine; }
 
 protected:
@@ -320,13 +331,23 @@ private:
         Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
         bool begin(QPaintDevice*) override { return true; }
         bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
+        void updateState(const QPaintEngineState& changed) override
+        {
+            if (changed.state() & QPaintEngine::DirtyTransform)
+                transform = changed.transform();
+        }
         void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
         void drawPath(const QPainterPath&) override {}
         void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawTextItem(const QPointF&, const QTextItem& item) override { texts.append(item.text()); }
+        void drawTextItem(const QPointF& at, const QTextItem& item) override
+        {
+            texts.append(item.text());
+            baselines.append(transform.map(at).y());
+        }
         Type type() const override { return QPaintEngine::User; }
         QStringList texts;
+        QList<double> baselines;
+        QTransform transform;
     };
     mutable Engine m_engine;
 };
@@ -347,6 +368,7 @@ TEST(PagedReport, FiguresOfTheLargestAmountsAndLongestAccountsAreNeverBroken)
     // Amounts as large as the field holds, accounts as long, and a total as large as a
     // payment file carries: each column fits its widest figure on one line, in the rows
     // and in the totals, for the detail report, the summary and the direct-debit report.
+    // So does every product name the reports can show, whichever of them the rows hold.
     PreparedReport detail = ManyDetailRows(0);
     for (const auto& [amount, account] :
          {std::pair{"9999999999998.990", "1234567890123456789012345"}, std::pair{"0000000000001.000", "999999999999"}})
@@ -359,38 +381,49 @@ TEST(PagedReport, FiguresOfTheLargestAmountsAndLongestAccountsAreNeverBroken)
                                {"VATAmount", amount},
                                {"DeliveryMode", "M"},
                                {"PickupLocation", "C001"}});
+    detail.wholeTexts["Product"] = ProductTypeNames();
     PreparedReport summary = SamplePayment().parts[0];
     summary.rows = {{{"Product", "Payroll"},
                      {"Value_Date", "15/03/2024"},
                      {"No_Of_Credit", "999999"},
                      {"Amount", "9999999999998.99"}},
                     {{"Product", "Payroll"}, {"Value_Date", "16/03/2024"}, {"No_Of_Credit", "1"}, {"Amount", "1"}}};
+    summary.wholeTexts["Product"] = ProductTypeNames();
     PreparedReport direct = summary;
     direct.templateText = Template("DirectDebit.html");
 
-    const QString amount = QStringLiteral("9,999,999,999,998.99");
-    const std::map<std::size_t, QString> summaryFigures = {{0, "2"}, {2, "16/03/2024"}, {3, "999,999"}, {4, amount}};
-    const std::pair<PreparedReport, std::map<std::size_t, QString>> cases[] = {
-        {detail, {{0, "2"}, {3, "1234567890123456789012345"}, {4, amount}, {5, amount}, {6, amount}, {7, amount}}},
-        {summary, summaryFigures},
-        {direct, summaryFigures}};
+    QStringList products;
+    for (const std::string& name : ProductTypeNames())
+        products.append(QString::fromStdString(name));
+    ASSERT_TRUE(products.contains("MCL Payroll(Type2)") && products.contains("Express Demand Draft"));
+    const QStringList amount = {QStringLiteral("9,999,999,999,998.99")};
+    const std::map<std::size_t, QStringList> summaryWhole = {
+        {0, {"2"}}, {1, products}, {2, {"16/03/2024"}}, {3, {"999,999"}}, {4, amount}};
+    const std::pair<PreparedReport, std::map<std::size_t, QStringList>> cases[] = {
+        {detail,
+         {{0, {"2"}}, {1, products}, {3, {"1234567890123456789012345"}}, {4, amount}, {5, amount}, {6, amount},
+          {7, amount}}},
+        {summary, summaryWhole},
+        {direct, summaryWhole}};
     QImage device(1, 1, QImage::Format_RGB32);
     device.setDotsPerMeterX(11811);
     device.setDotsPerMeterY(11811);
-    for (const auto& [report, figures] : cases) {
+    for (const auto& [report, whole] : cases) {
         const PagedReport paged(ReportDocument{{report}});
         const RowPainter* rows = paged.BodyRows(0);
         ASSERT_NE(rows, nullptr);
         for (std::size_t c = 0; c < rows->Columns().size(); ++c) {
             const RowColumn& column = rows->Columns()[c];
-            const auto figure = figures.find(c);
-            EXPECT_EQ(column.figure, figure != figures.end()) << "column " << c;
-            if (figure == figures.end())
+            const auto texts = whole.find(c);
+            EXPECT_EQ(column.figure, texts != whole.end()) << "column " << c;
+            if (texts == whole.end())
                 continue;
             // On one line and within its column: not broken, not running into the next.
-            EXPECT_EQ(rows->LineCount(c, figure->second), 1) << figure->second.toStdString();
-            EXPECT_LE(QFontMetricsF(column.font, &device).horizontalAdvance(figure->second), column.textWidth)
-                << figure->second.toStdString();
+            for (const QString& text : texts->second) {
+                EXPECT_EQ(rows->LineCount(c, text), 1) << text.toStdString();
+                EXPECT_LE(QFontMetricsF(column.font, &device).horizontalAdvance(text), column.textWidth)
+                    << text.toStdString();
+            }
         }
         // The totals, laid out by the text engine, are painted whole.
         const QStringList texts = TextsOfPage(paged, paged.PageCount() - 1);
@@ -419,6 +452,35 @@ TEST(PagedReport, WhatFollowsTheRowsStaysOnThePageOfTheLastRows)
             EXPECT_TRUE(texts.contains(text)) << text;
     }
     EXPECT_TRUE(moved);
+
+    // Taller than a page, it follows the last rows from a page of its own and goes on
+    // over the next pages, none of it cut.
+    PreparedReport longTail = ManyDetailRows(60, true);
+    std::string notes;
+    for (int n = 1; n <= 150; ++n)
+        notes += "<p>Note " + std::to_string(n) + " of the payment</p>\n";
+    const std::size_t end = longTail.templateText.rfind("</body>");
+    ASSERT_NE(end, std::string::npos);
+    longTail.templateText.insert(end, notes);
+    const PagedReport paged(ReportDocument{{longTail}});
+    QString painted;
+    for (int page = 0; page < paged.PageCount(); ++page) {
+        TextRecorder device;
+        QPainter painter(&device);
+        paged.PaintPage(painter, page);
+        painter.end();
+        painted += device.TextsInBody().join('|') + '|';
+    }
+    for (int n = 1; n <= 150; ++n)
+        EXPECT_TRUE(painted.contains(QStringLiteral("Note %1 of the payment|").arg(n))) << n;
+    EXPECT_TRUE(painted.contains("Total") && painted.contains("Approved by"));
+    const PagedReport::PageRows last = paged.RowsOnPage(paged.PageCount() - 1);
+    EXPECT_EQ(last.firstRow, 60u);
+    EXPECT_EQ(last.rowCount, 0u);
+    std::size_t rowsDealt = 0;
+    for (int page = 0; page < paged.PageCount(); ++page)
+        rowsDealt += paged.RowsOnPage(page).rowCount;
+    EXPECT_EQ(rowsDealt, 60u);
 }
 
 TEST(PagedReport, RowsOfSeveralLinesAreNeverSplitAcrossPages)
