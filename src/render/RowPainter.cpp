@@ -16,17 +16,6 @@ namespace {
 // (products, codes, zero amounts) is shaped once, and what does not is let go.
 constexpr qsizetype kKeptPerColumn = 2048;
 
-// The first character a font has no glyph for (another font draws it), or none.
-bool NeedsAnotherFont(const QFontMetricsF& metrics, const QString& text, QChar::Script& script)
-{
-    for (const QChar ch : text)
-        if (ch.unicode() >= 0x80 && !metrics.inFont(ch)) {
-            script = ch.script();
-            return true;
-        }
-    return false;
-}
-
 } // namespace
 
 RowPainter::RowPainter(std::vector<RowColumn> columns, RowFrame frame, QPaintDevice& device)
@@ -115,27 +104,15 @@ RowPainter::Shaped RowPainter::ShapedText(std::size_t column, const QString& tex
 
 double RowPainter::TextHeight(std::size_t column, const QString& text) const
 {
+    // Measured as PaintRows sets the text: a plain text on one line is set from the
+    // column's glyphs in a line of its font; any other text is painted from its layout,
+    // whose lines give its height. So a row is always as tall as what is painted in it,
+    // whatever the fonts its letters take and wherever the layout breaks its lines.
     const RowColumn& c = m_columns[column];
     if (text.isEmpty())
         return m_lineHeight[column];
     if (const double plain = PlainWidth(column, text); plain >= 0 && (c.figure || plain <= c.textWidth))
         return m_lineHeight[column];
-    const QFontMetricsF metrics(c.font, &m_device);
-    QChar::Script script = QChar::Script_Unknown;
-    const bool otherFont = NeedsAnotherFont(metrics, text, script);
-    if (!otherFont && c.figure)
-        return m_lineHeight[column];
-    if (metrics.horizontalAdvance(text) <= c.textWidth) {
-        if (!otherFont)
-            return m_lineHeight[column];
-        // One line with another font's letters: as tall as any such line of the script.
-        const auto key = std::make_pair(column, static_cast<int>(script));
-        if (const auto known = m_oneLine.find(key); known != m_oneLine.end())
-            return known->second;
-        const double height = ShapedText(column, text)->boundingRect().height();
-        m_oneLine.emplace(key, height);
-        return height;
-    }
     return ShapedText(column, text)->boundingRect().height();
 }
 

@@ -12,7 +12,6 @@
 #include <QString>
 
 #include <cstddef>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -61,7 +60,8 @@ public:
 
     const std::vector<RowColumn>& Columns() const { return m_columns; }
 
-    // The height of a row of these texts (one per column): its tallest cell and its frame.
+    // The height of a row of these texts (one per column): its tallest cell as PaintRows
+    // paints it, and its frame.
     double Height(const std::vector<QString>& cells) const;
     // Paints rows one under the other from top: their backgrounds, texts and frames;
     // heights (one per row) are what Height gave for the same texts. Texts of plain
@@ -104,7 +104,6 @@ private:
     mutable const QThread* m_thread = nullptr;
     mutable std::mutex m_mutex;
     mutable std::vector<QHash<QString, Shaped>> m_shaped;            // per column, the texts kept
-    mutable std::map<std::pair<std::size_t, int>, double> m_oneLine; // (column, script): a line's height
 };
 
 } // namespace tallivo

@@ -25,6 +25,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <map>
@@ -290,6 +292,8 @@ class TextRecorder : public QPaintDevice
 {
 public:
     QStringList Texts() const { return m_engine.texts; }
+    // The baseline of each text as painted, in the device's dots.
+    QList<double> Baselines() const { return m_engine.baselines; }
     // The texts whose baseline is within the page's body, above its foot: not cut off.
     QStringList TextsInBody() const
     {
@@ -481,6 +485,103 @@ TEST(PagedReport, WhatFollowsTheRowsStaysOnThePageOfTheLastRows)
     for (int page = 0; page < paged.PageCount(); ++page)
         rowsDealt += paged.RowsOnPage(page).rowCount;
     EXPECT_EQ(rowsDealt, 60u);
+}
+
+// Payee names of words of Thai letters (some with leading vowels, vowels and tone marks
+// above and below them: another font than the rows') or of Latin letters (some accented,
+// some plain), the same on every run.
+QStringList MixedNames()
+{
+    std::uint32_t state = 20240315;
+    const auto next = [&state](std::uint32_t n) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % n;
+    };
+    const QString accents = QString::fromUtf8("\u00e9\u00e8\u00fc\u00f6\u00f1\u00e7\u00c9\u00d6");
+    QStringList names;
+    for (int n = 0; n < 240; ++n) {
+        const bool thai = n % 3 != 2;
+        QString name;
+        const std::uint32_t words = 2 + next(4);
+        for (std::uint32_t w = 0; w < words; ++w) {
+            if (w > 0)
+                name += QLatin1Char(' ');
+            const std::uint32_t letters = 2 + next(8);
+            for (std::uint32_t l = 0; l < letters; ++l) {
+                if (!thai) {
+                    name += n % 3 == 2 && next(5) == 0 ? accents[next(8)]
+                                                       : QChar(static_cast<char16_t>(u'A' + next(26)));
+                    continue;
+                }
+                if (next(8) == 0)
+                    name += QChar(static_cast<char16_t>(0x0E40 + next(5))); // a leading vowel
+                name += QChar(static_cast<char16_t>(0x0E01 + next(46)));   // a consonant
+                if (next(3) == 0)
+                    name += QChar(static_cast<char16_t>(0x0E30 + next(10))); // a vowel, above or below
+                if (next(5) == 0)
+                    name += QChar(static_cast<char16_t>(0x0E48 + next(4))); // a tone mark
+            }
+        }
+        names.append(name);
+    }
+    return names;
+}
+
+TEST(RowPainter, EveryLineOfARowIsPaintedWithinTheHeightItWasMeasuredAt)
+{
+    // Names whose ends come just below, at and just past the width of their column (a
+    // dot's worth of widths apart), in the font and at the resolution of the printed rows:
+    // every line that a row's texts are painted on, one line or several, in the rows' font
+    // or in the taller lines of the font that sets Thai, lies within the height the row
+    // was measured at, so that no row's text runs into the row below it.
+    QImage layout(1, 1, QImage::Format_RGB32);
+    layout.setDotsPerMeterX(11811);
+    layout.setDotsPerMeterY(11811);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(9);
+    const QFont rowFont(font, &layout);
+    const QFontMetricsF metrics(rowFont, &layout);
+    constexpr double kWidth = 400;
+    std::vector<RowColumn> columns;
+    for (int k = 0; k < 8; ++k) {
+        RowColumn column;
+        column.left = k * (kWidth + 20);
+        column.textLeft = column.left + 10;
+        column.textWidth = kWidth + k * 0.3;
+        column.width = column.textWidth + 20;
+        column.font = rowFont;
+        column.alignment = k % 2 == 0 ? Qt::AlignLeft : Qt::AlignRight;
+        columns.push_back(column);
+    }
+    RowFrame frame;
+    frame.textTop = frame.textBottom = 10;
+    frame.border = 2;
+    const RowPainter rows(std::move(columns), frame, layout);
+    TextRecorder device;
+
+    int near = 0;
+    for (const QString& name : MixedNames())
+        for (qsizetype end = 1; end <= name.size(); ++end) {
+            const QString text = name.left(end);
+            if (text.endsWith(QLatin1Char(' ')) || std::abs(metrics.horizontalAdvance(text) - kWidth) > 8)
+                continue;
+            ++near;
+            const std::vector<QString> cells(8, text);
+            const double height = rows.Height(cells);
+            const double top = 1000;
+            const qsizetype before = device.Baselines().size();
+            QPainter painter(&device);
+            rows.PaintRows(painter, top, {height}, {cells});
+            painter.end();
+            const QList<double> baselines = device.Baselines();
+            ASSERT_GT(baselines.size(), before) << text.toStdString();
+            for (qsizetype i = before; i < baselines.size(); ++i) {
+                EXPECT_GT(baselines[i], top) << text.toStdString();
+                EXPECT_LE(baselines[i] + metrics.descent(), top + height - frame.textBottom + 0.5)
+                    << text.toStdString() << ": a line below the row's height " << height;
+            }
+        }
+    EXPECT_GT(near, 100);
 }
 
 TEST(PagedReport, RowsOfSeveralLinesAreNeverSplitAcrossPages)
