@@ -165,7 +165,8 @@ Measure RunProgram(const std::vector<std::string>& args)
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        std::freopen("/dev/null", "w", stdout);
+        if (std::freopen("/dev/null", "w", stdout) == nullptr)
+            return 127;
         ::execv(argv[0], argv.data());
         return 127;
     });
