@@ -793,15 +793,24 @@ void TForm1::btnSaveErrorClick()
         "Save", [this](Dialogs& dialogs) { SaveFindings(m_app, dialogs); }, GridUse::Reads);
 }
 
-void TForm1::SaveMaskedCopyClick()
+// No command running and the payment file named in the box one that can be read whole;
+// otherwise why not is said.
+bool TForm1::PaymentFileReadable()
 {
     if (CommandRunning())
-        return;
+        return false;
     CopyEditsToState();
     if (const std::string refusal = UnreadablePaymentFile(m_app.inputPath, true); !refusal.empty()) {
         m_dialogs->ShowMessage(refusal);
-        return;
+        return false;
     }
+    return true;
+}
+
+void TForm1::SaveMaskedCopyClick()
+{
+    if (!PaymentFileReadable())
+        return;
     const std::optional<std::string> output =
         m_dialogs->RunFileDialogAt(FileDialogKind::SaveText, MaskedCopyName(m_app.inputPath));
     if (!output)
@@ -817,13 +826,8 @@ void TForm1::SaveMaskedCopyClick()
 
 void TForm1::CompareWithClick()
 {
-    if (CommandRunning())
+    if (!PaymentFileReadable())
         return;
-    CopyEditsToState();
-    if (const std::string refusal = UnreadablePaymentFile(m_app.inputPath, true); !refusal.empty()) {
-        m_dialogs->ShowMessage(refusal);
-        return;
-    }
     const std::optional<std::string> other = m_dialogs->RunFileDialog(FileDialogKind::OpenPayment);
     if (!other)
         return;

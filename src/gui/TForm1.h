@@ -63,6 +63,8 @@ public:
     ResultGridModel& GridModel() { return *m_gridModel; }
     // A long command (seal, Report, the tier-rate report, Save) is running on the worker.
     bool CommandRunning() const;
+    // No command running and the payment file one that can be read whole, else said why.
+    bool PaymentFileReadable();
     // The selected rows of the result grid as tab-separated text, with the headings
     // first, in the order the grid shows them (what Ctrl+C copies).
     QString SelectedRowsText() const;
