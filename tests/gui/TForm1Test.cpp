@@ -194,19 +194,25 @@ std::map<std::string, std::string> Snapshot(const QString& folder)
     return files;
 }
 
+// The window's program folder made in dir: its Data folder with empty table files.
+void UseProgramFolder(TForm1& form, const QTemporaryDir& dir)
+{
+    std::filesystem::create_directories(dir.filePath("Data").toStdString());
+    form.State().programFolder = dir.path().toStdString() + "/";
+    CreateTableFiles(form.State().DataFolder());
+}
+
 // A window whose program folder (table files) is a temporary folder, with a generated
 // payment file (some of its credit records need the normalisation) and a zip name.
 struct SealSetup
 {
     explicit SealSetup(Dialogs& dialogs) : form(&dialogs)
     {
-        std::filesystem::create_directories(dir.filePath("Data").toStdString());
+        UseProgramFolder(form, dir);
         std::filesystem::create_directories(dir.filePath("Report").toStdString());
         for (const char* name : {"Payment.html", "PaymentDetail.html", "DirectDebit.html", "DeductFee.html"})
             std::filesystem::copy_file(std::string(TALLIVO_SOURCE_DIR) + "/report/" + name,
                                        dir.filePath("Report").toStdString() + "/" + name);
-        form.State().programFolder = dir.path().toStdString() + "/";
-        CreateTableFiles(form.State().DataFolder());
         bench::GeneratorOptions options;
         options.targetBytes = 300 * 1024;
         bench::GeneratePaymentFile(dir.filePath("pay.txt").toStdString(), options);
@@ -937,9 +943,7 @@ void TForm1Test::InspectorShowsTheRecordWithTheFindingsColumnsMarked()
         QTemporaryDir dir;
         TForm1 form(&dialogs);
         form.State().SetClock(std::make_shared<FixedClock>(test::kToday));
-        std::filesystem::create_directories(dir.filePath("Data").toStdString());
-        form.State().programFolder = dir.path().toStdString() + "/";
-        CreateTableFiles(form.State().DataFolder());
+        UseProgramFolder(form, dir);
         const QString payment = dir.filePath("pay.txt");
         std::ofstream(payment.toStdString(), std::ios::binary) << c.file;
         Control<QLineEdit>(form, "edtFileInput")->setText(payment);
@@ -1159,9 +1163,7 @@ void TForm1Test::FilterIsEmptiedByClearFormAndByANewCheck()
     QTemporaryDir dir;
     TForm1 form(&dialogs);
     form.State().SetClock(std::make_shared<FixedClock>(test::kToday));
-    std::filesystem::create_directories(dir.filePath("Data").toStdString());
-    form.State().programFolder = dir.path().toStdString() + "/";
-    CreateTableFiles(form.State().DataFolder());
+    UseProgramFolder(form, dir);
     auto* filter = Control<QLineEdit>(form, "edtFilter");
     auto* count = Control<QLabel>(form, "lblFindings");
     auto* model = Control<QTableView>(form, "StringGrid1")->model();
