@@ -120,6 +120,7 @@ struct StoppableWriter : ReportTableWriter
 {
     StoppableWriter(ReportStore& s, const StopToken& st) : store(s), stop(st) {}
     void EmptyReportTables() override { store.EmptyReportTables(); }
+    void DetailRowsWritten() override { store.DetailRowsWritten(); }
     void AppendDetailRow(const DetailRow& row) override
     {
         ThrowIfStopped(stop);

@@ -69,6 +69,7 @@ public:
     }
 
     void EmptyReportTables() override { tallivo::EmptyReportTables(m_store); }
+    void DetailRowsWritten() override { DropReplacedDetailRows(m_store); }
 
     void AppendDetailRow(const DetailRow& row) override
     {

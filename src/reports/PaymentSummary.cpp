@@ -188,6 +188,7 @@ void WritePaymentSummary(ResultGrid& grid, LineSource& lines, std::string_view c
         WriteCreditTransferSummary(grid, lines, tables);
     else
         WriteDirectDebitSummary(grid, lines);
+    tables.DetailRowsWritten();
 }
 
 } // namespace tallivo

@@ -40,6 +40,8 @@ public:
     // Removes all rows of ReportTable, then of ReportTableDetail.
     virtual void EmptyReportTables() = 0;
     virtual void AppendDetailRow(const DetailRow& row) = 0;
+    // Every detail row is written: what emptying kept until now can go.
+    virtual void DetailRowsWritten() {}
 };
 
 // Sets up the summary layout: 6 columns with their headers and widths (the sixth,

@@ -12,8 +12,11 @@
 
 namespace tallivo {
 
-// "Delete From ReportTable" and "Delete From ReportTableDetail".
+// Empties ReportTable, then ReportTableDetail: its rows are set aside until
+// DropReplacedDetailRows, in the same transaction, once the new rows are written.
 void EmptyReportTables(TableStore& store);
+// Drops the detail rows EmptyReportTables set aside.
+void DropReplacedDetailRows(TableStore& store);
 // "Delete From ReportTable".
 void EmptySummaryTable(TableStore& store);
 // One summary line into ReportTable: product and value date as text, the count and the

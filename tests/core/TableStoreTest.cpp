@@ -6,6 +6,7 @@
 #include "app/TableAccountRow.h"
 #include "checking/ValidationPass.h"
 #include "common/AppError.h"
+#include "store/ReportTables.h"
 #include "store/TableStore.h"
 
 #include <gtest/gtest.h>
@@ -178,6 +179,83 @@ TEST_F(TableStoreTest, TransactionNotCommittedLeavesNoRows)
         transaction.Commit();
     }
     EXPECT_EQ(TableStore(data).TableRows("ReportTable").size(), 1u);
+}
+
+// A seal replaces the detail rows inside its transaction. The table stays as its file
+// made it (its statement, its index), the new rows are numbered from 1, and the pages of
+// the rows replaced are not copied to the journal; undone, the old rows are all there.
+TEST_F(TableStoreTest, DetailRowsAreReplacedInOneTransactionWithoutJournallingTheOldRows)
+{
+    const auto fileObjects = [&] {
+        return TableStore(data).TableQuery("ReportTableDetail",
+                                           "Select type, name, sql From \"ReportTableDetail\".sqlite_master");
+    };
+    const auto fill = [](TableStore& store, int rows, const std::string& product) {
+        for (int i = 0; i < rows; ++i)
+            AppendDetailRow(store, {product, std::string(140, 'n'), std::to_string(i), "", "", "", "", "", ""});
+    };
+    struct Case
+    {
+        const char* name;
+        const char* extra; // run on the table file first
+        bool oldRowsOutOfJournal;
+    };
+    const Case cases[] = {
+        {"as made", nullptr, true},
+        {"with an index", "Create Index DetailByProduct On ReportTableDetail(Product)", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder caseDir;
+        data = caseDir.Folder();
+        CreateTableFiles(data);
+        const std::string detailFile = TableFilePath(data, "ReportTableDetail");
+        if (c.extra) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(detailFile.c_str(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, c.extra, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        {
+            TableStore store(data);
+            TableTransaction transaction(store, {"ReportTable", "ReportTableDetail"});
+            fill(store, 2000, "old");
+            transaction.Commit();
+        }
+        const std::vector<TableRow> objects = fileObjects();
+        {
+            TableStore store(data);
+            TableTransaction transaction(store, {"ReportTable", "ReportTableDetail"});
+            EmptyReportTables(store);
+            fill(store, 2000, "new");
+            DropReplacedDetailRows(store);
+            const auto journal = std::filesystem::file_size(detailFile + "-journal");
+            if (c.oldRowsOutOfJournal) {
+                EXPECT_LT(journal, 64u * 1024) << "the old rows' pages went to the journal";
+            }
+            // Not committed: undone.
+        }
+        std::vector<TableRow> rows = TableStore(data).TableRows("ReportTableDetail");
+        ASSERT_EQ(rows.size(), 2000u);
+        EXPECT_EQ(rows.front().at("Product"), "old");
+        EXPECT_EQ(fileObjects(), objects);
+        {
+            TableStore store(data);
+            TableTransaction transaction(store, {"ReportTable", "ReportTableDetail"});
+            EmptyReportTables(store);
+            fill(store, 3, "new");
+            DropReplacedDetailRows(store);
+            transaction.Commit();
+        }
+        rows = TableStore(data).TableQuery("ReportTableDetail", "Select rowid As id, * From ReportTableDetail");
+        ASSERT_EQ(rows.size(), 3u);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].at("id"), std::to_string(i + 1));
+            EXPECT_EQ(rows[i].at("Product"), "new");
+            EXPECT_EQ(rows[i].at("Credit Amount"), std::to_string(i));
+        }
+        EXPECT_EQ(fileObjects(), objects);
+    }
 }
 
 TEST_F(TableStoreTest, AccountRowIsWrittenAtFlushAndReadByTheNextRun)
