@@ -7,6 +7,8 @@
 #include "app/ReportState.h"
 #include "app/TierRateCommand.h"
 #include "common/AppError.h"
+#include "common/InputFile.h"
+#include "format/SharedRead.h"
 #include "reports/PaymentSummary.h"
 
 #include "store/TableStore.h"
@@ -22,6 +24,13 @@ namespace {
 
 using test::ReadAll;
 using test::Rec;
+
+// A read of the whole file with one taker, as a seal's summary takes its lines.
+std::unique_ptr<SharedRead> ReadOf(const std::string& path)
+{
+    return ReadShared(std::make_unique<InputFile>(path), LineForm::AsInFile,
+                      [](const PaymentLine&, std::uint64_t) { return true; }, 1);
+}
 
 struct CapturingViewer : ReportViewer
 {
@@ -161,7 +170,8 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         {
             const TablesLock held(ahead);
             ahead.inputPath = c.file;
-            SealReportTables made(ahead, std::make_unique<PaymentFileReader>(c.file));
+            const std::unique_ptr<SharedRead> read = ReadOf(c.file);
+            SealReportTables made(ahead, &read->TakerAt(0));
             ahead.session.ctx.currentProduct = c.product;
             ahead.session.ctx.companyId = "NOW";
             bool reread = false;
@@ -190,12 +200,14 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         const std::string before = ReadAll(aheadDir.Path("Data/ReportTableDetail.DAT"));
         {
             const TablesLock held(ahead);
-            SealReportTables dropped(ahead, std::make_unique<PaymentFileReader>(CreditTransferFile()));
+            const std::unique_ptr<SharedRead> read = ReadOf(CreditTransferFile());
+            SealReportTables dropped(ahead, &read->TakerAt(0));
         }
         {
             // Written, then dropped uncommitted.
             const TablesLock held(ahead);
-            SealReportTables dropped(ahead, std::make_unique<PaymentFileReader>(CreditTransferFile()));
+            const std::unique_ptr<SharedRead> read = ReadOf(CreditTransferFile());
+            SealReportTables dropped(ahead, &read->TakerAt(0));
             ahead.session.ctx.currentProduct = "PAY";
             dropped.Write(ahead, [&] { return std::make_unique<PaymentFileReader>(CreditTransferFile()); });
         }
