@@ -20,6 +20,9 @@ namespace tallivo {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
+// Written bytes are handed to the disk in steps of this size while the file is being
+// written, so that Finish does not wait for the whole file to go to disk at once.
+constexpr std::uint64_t kHandOnStep = 8 << 20;
 constexpr mode_t kNewFileMode = 0666; // less the umask, as every program creates files
 constexpr mode_t kPrivateMode = 0600; // until the replaced file's own mode is set
 } // namespace
@@ -167,6 +170,16 @@ ReplacingFile::~ReplacingFile()
 void ReplacingFile::WriteOut(const char* data, std::size_t size)
 {
     WriteAll(m_fd, data, size, m_target);
+    m_written += size;
+    if (m_written - m_handedOn < kHandOnStep)
+        return;
+#ifdef __linux__
+    // Starts writing the range to disk without waiting for it; Finish's fsync waits for
+    // what is left and reports any error.
+    ::sync_file_range(m_fd, static_cast<off_t>(m_handedOn), static_cast<off_t>(m_written - m_handedOn),
+                      SYNC_FILE_RANGE_WRITE);
+#endif
+    m_handedOn = m_written;
 }
 
 void ReplacingFile::FlushBuffer()

@@ -11,6 +11,7 @@
 // for the superuser) pass to the new one, a new file gets the permissions that the umask
 // allows, and the temporary name fits beside any name the file system accepts.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,8 @@ private:
     bool m_finished = false;
     bool m_committed = false;
     std::string m_buffer;
+    std::uint64_t m_written = 0;  // bytes written in order from the start
+    std::uint64_t m_handedOn = 0; // of those, the bytes handed to the disk ahead of Finish
 };
 
 // The folder part of a path ("." when it has none).
