@@ -173,12 +173,7 @@ void ReplacingFile::WriteOut(const char* data, std::size_t size)
     m_written += size;
     if (m_written - m_handedOn < kHandOnStep)
         return;
-#ifdef __linux__
-    // Starts writing the range to disk without waiting for it; Finish's fsync waits for
-    // what is left and reports any error.
-    ::sync_file_range(m_fd, static_cast<off_t>(m_handedOn), static_cast<off_t>(m_written - m_handedOn),
-                      SYNC_FILE_RANGE_WRITE);
-#endif
+    StartWritingToDisk(m_fd, m_handedOn, m_written - m_handedOn); // Finish's fsync waits for the rest
     m_handedOn = m_written;
 }
 

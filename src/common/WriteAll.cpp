@@ -3,6 +3,7 @@
 #include "common/AppError.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tallivo {
@@ -21,6 +22,17 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
         data += n;
         size -= static_cast<std::size_t>(n);
     }
+}
+
+void StartWritingToDisk(int fd, std::uint64_t offset, std::uint64_t length) noexcept
+{
+#ifdef __linux__
+    ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+    (void)offset;
+    (void)length;
+#endif
 }
 
 } // namespace tallivo

@@ -11,13 +11,14 @@
 #include "common/FilePaths.h"
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
+#include "common/WriteAll.h"
 #include "zip/DeflatedEntry.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -26,7 +27,7 @@ namespace tallivo {
 
 namespace {
 
-constexpr int kDeflateLevel = 1;                 // the writer's "fastest" compression
+constexpr int kDeflateLevel = 1;                    // the writer's "fastest" compression
 constexpr zip_uint32_t kDosArchiveAttribute = 0x20; // the archive bit of the entry's MS-DOS attributes
 
 std::string ZipErrorText(zip_error_t* error)
@@ -122,7 +123,9 @@ namespace {
 // True when an archive exists there.
 bool CheckArchivePlace(const std::string& archiveName, const std::string& destination)
 {
-    struct stat existing {};
+    struct stat existing
+    {
+    };
     if (::stat(destination.c_str(), &existing) != 0)
         return false;
     if (S_ISDIR(existing.st_mode))
@@ -238,7 +241,9 @@ zip_source_t* EntrySource(zip_t* archive, const std::string& filePath, const Def
 {
     if (!deflated)
         return zip_source_file(archive, filePath.c_str(), 0, -1);
-    struct stat file {};
+    struct stat file
+    {
+    };
     if (::stat(filePath.c_str(), &file) != 0) {
         zip_error_set(zip_get_error(archive), ZIP_ER_OPEN, errno);
         return nullptr;
@@ -267,7 +272,9 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
 {
     auto fail = [&](const std::string& what, const std::string& reason) { ThrowZipError(what, m_name, reason); };
 
-    struct stat existing {};
+    struct stat existing
+    {
+    };
     m_existed = CheckArchivePlace(m_name, m_destination) && ::stat(m_destination.c_str(), &existing) == 0;
     RemoveDeadTemporaries(m_destination);
     // Locked while it lives: a folder whose lock can be taken is a killed run's leftover,
@@ -313,18 +320,28 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
         std::string closeError;
         if (!archive.Close(closeError))
             fail("Cannot write", closeError);
+        // Written in full: it starts going to disk now, and Commit waits for the rest.
+        m_archiveFd = ::open(work.c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_archiveFd < 0)
+            fail("Cannot write", ZipErrorText(ZIP_ER_OPEN, errno));
+        StartWritingToDisk(m_archiveFd);
 
         // libzip gave the new archive the replaced one's mode; its owner (for the
         // superuser) and group (for a member of it) pass too.
         if (m_existed) {
-            struct stat made {};
-            if (::stat(work.c_str(), &made) == 0 && (made.st_uid != existing.st_uid || made.st_gid != existing.st_gid)) {
+            struct stat made
+            {
+            };
+            if (::stat(work.c_str(), &made) == 0 &&
+                (made.st_uid != existing.st_uid || made.st_gid != existing.st_gid)) {
                 const uid_t owner = ::geteuid() == 0 ? existing.st_uid : static_cast<uid_t>(-1);
                 if (::chown(work.c_str(), owner, existing.st_gid) == 0)
                     ::chmod(work.c_str(), existing.st_mode & 07777);
             }
         }
     } catch (...) {
+        if (m_archiveFd >= 0)
+            ::close(m_archiveFd);
         RemoveWorkFolder(m_folder);
         UnregisterTemporary(m_cleanupSlot);
         if (m_folderFd >= 0)
@@ -335,6 +352,8 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
 
 PreparedArchive::~PreparedArchive()
 {
+    if (m_archiveFd >= 0)
+        ::close(m_archiveFd);
     RemoveWorkFolder(m_folder);
     UnregisterTemporary(m_cleanupSlot);
     if (m_folderFd >= 0)
@@ -343,6 +362,9 @@ PreparedArchive::~PreparedArchive()
 
 void PreparedArchive::Commit()
 {
+    // On disk before it takes the archive's name: never an archive half there after a crash.
+    if (::fsync(m_archiveFd) != 0)
+        ThrowZipError("Cannot write", m_name, ZipErrorText(ZIP_ER_WRITE, errno));
     // The replaced archive stays reachable in the work folder, so Undo can put it back.
     const std::string old = m_folder + kOldArchive;
     m_keptOld = m_existed && ::link(m_destination.c_str(), old.c_str()) == 0;

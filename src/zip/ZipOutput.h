@@ -45,7 +45,8 @@ private:
     std::string m_destination; // the archive's path with links followed
     std::string m_folder;      // the temporary folder
     int m_cleanupSlot = -1;
-    int m_folderFd = -1; // the temporary folder, locked while it lives
+    int m_folderFd = -1;  // the temporary folder, locked while it lives
+    int m_archiveFd = -1; // the new archive, once written
     bool m_existed = false;
     bool m_keptOld = false;
     bool m_committed = false;
