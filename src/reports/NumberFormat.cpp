@@ -66,11 +66,17 @@ std::string FormatFixed2(long double value, bool thousands)
 
 std::string AmountText(std::string_view line, const Field& amount)
 {
+    std::string text;
+    AssignAmountText(text, line, amount);
+    return text;
+}
+
+void AssignAmountText(std::string& text, std::string_view line, const Field& amount)
+{
     const Fields f(line);
-    std::string text(f[WholeDigits(amount)]);
+    text.assign(f[WholeDigits(amount)]);
     text += '.';
     text += f[DecimalDigits(amount)];
-    return text;
 }
 
 std::string FormatThousands2(long double value)
@@ -82,6 +88,5 @@ std::string FormatPlain2(long double value)
 {
     return FormatFixed2(value, false);
 }
-
 
 } // namespace tallivo

@@ -12,12 +12,13 @@ namespace tallivo {
 // the point: the first 13 characters, ".", the last 3. Fields cut short by the end
 // of the line give shorter parts.
 std::string AmountText(std::string_view line, const Field& amount);
+// The same into text, whose room is kept for the next amount.
+void AssignAmountText(std::string& text, std::string_view line, const Field& amount);
 
 // "#,##0.00": thousands separators, two decimals, rounded half away from zero on the
 // value's 18 significant digits. The Total line's "%n" gives the same text.
 std::string FormatThousands2(long double value);
 // "#0.00": two decimals, no thousands separator.
 std::string FormatPlain2(long double value);
-
 
 } // namespace tallivo

@@ -71,6 +71,7 @@ void WriteCreditTransferSummary(ResultGrid& grid, LineSource& reader, ReportTabl
     int credits = 0;
     std::string productName;
     std::string lastLine; // the trailer's counts and total as the last line read holds them
+    std::string amount;   // a WHT or VAT amount's text, its room kept from line to line
 
     PaymentLine line;
     while (reader.Next(line)) {
@@ -104,19 +105,21 @@ void WriteCreditTransferSummary(ResultGrid& grid, LineSource& reader, ReportTabl
             debits = 1;
         } else if (code == RecordCode::Credit) {
             pending.CreditAccount = f[Credit::Account];
-            pending.CreditAmount = AmountText(text, Credit::Amount);
+            AssignAmountText(pending.CreditAmount, text, Credit::Amount);
             pending.DeliveryMode = f[Credit::DeliveryMode];
             pending.PickupLocation = f[Credit::PickupLocation];
-            pending.TotalInvoidAmount = AmountText(text, Credit::TotalInvoiceAmount);
+            AssignAmountText(pending.TotalInvoidAmount, text, Credit::TotalInvoiceAmount);
             credits = 1;
         } else if (code == RecordCode::Payee) {
             const std::string_view thai = f[Payee::NameThai];
             pending.NameEng = Trim(thai).empty() ? f[Payee::NameEnglish] : thai;
         } else if (code == RecordCode::Wht) {
-            whtSum = AddCurrency(whtSum, StrToCurr(AmountText(text, Wht::Amount)));
+            AssignAmountText(amount, text, Wht::Amount);
+            whtSum = AddCurrency(whtSum, StrToCurr(amount));
             pending.TotalWHTAmount = whtSum.ToText();
         } else if (code == RecordCode::Invoice) {
-            vatSum = AddCurrency(vatSum, StrToCurr(AmountText(text, Invoice::VatAmount)));
+            AssignAmountText(amount, text, Invoice::VatAmount);
+            vatSum = AddCurrency(vatSum, StrToCurr(amount));
             pending.VATAmount = vatSum.ToText();
         }
     }
