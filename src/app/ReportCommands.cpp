@@ -11,7 +11,9 @@
 #include "store/ReportTables.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
+#include <filesystem>
 
 namespace tallivo {
 
@@ -128,9 +130,32 @@ struct StoppableWriter : ReportTableWriter
     const StopToken& stop;
 };
 
+// The lines of a source, counting the bytes taken (line ends included) for a thread that
+// waits for them.
+class CountedLines final : public LineSource
+{
+public:
+    CountedLines(std::shared_ptr<LineSource> source, std::shared_ptr<std::atomic<std::uint64_t>> taken)
+        : m_source(std::move(source)), m_taken(std::move(taken))
+    {
+    }
+    bool Next(PaymentLine& line) override
+    {
+        if (!m_source->Next(line))
+            return false;
+        m_taken->fetch_add(line.length + 2, std::memory_order_relaxed);
+        return true;
+    }
+    std::uint64_t LineNumber() const override { return m_source->LineNumber(); }
+
+private:
+    std::shared_ptr<LineSource> m_source;
+    std::shared_ptr<std::atomic<std::uint64_t>> m_taken;
+};
+
 } // namespace
 
-SealReportTables::SealReportTables(AppState& app, SharedRead::Taker* lines) : m_lines(lines)
+SealReportTables::SealReportTables(AppState& app, std::unique_ptr<LineSource> lines)
 {
     if (!lines)
         return;
@@ -138,20 +163,18 @@ SealReportTables::SealReportTables(AppState& app, SharedRead::Taker* lines) : m_
     try {
         dataFolder = app.DataFolder();
     } catch (const AppError&) {
-        lines->StopTaking();
         return; // the summary stage meets the error itself
     }
-    m_ahead = std::make_unique<WorkAhead<std::unique_ptr<Made>>>([dataFolder, lines](const StopToken& stop) {
-        const TakingEnds end(*lines);
-        lines->WatchStop(stop);
-        auto made = std::make_unique<Made>(dataFolder);
-        StoppableWriter writer(*made->store, stop);
-        SetUpSummaryLayout(made->grid);
-        // Any product but the direct-debit one: the credit-transfer summary.
-        WritePaymentSummary(made->grid, *lines, {}, writer);
-        ThrowIfStopped(stop); // lines cut short by a drop make no summary
-        return made;
-    });
+    m_ahead = std::make_unique<WorkAhead<std::unique_ptr<Made>>>(
+        [dataFolder, source = std::make_shared<CountedLines>(std::shared_ptr<LineSource>(std::move(lines)),
+                                                             m_bytesTaken)](const StopToken& stop) {
+            auto made = std::make_unique<Made>(dataFolder);
+            StoppableWriter writer(*made->store, stop);
+            SetUpSummaryLayout(made->grid);
+            // Any product but the direct-debit one: the credit-transfer summary.
+            WritePaymentSummary(made->grid, *source, {}, writer);
+            return made;
+        });
 }
 
 SealReportTables::~SealReportTables() = default;
@@ -166,8 +189,14 @@ void SealReportTables::Write(AppState& app, const std::function<std::unique_ptr<
     std::unique_ptr<Made> made;
     if (m_ahead) {
         try {
-            // The summary's share of the payment file taken so far.
-            made = TakeWhenReady(*m_ahead, [this] { return m_lines->ShareTaken(); });
+            // The summary's share of the payment file read so far.
+            std::error_code error;
+            const std::uintmax_t size = std::filesystem::file_size(app.inputPath, error);
+            made = TakeWhenReady(*m_ahead, [&] {
+                return error || size == 0
+                           ? 0.0
+                           : std::min(1.0, static_cast<double>(m_bytesTaken->load()) / static_cast<double>(size));
+            });
         } catch (const AppError&) {
             // Made again below, meeting its error where the summary stage meets it.
         }

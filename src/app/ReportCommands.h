@@ -5,8 +5,9 @@
 #include "app/AppState.h"
 #include "common/WorkAhead.h"
 #include "format/PaymentFileReader.h"
-#include "format/SharedRead.h"
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 
 #include "reports/ReportDocument.h"
@@ -35,9 +36,9 @@ void FillReportTable(AppState& app);
 class SealReportTables
 {
 public:
-    // Starts the credit-transfer summary on a taker of the run's read, on a thread of its
-    // own (common/WorkAhead.h); without one, Write makes it.
-    SealReportTables(AppState& app, SharedRead::Taker* lines);
+    // Starts the credit-transfer summary on lines of its own (a read of the held payment
+    // file), on a thread of its own (common/WorkAhead.h); without them, Write makes it.
+    SealReportTables(AppState& app, std::unique_ptr<LineSource> lines);
     ~SealReportTables();
     SealReportTables(const SealReportTables&) = delete;
     SealReportTables& operator=(const SealReportTables&) = delete;
@@ -57,8 +58,9 @@ private:
     struct Made;
     std::unique_ptr<WorkAhead<std::unique_ptr<Made>>> m_ahead;
     std::unique_ptr<Made> m_pending;
-    bool m_filled = false;                // the report table was written
-    SharedRead::Taker* m_lines = nullptr; // the summary made ahead takes its lines here
+    bool m_filled = false; // the report table was written
+    // The bytes of the payment file the summary made ahead has read.
+    std::shared_ptr<std::atomic<std::uint64_t>> m_bytesTaken = std::make_shared<std::atomic<std::uint64_t>>(0);
 };
 
 // After a seal of this run has built the summary, shows the payment and payment detail

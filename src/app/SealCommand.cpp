@@ -92,7 +92,8 @@ bool JudgeStructure(AppState& app, Dialogs& dialogs, const StructureScan& scan)
 // One run of the check or the seal over a payment file. Its stages, in order:
 //   1. Read      the payment file once; its lines go to the structure scan (on the
 //                reading thread), the validation pass (on this thread) and, for the
-//                seal, the payment summary and the sealed output (each on its own thread)
+//                seal, the sealed output (on its own thread); the payment summary reads
+//                the held file on a thread of its own
 //   2. Structure the record type and length findings; the express cheque limit
 //   3. Targets   (seal) the file still as held; every file the seal writes writable
 //   4. Normalise (seal) the normalised payment file, with a new output file: made now
@@ -150,23 +151,20 @@ private:
         progress::Stage("Checking record types");
         BeginRecordTypeCheck(m_app.session);
         const bool validating = m_tables != nullptr;
-        const bool summarising = m_plan.Sealing() && validating;
-        // Takers: the validation pass (when validating), the payment summary (when also
-        // sealing), then the sealed output.
-        const std::size_t takers = (validating ? 1U : 0U) + (summarising ? 1U : 0U) + (m_plan.Sealing() ? 1U : 0U);
-        m_read = ReadShared(
-            InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
-            [this](const PaymentLine& line, std::uint64_t number) {
-                m_scanner.Add(line, number);
-                return !m_scanner.Refusing(); // a refused file is not validated
-            },
-            takers);
+        // Takers: the validation pass (when validating) first, then the sealed output.
+        const std::size_t takers = (validating ? 1U : 0U) + (m_plan.Sealing() ? 1U : 0U);
+        m_read = ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
+                            [this](const PaymentLine& line, std::uint64_t number) {
+                                m_scanner.Add(line, number);
+                                return !m_scanner.Refusing(); // a refused file is not validated
+                            },
+                            takers);
         if (m_plan.Sealing()) {
             m_outputTaker = takers - 1;
             m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(m_outputTaker));
         }
-        if (summarising)
-            m_reportTables.emplace(m_app, &m_read->TakerAt(1));
+        if (m_plan.Sealing() && validating)
+            m_reportTables.emplace(m_app, ReaderOfHeldFile());
         m_validation.emplace(m_app);
         if (validating)
             m_validation->Run(m_read->TakerAt(0), &m_read->TakerAt(0));
@@ -183,12 +181,17 @@ private:
         return true;
     }
 
-    // A later read of the payment file as the run opened it (its held descriptor), which
-    // must still be the file read first.
+    // A read of the payment file as the run opened it (its held descriptor): it sees that
+    // file whatever takes its name meanwhile.
+    std::unique_ptr<PaymentFileReader> ReaderOfHeldFile() const
+    {
+        return std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form);
+    }
+    // A later read, of a file that must still be the one read first.
     std::unique_ptr<LineSource> ReadAgain() const
     {
         m_held.CheckUnchanged();
-        return std::make_unique<PaymentFileReader>(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form);
+        return ReaderOfHeldFile();
     }
 
     // Stages 3 and 4. Over the payment file, the normalised file is due only if the seal

@@ -7,8 +7,6 @@
 #include "app/ReportState.h"
 #include "app/TierRateCommand.h"
 #include "common/AppError.h"
-#include "common/InputFile.h"
-#include "format/SharedRead.h"
 #include "reports/PaymentSummary.h"
 
 #include "store/TableStore.h"
@@ -24,13 +22,6 @@ namespace {
 
 using test::ReadAll;
 using test::Rec;
-
-// A read of the whole file with one taker, as a seal's summary takes its lines.
-std::unique_ptr<SharedRead> ReadOf(const std::string& path)
-{
-    return ReadShared(std::make_unique<InputFile>(path), LineForm::AsInFile,
-                      [](const PaymentLine&, std::uint64_t) { return true; }, 1);
-}
 
 struct CapturingViewer : ReportViewer
 {
@@ -170,8 +161,7 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         {
             const TablesLock held(ahead);
             ahead.inputPath = c.file;
-            const std::unique_ptr<SharedRead> read = ReadOf(c.file);
-            SealReportTables made(ahead, &read->TakerAt(0));
+            SealReportTables made(ahead, std::make_unique<PaymentFileReader>(c.file));
             ahead.session.ctx.currentProduct = c.product;
             ahead.session.ctx.companyId = "NOW";
             bool reread = false;
@@ -200,14 +190,12 @@ TEST_F(ReportCommands, TheSummaryMadeAheadIsTheOneTheStageBuilds)
         const std::string before = ReadAll(aheadDir.Path("Data/ReportTableDetail.DAT"));
         {
             const TablesLock held(ahead);
-            const std::unique_ptr<SharedRead> read = ReadOf(CreditTransferFile());
-            SealReportTables dropped(ahead, &read->TakerAt(0));
+            SealReportTables dropped(ahead, std::make_unique<PaymentFileReader>(CreditTransferFile()));
         }
         {
             // Written, then dropped uncommitted.
             const TablesLock held(ahead);
-            const std::unique_ptr<SharedRead> read = ReadOf(CreditTransferFile());
-            SealReportTables dropped(ahead, &read->TakerAt(0));
+            SealReportTables dropped(ahead, std::make_unique<PaymentFileReader>(CreditTransferFile()));
             ahead.session.ctx.currentProduct = "PAY";
             dropped.Write(ahead, [&] { return std::make_unique<PaymentFileReader>(CreditTransferFile()); });
         }
