@@ -1,11 +1,7 @@
 #include "store/ReportTables.h"
 
-#include "common/WriteAll.h"
-
-#include <fcntl.h>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace tallivo {
@@ -66,12 +62,6 @@ void DropReplacedDetailRows(TableStore& store)
     // over.
     store.TableExec(kDetailTable, "Pragma \"ReportTableDetail\".secure_delete = Fast");
     store.TableExec(kDetailTable, "Drop Table If Exists " + std::string(kReplacedDetail));
-    // The pages written so far start going to disk: the commit then waits only for the rest.
-    const int fd = ::open(TableFilePath(store.DataFolder(), kDetailTable).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        StartWritingToDisk(fd);
-        ::close(fd);
-    }
 }
 
 void EmptySummaryTable(TableStore& store)
