@@ -59,6 +59,7 @@ public:
     RowPainter& operator=(const RowPainter&) = delete;
 
     const std::vector<RowColumn>& Columns() const { return m_columns; }
+    const RowFrame& Frame() const { return m_frame; }
 
     // The height of a row of these texts (one per column): its tallest cell as PaintRows
     // paints it, and its frame.
