@@ -133,6 +133,23 @@ qsizetype OpenTableStart(const QString& html)
     return open.empty() ? -1 : open.back();
 }
 
+namespace {
+
+// A copy of a font that shares nothing with it, for the device it was resolved for. The
+// copies of a font share the font engines it was last resolved to, and another thread's
+// use of one resolves them again for that thread, so that two threads measuring with
+// copies of one font would resolve it again at every text. Going through another
+// resolution makes a font of its own with the same request.
+QFont UnsharedFont(const QFont& font, QPaintDevice& device)
+{
+    QImage other(1, 1, QImage::Format_RGB32);
+    other.setDotsPerMeterX(device.logicalDpiX() == 72 ? 3780 : 2835); // 96 or 72 dots per inch
+    other.setDotsPerMeterY(device.logicalDpiY() == 72 ? 3780 : 2835);
+    return QFont(QFont(font, &other), &device);
+}
+
+} // namespace
+
 unsigned MeasuringThreads(std::size_t count)
 {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -167,7 +184,10 @@ std::vector<float> MeasureRows(const RowPainter& painter, std::size_t count, con
     for (unsigned t = 1; t < threads; ++t)
         workers.push_back(std::make_unique<WorkAhead<void>>([&](const StopToken& stop) {
             QImage device = LayoutDevice();
-            const RowPainter own(painter.Columns(), painter.Frame(), device);
+            std::vector<RowColumn> columns = painter.Columns();
+            for (RowColumn& column : columns)
+                column.font = UnsharedFont(column.font, device);
+            const RowPainter own(std::move(columns), painter.Frame(), device);
             measure(own, [&] { ThrowIfStopped(stop); });
         }));
     measure(painter, [&] { progress::Share(share()); });
