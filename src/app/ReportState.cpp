@@ -8,6 +8,7 @@
 #include "common/AppError.h"
 #include "store/ReportTables.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -43,27 +44,37 @@ public:
     ReportRows ReportTableRows(const std::string& table) override
     {
         ReportRows rows;
-        std::vector<std::string> columns;
+        bool named = false;
+        std::vector<std::size_t> order; // the statement's place of each of the rows' columns
+        std::size_t rowIdAt = 0;
         std::vector<std::string_view> cells;
         long long last = 0;
-        for (;;) {
-            const std::vector<TableRow> batch = ReportRowsAfter(m_store, table, last, kRowsPerRead, kRowIdColumn);
-            for (const TableRow& row : batch) {
-                if (columns.empty()) {
-                    for (const auto& [name, value] : row)
-                        if (name != kRowIdColumn)
-                            columns.push_back(name);
-                    rows = ReportRows(columns);
-                }
-                cells.clear();
-                for (const std::string& column : columns) {
-                    const auto it = row.find(column);
-                    cells.push_back(it == row.end() ? std::string_view() : std::string_view(it->second));
-                }
-                rows.AddRow(cells);
-                last = std::stoll(row.at(std::string(kRowIdColumn)));
+        const auto add = [&](std::span<const std::string_view> names, std::span<const std::string_view> values) {
+            if (!named) {
+                // The columns in the order of their names, as rows by column name list them.
+                for (std::size_t c = 0; c < names.size(); ++c)
+                    if (names[c] == kRowIdColumn)
+                        rowIdAt = c;
+                    else
+                        order.push_back(c);
+                std::sort(order.begin(), order.end(),
+                          [&](std::size_t a, std::size_t b) { return names[a] < names[b]; });
+                std::vector<std::string> columns;
+                for (const std::size_t c : order)
+                    columns.emplace_back(names[c]);
+                rows = ReportRows(std::move(columns));
+                named = true;
             }
-            if (batch.size() < kRowsPerRead)
+            cells.clear();
+            for (const std::size_t c : order)
+                cells.push_back(values[c]);
+            rows.AddRow(cells);
+            last = std::stoll(std::string(values[rowIdAt]));
+        };
+        for (;;) {
+            const std::size_t before = rows.size();
+            ReportRowsAfter(m_store, table, last, kRowsPerRead, kRowIdColumn, add);
+            if (rows.size() - before < kRowsPerRead)
                 return rows;
         }
     }

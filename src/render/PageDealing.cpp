@@ -6,6 +6,7 @@
 #include "common/AppError.h"
 #include "common/CommandProgress.h"
 #include "common/TextEncoding.h"
+#include "common/WorkAhead.h"
 #include "render/ReportData.h"
 #include "render/RowPainter.h"
 
@@ -20,6 +21,8 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace tallivo {
 
@@ -29,7 +32,9 @@ namespace {
 
 constexpr double kMmPerInch = 25.4;
 constexpr double kFitTolerance = 0.5; // dots kept free at a page's foot against rounding
-constexpr std::size_t kRowsPerProgress = 256;
+constexpr std::size_t kRowsPerBlock = 256;   // rows a measuring thread takes at a time
+constexpr std::size_t kRowsPerWorker = 4096; // rows that are worth a measuring thread more
+constexpr unsigned kMostMeasuringThreads = 4;
 
 } // namespace
 
@@ -126,6 +131,69 @@ qsizetype OpenTableStart(const QString& html)
             open.pop_back();
     }
     return open.empty() ? -1 : open.back();
+}
+
+namespace {
+
+// A copy of a font that shares nothing with it, for the device it was resolved for. The
+// copies of a font share the font engines it was last resolved to, and another thread's
+// use of one resolves them again for that thread, so that two threads measuring with
+// copies of one font would resolve it again at every text. Going through another
+// resolution makes a font of its own with the same request.
+QFont UnsharedFont(const QFont& font, QPaintDevice& device)
+{
+    QImage other(1, 1, QImage::Format_RGB32);
+    other.setDotsPerMeterX(device.logicalDpiX() == 72 ? 3780 : 2835); // 96 or 72 dots per inch
+    other.setDotsPerMeterY(device.logicalDpiY() == 72 ? 3780 : 2835);
+    return QFont(QFont(font, &other), &device);
+}
+
+} // namespace
+
+unsigned MeasuringThreads(std::size_t count)
+{
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t byRows = count / kRowsPerWorker + 1;
+    return static_cast<unsigned>(std::min<std::size_t>({cores, kMostMeasuringThreads, byRows}));
+}
+
+std::vector<float> MeasureRows(const RowPainter& painter, std::size_t count, const RowTextsOf& texts, unsigned threads)
+{
+    std::vector<float> heights(count);
+    std::atomic<std::size_t> next{0};     // the first row of the next block to take
+    std::atomic<std::size_t> measured{0}; // rows measured, by every thread
+    const auto share = [&] {
+        return count == 0 ? 1.0 : static_cast<double>(measured.load()) / static_cast<double>(count);
+    };
+    // Takes blocks of rows until none is left; before each, betweenBlocks may stop it.
+    const auto measure = [&](const RowPainter& by, const auto& betweenBlocks) {
+        for (;;) {
+            betweenBlocks();
+            const std::size_t first = next.fetch_add(kRowsPerBlock);
+            if (first >= count)
+                return;
+            const std::size_t end = std::min(count, first + kRowsPerBlock);
+            for (std::size_t r = first; r < end; ++r)
+                heights[r] = static_cast<float>(by.Height(texts(r)));
+            measured.fetch_add(end - first);
+        }
+    };
+    // Last: destroyed first, so that a cancelled or failed measuring stops and waits for
+    // its workers before what they use goes.
+    std::vector<std::unique_ptr<WorkAhead<void>>> workers;
+    for (unsigned t = 1; t < threads; ++t)
+        workers.push_back(std::make_unique<WorkAhead<void>>([&](const StopToken& stop) {
+            QImage device = LayoutDevice();
+            std::vector<RowColumn> columns = painter.Columns();
+            for (RowColumn& column : columns)
+                column.font = UnsharedFont(column.font, device);
+            const RowPainter own(std::move(columns), painter.Frame(), device);
+            measure(own, [&] { ThrowIfStopped(stop); });
+        }));
+    measure(painter, [&] { progress::Share(share()); });
+    for (const auto& worker : workers)
+        TakeWhenReady(*worker, share);
+    return heights;
 }
 
 namespace {
@@ -325,7 +393,6 @@ public:
         }
         if (!FitColumns())
             return std::nullopt;
-        m_part.rowHeights.reserve(rows.size());
         QImage& device = *m_part.device;
         const double headHeight =
             Height(*LaidOutTable(m_part.styles, m_part.head + QStringLiteral("</table>"), device, m_part.widths, true));
@@ -342,11 +409,12 @@ public:
         std::vector<Group> groups;
         double used = 0;
 
+        // Dealt at the heights the rows are painted at.
+        m_part.rowHeights = MeasureRows(
+            *m_part.rowPainter, rows.size(), [this](std::size_t r) { return m_part.RowTexts(r); },
+            MeasuringThreads(rows.size()));
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            if (r % kRowsPerProgress == 0)
-                progress::Share(static_cast<double>(r) / static_cast<double>(rows.size()));
-            const double height = m_part.rowPainter->Height(m_part.RowTexts(r));
-            m_part.rowHeights.push_back(static_cast<float>(height));
+            const double height = m_part.rowHeights[r];
             if (group.rowCount > 0 && used + height > room(group)) {
                 groups.push_back(group);
                 group = Group{};

@@ -15,6 +15,7 @@
 #include <QTextLength>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -99,6 +100,18 @@ QString StylesOf(const QString& html);
 QString BodyOf(const QString& html);
 // Where the table left open at the end of some HTML starts, or -1.
 qsizetype OpenTableStart(const QString& html);
+
+// The heights of count rows, texts(r) giving the texts of row r: what painter.Height gives
+// for them. The rows are measured a block at a time by this thread and by threads - 1
+// workers, each worker with a row painter of the same columns on a layout device of its
+// own (fonts and shaped texts belong to the thread that made them), so that the shaping of
+// their texts runs on every core. Reports the share of rows measured to the running
+// command's progress and stops at its safe points; the workers are stopped with it.
+using RowTextsOf = std::function<std::vector<QString>(std::size_t)>;
+std::vector<float> MeasureRows(const RowPainter& painter, std::size_t count, const RowTextsOf& texts, unsigned threads);
+// How many threads measure count rows: one for a few thousand rows, more for more, up to
+// the cores and at most a few.
+unsigned MeasuringThreads(std::size_t count);
 
 // Fits the columns of a paged part's rows, makes their painter and deals the rows onto
 // pages: the part's page groups, or nothing when its rows cannot be painted this way.

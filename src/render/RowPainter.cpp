@@ -19,7 +19,8 @@ constexpr qsizetype kKeptPerColumn = 2048;
 } // namespace
 
 RowPainter::RowPainter(std::vector<RowColumn> columns, RowFrame frame, QPaintDevice& device)
-    : m_columns(std::move(columns)), m_frame(std::move(frame)), m_device(device), m_shaped(m_columns.size())
+    : m_columns(std::move(columns)), m_frame(std::move(frame)), m_device(device), m_shaped(m_columns.size()),
+      m_heights(m_columns.size())
 {
     for (const RowColumn& column : m_columns)
         m_lineHeight.push_back(QFontMetricsF(column.font, &m_device).height());
@@ -32,6 +33,10 @@ void RowPainter::OnThisThread() const
     m_thread = QThread::currentThread();
     for (auto& kept : m_shaped)
         kept.clear();
+    for (auto& kept : m_heights)
+        kept.clear();
+    m_measuring.clear();
+    m_measuring.resize(m_columns.size());
     m_plain.clear();
     for (const RowColumn& column : m_columns) {
         PlainFont plain;
@@ -77,29 +82,54 @@ double RowPainter::PlainWidth(std::size_t column, const QString& text) const
 
 RowPainter::~RowPainter() = default;
 
+void RowPainter::LayOut(std::size_t column, QTextLayout& layout) const
+{
+    const RowColumn& c = m_columns[column];
+    QTextOption option(c.alignment);
+    option.setWrapMode(c.figure ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(c.textWidth);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+}
+
 RowPainter::Shaped RowPainter::ShapedText(std::size_t column, const QString& text) const
 {
     QHash<QString, Shaped>& kept = m_shaped[column];
     if (const auto it = kept.constFind(text); it != kept.constEnd())
         return *it;
-    const RowColumn& c = m_columns[column];
-    auto layout = std::make_shared<QTextLayout>(text, c.font, &m_device);
-    QTextOption option(c.alignment);
-    option.setWrapMode(c.figure ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout->setTextOption(option);
+    auto layout = std::make_shared<QTextLayout>(text, m_columns[column].font, &m_device);
     layout->setCacheEnabled(true);
-    layout->beginLayout();
-    double y = 0;
-    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-        line.setLineWidth(c.textWidth);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout->endLayout();
+    LayOut(column, *layout);
     if (kept.size() >= kKeptPerColumn)
         kept.clear();
     kept.insert(text, layout);
     return layout;
+}
+
+double RowPainter::ShapedHeight(std::size_t column, const QString& text) const
+{
+    // Laid out as ShapedText lays it out for painting, in a layout kept for measuring:
+    // only its height is kept, so that measuring many rows neither makes nor keeps a
+    // layout for each text, and a text that repeats is shaped once.
+    QHash<QString, double>& kept = m_heights[column];
+    if (const auto it = kept.constFind(text); it != kept.constEnd())
+        return *it;
+    if (!m_measuring[column])
+        m_measuring[column] = std::make_unique<QTextLayout>(QString(), m_columns[column].font, &m_device);
+    QTextLayout& layout = *m_measuring[column];
+    layout.setText(text);
+    LayOut(column, layout);
+    const double height = layout.boundingRect().height();
+    if (kept.size() >= kKeptPerColumn)
+        kept.clear();
+    kept.insert(text, height);
+    return height;
 }
 
 double RowPainter::TextHeight(std::size_t column, const QString& text) const
@@ -113,7 +143,7 @@ double RowPainter::TextHeight(std::size_t column, const QString& text) const
         return m_lineHeight[column];
     if (const double plain = PlainWidth(column, text); plain >= 0 && (c.figure || plain <= c.textWidth))
         return m_lineHeight[column];
-    return ShapedText(column, text)->boundingRect().height();
+    return ShapedHeight(column, text);
 }
 
 double RowPainter::Height(const std::vector<QString>& cells) const

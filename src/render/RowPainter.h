@@ -59,6 +59,7 @@ public:
     RowPainter& operator=(const RowPainter&) = delete;
 
     const std::vector<RowColumn>& Columns() const { return m_columns; }
+    const RowFrame& Frame() const { return m_frame; }
 
     // The height of a row of these texts (one per column): its tallest cell as PaintRows
     // paints it, and its frame.
@@ -92,6 +93,10 @@ private:
     // m_mutex.
     void OnThisThread() const;
     double TextHeight(std::size_t column, const QString& text) const;
+    // Sets a text's lines in a column's layout: its font, alignment and wrapping.
+    void LayOut(std::size_t column, QTextLayout& layout) const;
+    // The height of a text's layout, as ShapedText lays it out.
+    double ShapedHeight(std::size_t column, const QString& text) const;
     void PaintFrames(QPainter& painter, double top, const std::vector<double>& heights) const;
     Shaped ShapedText(std::size_t column, const QString& text) const;
 
@@ -104,6 +109,8 @@ private:
     mutable const QThread* m_thread = nullptr;
     mutable std::mutex m_mutex;
     mutable std::vector<QHash<QString, Shaped>> m_shaped;            // per column, the texts kept
+    mutable std::vector<QHash<QString, double>> m_heights;           // per column, the heights of texts measured
+    mutable std::vector<std::unique_ptr<QTextLayout>> m_measuring;   // per column, the layout texts are measured in
 };
 
 } // namespace tallivo

@@ -81,13 +81,15 @@ void AppendDetailRow(TableStore& store, const std::array<std::string_view, kDeta
     store.TableExecRepeated("ReportTableDetail", kInsertDetailRow, values);
 }
 
-std::vector<TableRow> ReportRowsAfter(TableStore& store, std::string_view table, long long after, std::size_t count,
-                                      std::string_view rowIdColumn)
+void ReportRowsAfter(TableStore& store, std::string_view table, long long after, std::size_t count,
+                     std::string_view rowIdColumn, const TableStore::RowVisitor& row)
 {
     const std::string name(table);
-    return store.TableQuery(table, "Select rowid As \"" + std::string(rowIdColumn) + "\", * From \"" + name + "\"" +
-                                       " Where rowid > " + std::to_string(after) + " Order By rowid Limit " +
-                                       std::to_string(count));
+    store.TableQueryEach(table,
+                         "Select rowid As \"" + std::string(rowIdColumn) + "\", * From \"" + name + "\"" +
+                             " Where rowid > " + std::to_string(after) + " Order By rowid Limit " +
+                             std::to_string(count),
+                         row);
 }
 
 void AttachEveryTable(TableStore& store)

@@ -32,9 +32,10 @@ inline constexpr std::size_t kDetailColumns = 9;
 void AppendDetailRow(TableStore& store, const std::array<std::string_view, kDetailColumns>& values);
 
 // Up to `count` rows of a report table after the row numbered `after` (0: from the
-// first), in table order, each with its row number as "rowIdColumn".
-std::vector<TableRow> ReportRowsAfter(TableStore& store, std::string_view table, long long after, std::size_t count,
-                                      std::string_view rowIdColumn);
+// first), in table order, each with its row number as "rowIdColumn", handed to `row` one
+// at a time as they are read.
+void ReportRowsAfter(TableStore& store, std::string_view table, long long after, std::size_t count,
+                     std::string_view rowIdColumn, const TableStore::RowVisitor& row);
 
 // Every table file attached before a transaction starts.
 void AttachEveryTable(TableStore& store);

@@ -159,6 +159,12 @@ std::vector<TableRow> TableStore::TableQuery(std::string_view table, std::string
     return Run(statement, params, table);
 }
 
+void TableStore::TableQueryEach(std::string_view table, std::string_view statement, const RowVisitor& row)
+{
+    Attach(table);
+    RunEach(statement, {}, table, row);
+}
+
 long long TableStore::DataVersion(std::string_view table)
 {
     Attach(table);
@@ -263,11 +269,26 @@ void TableStore::Attach(std::string_view table)
 std::vector<TableRow> TableStore::Run(std::string_view statement, const std::vector<std::string_view>& params,
                                       std::string_view table)
 {
-    OpenBareStore(); // nothing attached yet: BEGIN on no table, COMMIT without BEGIN
     std::vector<TableRow> rows;
+    RunEach(statement, params, table,
+            [&rows](std::span<const std::string_view> names, std::span<const std::string_view> values) {
+                TableRow row;
+                for (std::size_t c = 0; c < names.size(); ++c)
+                    row[std::string(names[c])] = std::string(values[c]);
+                rows.push_back(std::move(row));
+            });
+    return rows;
+}
+
+void TableStore::RunEach(std::string_view statement, const std::vector<std::string_view>& params,
+                         std::string_view table, const RowVisitor& row)
+{
+    OpenBareStore(); // nothing attached yet: BEGIN on no table, COMMIT without BEGIN
     const char* text = statement.data();
     const char* end = statement.data() + statement.size();
     bool first = true;
+    std::vector<std::string_view> names;
+    std::vector<std::string_view> values;
     while (text < end) {
         Statement stmt;
         const char* tail = nullptr;
@@ -282,22 +303,25 @@ std::vector<TableRow> TableStore::Run(std::string_view statement, const std::vec
                 sqlite3_bind_text(stmt.Get(), index++, p.data(), static_cast<int>(p.size()), SQLITE_TRANSIENT);
             first = false;
         }
+        const int columns = sqlite3_column_count(stmt.Get());
+        names.clear();
         int rc;
         while ((rc = sqlite3_step(stmt.Get())) == SQLITE_ROW) {
-            TableRow row;
-            const int columns = sqlite3_column_count(stmt.Get());
+            // The names once the statement has run (a first step may prepare it again).
+            for (int c = static_cast<int>(names.size()); c < columns; ++c)
+                names.emplace_back(sqlite3_column_name(stmt.Get(), c));
+            values.clear();
             for (int c = 0; c < columns; ++c) {
                 const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt.Get(), c));
-                row[sqlite3_column_name(stmt.Get(), c)] =
-                    value ? std::string(value, static_cast<std::size_t>(sqlite3_column_bytes(stmt.Get(), c)))
-                          : std::string();
+                values.push_back(
+                    value ? std::string_view(value, static_cast<std::size_t>(sqlite3_column_bytes(stmt.Get(), c)))
+                          : std::string_view());
             }
-            rows.push_back(std::move(row));
+            row(names, values);
         }
         if (rc != SQLITE_DONE)
             Fail(table);
     }
-    return rows;
 }
 
 void TableStore::Fail(std::string_view table) const

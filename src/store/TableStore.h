@@ -21,6 +21,7 @@
 // AppError(Kind::Store) naming the file. The program never creates the table files; the
 // build does (CreateTableFiles), and tests make their own Data folder the same way.
 // Every failing statement raises AppError(Kind::Store) with the engine's text.
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -80,6 +81,12 @@ public:
                    const std::vector<std::string_view>& params = {});
     std::vector<TableRow> TableQuery(std::string_view table, std::string_view statement,
                                      const std::vector<std::string_view>& params = {});
+    // Like TableQuery, handing each row to `row` as it is read instead of keeping them
+    // all: the columns' names and the row's values as text (NULL reads as ""), valid
+    // during the call, so that many rows are read without a map for each.
+    using RowVisitor =
+        std::function<void(std::span<const std::string_view> names, std::span<const std::string_view> values)>;
+    void TableQueryEach(std::string_view table, std::string_view statement, const RowVisitor& row);
     // Like TableExec, for one statement run many times with other parameters (the rows
     // of an Insert): it is parsed once and kept for the next run.
     void TableExecRepeated(std::string_view table, std::string_view statement,
@@ -115,6 +122,8 @@ private:
     void AttachAll();
     std::vector<TableRow> Run(std::string_view statement, const std::vector<std::string_view>& params,
                               std::string_view table);
+    void RunEach(std::string_view statement, const std::vector<std::string_view>& params, std::string_view table,
+                 const RowVisitor& row);
     [[noreturn]] void Fail(std::string_view table) const;
     void Detach(std::string_view table) noexcept;
     void DropKeptStatements() noexcept;

@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "common/AppError.h"
 #include "common/CommandProgress.h"
+#include "render/PageDealing.h"
 #include "render/PagedReport.h"
 #include "render/ReportOutput.h"
 #include "render/ReportExpression.h"
@@ -30,6 +31,7 @@
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <set>
 
 namespace tallivo {
 namespace {
@@ -582,6 +584,54 @@ TEST(RowPainter, EveryLineOfARowIsPaintedWithinTheHeightItWasMeasuredAt)
             }
         }
     EXPECT_GT(near, 100);
+}
+
+TEST(RowPainter, RowsMeasuredOnSeveralThreadsAreMeasuredAsOnThisOne)
+{
+    // Rows of one, two or three lines, in the rows' font or in the font that sets Thai,
+    // measured by this thread and workers of their own: each row has the height this
+    // thread's painter gives it, whichever thread measured it; and measuring stops when
+    // the command is cancelled, its workers with it.
+    QImage layout = paging::LayoutDevice();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(7);
+    std::vector<RowColumn> columns(2);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        columns[c].left = static_cast<double>(c) * 520;
+        columns[c].textLeft = columns[c].left + 10;
+        columns[c].textWidth = 500;
+        columns[c].width = 520;
+        columns[c].font = QFont(font, &layout);
+    }
+    columns[1].figure = true;
+    RowFrame frame;
+    frame.textTop = frame.textBottom = 12.5;
+    const RowPainter painter(std::move(columns), frame, layout);
+    const QStringList names = MixedNames();
+    const auto texts = [&names](std::size_t r) {
+        QString name = names[static_cast<qsizetype>(r % 240)];
+        for (std::size_t more = 0; more < r % 3; ++more)
+            name += QLatin1Char(' ') + names[static_cast<qsizetype>((r * 7 + more) % 240)];
+        return std::vector<QString>{name, QString::number(r * 1001)};
+    };
+    constexpr std::size_t kRows = 3000;
+    std::vector<float> alone;
+    for (std::size_t r = 0; r < kRows; ++r)
+        alone.push_back(static_cast<float>(painter.Height(texts(r))));
+    EXPECT_GE(std::set<float>(alone.begin(), alone.end()).size(), 3u);
+    for (const unsigned threads : {1u, 2u, 4u}) {
+        SCOPED_TRACE(threads);
+        EXPECT_EQ(paging::MeasureRows(painter, kRows, texts, threads), alone);
+    }
+
+    struct Cancelling : ProgressListener
+    {
+        void Progress(std::string_view, double share) override { cancel = cancel || share > 0; }
+        bool CancelRequested() override { return cancel; }
+        bool cancel = false;
+    } listener;
+    const ProgressScope scope(listener);
+    EXPECT_THROW(paging::MeasureRows(painter, kRows, texts, 4), CommandCancelled);
 }
 
 TEST(PagedReport, RowsOfSeveralLinesAreNeverSplitAcrossPages)
