@@ -41,6 +41,14 @@ std::string Template(const std::string& name)
     return test::ReadAll(std::string(TALLIVO_SOURCE_DIR) + "/report/" + name);
 }
 
+// Asks to cancel once the command has reported any progress.
+struct CancelledAtFirstProgress : ProgressListener
+{
+    void Progress(std::string_view, double share) override { cancel = cancel || share > 0; }
+    bool CancelRequested() override { return cancel; }
+    bool cancel = false;
+};
+
 TEST(ReportExpression, StringConstantsAndErrors)
 {
     EXPECT_EQ(EvaluateExpression("comId", "'O''NEIL'"), "O'NEIL");
@@ -624,12 +632,7 @@ TEST(RowPainter, RowsMeasuredOnSeveralThreadsAreMeasuredAsOnThisOne)
         EXPECT_EQ(paging::MeasureRows(painter, kRows, texts, threads), alone);
     }
 
-    struct Cancelling : ProgressListener
-    {
-        void Progress(std::string_view, double share) override { cancel = cancel || share > 0; }
-        bool CancelRequested() override { return cancel; }
-        bool cancel = false;
-    } listener;
+    CancelledAtFirstProgress listener;
     const ProgressScope scope(listener);
     EXPECT_THROW(paging::MeasureRows(painter, kRows, texts, 4), CommandCancelled);
 }
@@ -691,12 +694,7 @@ TEST(PagedReport, TemplateErrorsAndCancellation)
     EXPECT_THROW(PagedReport(ReportDocument{{bad}}), AppError);
 
     // Preparing stops at a safe point when the command is cancelled.
-    struct Cancelling : ProgressListener
-    {
-        void Progress(std::string_view, double share) override { cancel = cancel || share > 0; }
-        bool CancelRequested() override { return cancel; }
-        bool cancel = false;
-    } listener;
+    CancelledAtFirstProgress listener;
     const ProgressScope scope(listener);
     EXPECT_THROW(PagedReport(ReportDocument{{ManyDetailRows(2000)}}), CommandCancelled);
 }
