@@ -30,6 +30,43 @@ QString Plain(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// How a column's texts are shown: as they are, as payment-file bytes (Thai decoded as in
+// the grid), or as a number, right-aligned.
+enum class Shown {
+    Plain,
+    PaymentText,
+    Number,
+};
+
+template <typename Row>
+struct TextColumn
+{
+    const char* heading;
+    std::string Row::*text;
+    Shown shown;
+};
+
+// A model of the rows, one column for each text named.
+template <typename Row>
+TextRowsModel* ColumnsModel(const std::vector<Row>& rows, std::vector<TextColumn<Row>> columns, QObject* parent)
+{
+    QStringList headings;
+    std::vector<int> numbers;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        headings << columns[c].heading;
+        if (columns[c].shown == Shown::Number)
+            numbers.push_back(static_cast<int>(c));
+    }
+    return new TextRowsModel(
+        std::move(headings), rows.size(),
+        [&rows, columns = std::move(columns)](std::size_t r, int c) {
+            const TextColumn<Row>& column = columns[static_cast<std::size_t>(c)];
+            const std::string& text = rows[r].*column.text;
+            return column.shown == Shown::PaymentText ? FromPaymentText(text) : Plain(text);
+        },
+        std::move(numbers), parent);
+}
+
 } // namespace
 
 TextRowsModel::TextRowsModel(QStringList headings, std::size_t rows, CellText cell, std::vector<int> rightAligned,
@@ -93,61 +130,33 @@ ComparisonView::ComparisonView(PaymentComparison comparison, QWidget* parent)
     summary->setFont(bold);
 
     const std::vector<ComparisonRow>& rows = m_comparison.rows;
-    auto* changes = new TextRowsModel(
-        {"Kind", "Record Type", "Old Line", "New Line", "Field", "Columns", "Old Text", "New Text"}, rows.size(),
-        [&rows](std::size_t r, int c) {
-            const ComparisonRow& row = rows[r];
-            switch (c) {
-            case 0:
-                return Plain(row.kind);
-            case 1:
-                return FromPaymentText(row.recordType);
-            case 2:
-                return Plain(row.oldLine);
-            case 3:
-                return Plain(row.newLine);
-            case 4:
-                return Plain(row.field);
-            case 5:
-                return Plain(row.columns);
-            case 6:
-                return FromPaymentText(row.oldText);
-            default:
-                return FromPaymentText(row.newText);
-            }
-        },
-        {2, 3}, this);
+    using Change = ComparisonRow;
+    auto* changes = ColumnsModel<Change>(rows,
+                                         {{"Kind", &Change::kind, Shown::Plain},
+                                          {"Record Type", &Change::recordType, Shown::PaymentText},
+                                          {"Old Line", &Change::oldLine, Shown::Number},
+                                          {"New Line", &Change::newLine, Shown::Number},
+                                          {"Field", &Change::field, Shown::Plain},
+                                          {"Columns", &Change::columns, Shown::Plain},
+                                          {"Old Text", &Change::oldText, Shown::PaymentText},
+                                          {"New Text", &Change::newText, Shown::PaymentText}},
+                                         this);
     QTableView* changeTable = NewTable("tblComparison", changes);
     changeTable->setToolTip("One row per field that differs; an added or removed record names no field");
     changeTable->horizontalHeader()->setStretchLastSection(true);
 
     const std::vector<ComparisonTotalsRow>& totals = m_comparison.totals;
-    auto* totalsModel = new TextRowsModel(
-        {"Product", "Value Date", "Old Credits", "Old Amount", "New Credits", "New Amount", "Credits Difference",
-         "Amount Difference"},
-        totals.size(),
-        [&totals](std::size_t r, int c) {
-            const ComparisonTotalsRow& row = totals[r];
-            switch (c) {
-            case 0:
-                return FromPaymentText(row.product);
-            case 1:
-                return FromPaymentText(row.valueDate);
-            case 2:
-                return Plain(row.oldCredits);
-            case 3:
-                return Plain(row.oldAmount);
-            case 4:
-                return Plain(row.newCredits);
-            case 5:
-                return Plain(row.newAmount);
-            case 6:
-                return Plain(row.creditsDifference);
-            default:
-                return Plain(row.amountDifference);
-            }
-        },
-        {2, 3, 4, 5, 6, 7}, this);
+    using Totals = ComparisonTotalsRow;
+    auto* totalsModel = ColumnsModel<Totals>(totals,
+                                             {{"Product", &Totals::product, Shown::PaymentText},
+                                              {"Value Date", &Totals::valueDate, Shown::PaymentText},
+                                              {"Old Credits", &Totals::oldCredits, Shown::Number},
+                                              {"Old Amount", &Totals::oldAmount, Shown::Number},
+                                              {"New Credits", &Totals::newCredits, Shown::Number},
+                                              {"New Amount", &Totals::newAmount, Shown::Number},
+                                              {"Credits Difference", &Totals::creditsDifference, Shown::Number},
+                                              {"Amount Difference", &Totals::amountDifference, Shown::Number}},
+                                             this);
     QTableView* totalsTable = NewTable("tblComparisonTotals", totalsModel);
     totalsTable->setToolTip(
         "The credits' count and amount per product and value date in each file, and the difference");

@@ -1,30 +1,15 @@
 // The Information box: the payment file, the output mode, the new file and the zip archive.
 #include "gui/TForm1.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
-#include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionHeader>
-#include <QTableView>
-#include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace tallivo {
 
@@ -49,6 +34,13 @@ QWidget* TForm1::CreateInformationBox()
         edit->setObjectName(name);
         edit->setMinimumWidth(360);
         return edit;
+    };
+
+    // A file's row: its caption, its name, Open and Clear.
+    const auto addFileRow = [](QGridLayout* grid, int row, std::initializer_list<QWidget*> widgets) {
+        int column = 0;
+        for (QWidget* widget : widgets)
+            grid->addWidget(widget, row, column++);
     };
 
     auto* information = new QGroupBox("Information");
@@ -106,20 +98,14 @@ QWidget* TForm1::CreateInformationBox()
     edtNewFile = newEdit("edtNewFile");
     btnOpenNew = NewButton("btnOpenNew", "Open", &TForm1::btnOpenNewClick);
     btnClearNew = NewButton("btnClearNew", "Clear", &TForm1::btnClearNewClick);
-    outputGrid->addWidget(Label3, 1, 0);
-    outputGrid->addWidget(edtNewFile, 1, 1);
-    outputGrid->addWidget(btnOpenNew, 1, 2);
-    outputGrid->addWidget(btnClearNew, 1, 3);
+    addFileRow(outputGrid, 1, {Label3, edtNewFile, btnOpenNew, btnClearNew});
     EnableNewFileControls(true, false);
 
     Label7 = newLabel("Label7", "Zip File Name");
     edtZip = newEdit("edtZip");
     btnOpenZip = NewButton("btnOpenZip", "Open", &TForm1::btnOpenZipClick);
     btnClearZip = NewButton("btnClearZip", "Clear", &TForm1::btnClearZipClick);
-    outputGrid->addWidget(Label7, 2, 0);
-    outputGrid->addWidget(edtZip, 2, 1);
-    outputGrid->addWidget(btnOpenZip, 2, 2);
-    outputGrid->addWidget(btnClearZip, 2, 3);
+    addFileRow(outputGrid, 2, {Label7, edtZip, btnOpenZip, btnClearZip});
     outputGrid->setColumnStretch(1, 1);
 
     grid->addWidget(output, 1, 0, 1, 4);

@@ -2,30 +2,13 @@
 #include "gui/CommandRunner.h"
 #include "gui/TForm1.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionHeader>
-#include <QTableView>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 namespace tallivo {
 
