@@ -4,6 +4,7 @@
 #include "common/CommandProgress.h"
 #include "common/FilePaths.h"
 #include "common/SignalCleanup.h"
+#include "common/SyncAhead.h"
 #include "common/WriteAll.h"
 
 #include <cctype>
@@ -23,6 +24,8 @@ constexpr std::size_t kBufferSize = 1 << 20;
 // Written bytes are handed to the disk in steps of this size while the file is being
 // written, so that Finish does not wait for the whole file to go to disk at once.
 constexpr std::uint64_t kHandOnStep = 8 << 20;
+// And synced in steps of this size, on a thread of their own (common/SyncAhead.h).
+constexpr std::uint64_t kSyncStep = 32 << 20;
 constexpr mode_t kNewFileMode = 0666; // less the umask, as every program creates files
 constexpr mode_t kPrivateMode = 0600; // until the replaced file's own mode is set
 } // namespace
@@ -160,6 +163,7 @@ void RemoveDeadTemporaries(const std::string& target) noexcept
 
 ReplacingFile::~ReplacingFile()
 {
+    m_syncAhead.reset();
     if (m_fd >= 0)
         ::close(m_fd);
     if (!m_committed && !m_tempPath.empty())
@@ -175,6 +179,12 @@ void ReplacingFile::WriteOut(const char* data, std::size_t size)
         return;
     StartWritingToDisk(m_fd, m_handedOn, m_written - m_handedOn); // Finish's fsync waits for the rest
     m_handedOn = m_written;
+    if (m_written - m_syncedAhead < kSyncStep)
+        return;
+    if (!m_syncAhead)
+        m_syncAhead = std::make_unique<SyncAhead>(m_tempPath);
+    m_syncAhead->Request();
+    m_syncedAhead = m_written;
 }
 
 void ReplacingFile::FlushBuffer()
@@ -214,6 +224,7 @@ void ReplacingFile::Finish()
     if (m_finished)
         return;
     FlushBuffer();
+    m_syncAhead.reset();
     if (::fsync(m_fd) != 0)
         ThrowFileError(errno, m_target);
     m_finished = true;

@@ -12,10 +12,13 @@
 // allows, and the temporary name fits beside any name the file system accepts.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace tallivo {
+
+class SyncAhead;
 
 // The temporary file of a target is named target + kTempMarker + six letters or digits
 // (the target's name shortened when the whole would be too long for the file system), a
@@ -73,6 +76,8 @@ private:
     std::string m_buffer;
     std::uint64_t m_written = 0;  // bytes written in order from the start
     std::uint64_t m_handedOn = 0; // of those, the bytes handed to the disk ahead of Finish
+    std::uint64_t m_syncedAhead = 0; // of those, the bytes synced ahead of Finish (asked for)
+    std::unique_ptr<SyncAhead> m_syncAhead; // a large file's syncs while it is written
 };
 
 // The folder part of a path ("." when it has none).

@@ -127,11 +127,13 @@ private:
     [[noreturn]] void Fail(std::string_view table) const;
     void Detach(std::string_view table) noexcept;
     void DropKeptStatements() noexcept;
+    void SyncWrittenPages(std::string_view table);
 
     std::string m_dataFolder;
     sqlite3* m_db = nullptr;
     std::vector<std::string> m_attached;
     std::vector<std::pair<std::string, sqlite3_stmt*>> m_kept; // TableExecRepeated's statements
+    unsigned long long m_repeatedRuns = 0;                     // TableExecRepeated's runs so far
 };
 
 // Begin on construction; Rollback on destruction unless Commit was called.

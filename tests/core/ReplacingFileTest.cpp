@@ -255,6 +255,35 @@ TEST(ReplacingFile, TheObserverCanStopTheReplacementAndSeesTheNewFile)
     EXPECT_EQ(observer.replacement, StatOf(path).st_ino);
 }
 
+// A file large enough to be synced while it is written comes out whole, and one dropped
+// while a sync is under way leaves the target as it was and no temporary file.
+TEST(ReplacingFile, ALargeFileSyncedWhileWrittenIsWholeAndADroppedOneLeavesNothing)
+{
+    TempFolder dir;
+    const std::string path = dir.Write("big.txt", "old");
+    std::string piece;
+    for (int i = 0; i < 4099; ++i) // not a divisor of any step: pieces straddle them
+        piece += static_cast<char>('a' + i % 26);
+    const std::size_t pieces = (40u << 20) / piece.size();
+    {
+        ReplacingFile dropped(path);
+        for (std::size_t i = 0; i < pieces; ++i)
+            dropped.Write(piece);
+    }
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{"big.txt"});
+
+    ReplacingFile file(path);
+    for (std::size_t i = 0; i < pieces; ++i)
+        file.Write(piece);
+    file.Commit();
+    const std::string written = ReadAll(path);
+    ASSERT_EQ(written.size(), pieces * piece.size());
+    for (std::size_t i = 0; i < pieces; ++i)
+        ASSERT_EQ(written.compare(i * piece.size(), piece.size(), piece), 0) << "piece " << i;
+    EXPECT_EQ(Names(dir.Folder()), std::vector<std::string>{"big.txt"});
+}
+
 TEST(SignalCleanup, AnEndingSignalRemovesTheTemporaryFilesAndEndsTheProcessByIt)
 {
     TempFolder dir;

@@ -112,6 +112,26 @@ TEST_F(TableStoreTest, RepeatedStatementsTakeEachRunsValuesAndHoldNothing)
     EXPECT_EQ(StoreError([&] { store.TableExec("ReportTable", "Insert into ReportTable(Product) Values('kept')"); }), "");
 }
 
+// Many rows in one transaction are synced to the table's file while they are written;
+// the transaction stays whole: undone, it leaves none of them, committed, all.
+TEST_F(TableStoreTest, ManyRowsSyncedWhileWrittenStayOneTransaction)
+{
+    const std::string insert = "Insert into ReportTableDetail(Product,\"Credit Amount\") Values(?1,?2)";
+    constexpr int kRows = 70000; // past the rows after which what was written is synced
+    TableStore store(data);
+    for (const bool commit : {false, true}) {
+        TableTransaction transaction(store, {"ReportTableDetail"});
+        for (int i = 0; i < kRows; ++i)
+            store.TableExecRepeated("ReportTableDetail", insert, {"P" + std::to_string(i), "1.00"});
+        if (commit)
+            transaction.Commit();
+    }
+    const std::vector<TableRow> count = TableStore(data).TableQuery(
+        "ReportTableDetail", "Select count(*) As n, min(Product) As first From ReportTableDetail");
+    EXPECT_EQ(count.at(0).at("n"), std::to_string(kRows));
+    EXPECT_EQ(count.at(0).at("first"), "P0");
+}
+
 TEST_F(TableStoreTest, MissingOrDamagedTableFilesAreStoreErrorsNamingTheFile)
 {
     const std::string report = TableFilePath(data, "ReportTable");

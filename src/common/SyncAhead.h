@@ -1,0 +1,44 @@
+#pragma once
+// Syncs a file that is being written, now and then, on a thread of its own: what was
+// written so far reaches the disk, and leaves the disk's own cache, while the writer goes
+// on, so the writer's last sync has only the rest to wait for. On a disk whose cache
+// takes as long to empty as the data took to write (a virtual machine's disk), that last
+// sync would otherwise wait for the whole file.
+//
+// The syncs go through an open file of their own: an error they meet is still reported
+// to the writer's own sync, which is the one that counts.
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace tallivo {
+
+class WorkThread;
+
+class SyncAhead
+{
+public:
+    // path: the file being written (it keeps its name while this lives).
+    explicit SyncAhead(const std::string& path);
+    // Waits for a sync under way.
+    ~SyncAhead();
+    SyncAhead(const SyncAhead&) = delete;
+    SyncAhead& operator=(const SyncAhead&) = delete;
+
+    // Asks for a sync of what was written up to now; one under way is followed by one more.
+    // Does nothing when the file could not be opened.
+    void Request() noexcept;
+
+private:
+    void Run();
+
+    int m_fd = -1;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_requested = false;
+    bool m_stopping = false;
+    std::unique_ptr<WorkThread> m_thread; // started at the first request
+};
+
+} // namespace tallivo
