@@ -115,11 +115,11 @@ std::unique_ptr<WorkAhead<SealedParts>> MakeSealedOutputAhead(const SealPlan& pl
             const TakingEnds end(lines);
             lines.WatchStop(stop);
             SealedParts parts;
-            parts.sealed = PrepareSealedOutput(lines, output, beneCharge, [&](const char* data, std::size_t size) {
+            parts.sealed = PrepareSealedOutput(lines, output, beneCharge, [&](std::string& bytes) {
                 ThrowIfStopped(stop);
                 if (!parts.deflated)
                     parts.deflated = std::make_unique<DeflatedEntry>(FolderOf(FollowLinks(output)));
-                parts.deflated->Add(data, size);
+                parts.deflated->Add(bytes); // taken without a copy
             });
             ThrowIfStopped(stop); // lines cut short by a drop make no output
             if (parts.deflated)

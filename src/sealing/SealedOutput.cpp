@@ -34,13 +34,15 @@ constexpr std::size_t kHashLength = 40;
 constexpr std::size_t kStageSize = 1 << 20;
 constexpr const char* kLineEnd = "\r\n";
 
-// Streams the re-cut lines of the payment file, line ends included, to sink(data, size)
-// in pieces of about kStageSize bytes.
+// Streams the re-cut lines of the payment file, line ends included, to sink(stage) in
+// pieces of about kStageSize bytes; the sink may take the stage's bytes (and leave it
+// another buffer to fill).
 template <typename Sink>
 void StreamRecutLines(LineSource& reader, bool beneChargeFlag, Sink&& sink)
 {
+    constexpr std::size_t kStageRoom = kStageSize + PaymentFileReader::kHeldBytes + 2;
     std::string stage;
-    stage.reserve(kStageSize + PaymentFileReader::kHeldBytes + 2);
+    stage.reserve(kStageRoom);
     PaymentLine line;
     while (reader.Next(line)) {
         if (line.Truncated())
@@ -58,12 +60,13 @@ void StreamRecutLines(LineSource& reader, bool beneChargeFlag, Sink&& sink)
         }
         stage.append(kLineEnd);
         if (stage.size() >= kStageSize) {
-            sink(stage.data(), stage.size());
+            sink(stage);
             stage.clear();
+            stage.reserve(kStageRoom);
         }
     }
     if (!stage.empty())
-        sink(stage.data(), stage.size());
+        sink(stage);
 }
 
 std::string FinalHex(Sha1Context& ctx)
@@ -102,11 +105,11 @@ PreparedOutput PrepareSealedOutput(LineSource& lines, const std::string& outputP
 
     Sha1Context ctx;
     Sha1Init(ctx);
-    StreamRecutLines(lines, beneChargeFlag, [&](const char* data, std::size_t size) {
-        Sha1Update(ctx, data, size);
-        output.Write(data, size);
+    StreamRecutLines(lines, beneChargeFlag, [&](std::string& stage) {
+        Sha1Update(ctx, stage.data(), stage.size());
+        output.Write(stage.data(), stage.size());
         if (records)
-            records(data, size);
+            records(stage);
     });
     prepared.hash = FinalHex(ctx);
     output.WriteAt(0, prepared.hash);

@@ -17,7 +17,8 @@ struct PreparedOutput
 };
 
 // Receives the bytes of the sealed output after line 1, in order, as they are written.
-using SealedBytesSink = std::function<void(const char* data, std::size_t size)>;
+// It may take them: what it leaves in bytes is dropped, and the room is filled again.
+using SealedBytesSink = std::function<void(std::string& bytes)>;
 
 // Writes the sealed output (as WriteSealedOutput does) to a temporary file beside
 // outputPath, flushed and synced, and leaves it there; the payment file is read once.

@@ -1,5 +1,5 @@
 // A second thread deflates the data while the caller goes on: the caller's bytes are
-// copied into one of a few buffers and handed over; the thread compresses them and
+// handed over in one of a few buffers (taken as they are, or copied into one); the thread compresses them and
 // writes the result to an unnamed temporary file. At most kBuffers buffers exist, so
 // memory stays the same whatever the size of the data.
 #include "zip/DeflatedEntry.h"
@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
+#include <string>
 #include <vector>
 #include <zlib.h>
 
@@ -48,8 +49,8 @@ struct DeflatedEntry::State
 
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<std::vector<char>> queued; // handed to the thread, in order
-    std::vector<std::vector<char>> spare; // free for the caller
+    std::deque<std::string> queued; // handed to the thread, in order
+    std::vector<std::string> spare; // free for the caller
     std::size_t buffers = 0;              // in existence
     bool ending = false;                  // no more data comes: finish the stream
     bool stopping = false;                // drop everything
@@ -66,7 +67,7 @@ struct DeflatedEntry::State
     {
         try {
             for (;;) {
-                std::vector<char> block;
+                std::string block;
                 {
                     std::unique_lock lock(mutex);
                     changed.wait(lock, [&] { return stopping || ending || !queued.empty(); });
@@ -126,27 +127,31 @@ DeflatedEntry::~DeflatedEntry()
 
 void DeflatedEntry::Add(const char* data, std::size_t size)
 {
-    if (size == 0)
+    std::string block(data, size);
+    Add(block);
+}
+
+void DeflatedEntry::Add(std::string& block)
+{
+    if (block.empty())
         return;
     State& s = *m_state;
-    std::vector<char> block;
+    std::string next;
     {
         std::unique_lock lock(s.mutex);
         s.changed.wait(lock, [&] { return s.error || !s.spare.empty() || s.buffers < kBuffers; });
         s.RaiseError();
         if (!s.spare.empty()) {
-            block = std::move(s.spare.back());
+            next = std::move(s.spare.back());
             s.spare.pop_back();
         } else {
             ++s.buffers;
         }
-    }
-    block.assign(data, data + size);
-    {
-        const std::lock_guard lock(s.mutex);
         s.queued.push_back(std::move(block));
     }
     s.changed.notify_all();
+    block = std::move(next);
+    block.clear();
 }
 
 void DeflatedEntry::Finish(std::string_view head)

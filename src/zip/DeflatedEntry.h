@@ -25,6 +25,9 @@ public:
     // The next bytes of the entry's data after its head, copied: the caller may reuse
     // them at once. Raises an error the thread met (the file error of the temporary file).
     void Add(const char* data, std::size_t size);
+    // The same, taking the bytes in block without a copy; block is left empty, to be
+    // filled again (with the room of a buffer the thread is done with, when there is one).
+    void Add(std::string& block);
     // Ends the data; head is what the entry holds before every byte added (at most
     // 65535 bytes). Waits for the thread and raises an error it met.
     void Finish(std::string_view head);
