@@ -14,6 +14,7 @@
 #include "common/WriteAll.h"
 #include "zip/DeflatedEntry.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -21,6 +22,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 #include <zip.h>
 
 namespace tallivo {
@@ -192,16 +194,11 @@ public:
         switch (command) {
         case ZIP_SOURCE_OPEN:
             self->m_offset = 0;
+            self->m_held.clear();
+            self->m_heldAt = 0;
             return 0;
-        case ZIP_SOURCE_READ: {
-            const long long got = self->m_entry.ReadCompressed(self->m_offset, static_cast<char*>(data), length);
-            if (got < 0) {
-                zip_error_set(&self->m_error, ZIP_ER_READ, errno);
-                return -1;
-            }
-            self->m_offset += static_cast<zip_uint64_t>(got);
-            return got;
-        }
+        case ZIP_SOURCE_READ:
+            return self->Read(static_cast<char*>(data), length);
         case ZIP_SOURCE_CLOSE:
             return 0;
         case ZIP_SOURCE_STAT: {
@@ -230,9 +227,36 @@ public:
     }
 
 private:
+    // libzip asks for a few kilobytes at a time: the bytes are read a large piece at once
+    // and handed out from it.
+    static constexpr std::size_t kPiece = 1 << 20;
+
+    zip_int64_t Read(char* out, zip_uint64_t length)
+    {
+        if (m_heldAt == m_held.size()) {
+            m_held.resize(kPiece);
+            const long long got = m_entry.ReadCompressed(m_offset, m_held.data(), m_held.size());
+            if (got < 0) {
+                m_held.clear();
+                m_heldAt = 0;
+                zip_error_set(&m_error, ZIP_ER_READ, errno);
+                return -1;
+            }
+            m_held.resize(static_cast<std::size_t>(got));
+            m_heldAt = 0;
+            m_offset += static_cast<zip_uint64_t>(got);
+        }
+        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length), m_held.size() - m_heldAt);
+        std::memcpy(out, m_held.data() + m_heldAt, n);
+        m_heldAt += n;
+        return static_cast<zip_int64_t>(n);
+    }
+
     const DeflatedEntry& m_entry;
     time_t m_mtime;
-    zip_uint64_t m_offset = 0;
+    zip_uint64_t m_offset = 0; // of the next piece to read
+    std::vector<char> m_held;  // the piece read, handed out from m_heldAt
+    std::size_t m_heldAt = 0;
     zip_error_t m_error;
 };
 
