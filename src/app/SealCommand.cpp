@@ -255,16 +255,20 @@ private:
         m_reportTables->Write(m_app, [this] { return ReadAgain(); });
     }
 
-    // Stage 8: the sealed output (made meanwhile) and the archive, each written in full
-    // under a temporary name.
+    // Stage 8: the sealed output (made meanwhile), then the archive, each written in full
+    // under a temporary name. The archive is written as work ahead, while stage 9 puts the
+    // effects before it in place: the one copies bytes, the other waits for the disk.
     void MakeOutputAndArchive()
     {
         // The sealed output's share of the file re-cut, hashed and deflated so far.
         m_parts = TakeWhenReady(*m_output, [this] { return m_read->TakerAt(m_outputTaker).ShareTaken(); });
         PauseAt("output-written");
         progress::Stage("Compressing");
-        m_archive.emplace(m_plan.archive, m_parts.sealed.file->TempPath(), m_plan.output, m_parts.deflated.get());
-        PauseAt("archive-written");
+        m_archiveAhead = std::make_unique<WorkAhead<std::unique_ptr<PreparedArchive>>>(
+            [archive = m_plan.archive, file = m_parts.sealed.file->TempPath(), entry = m_plan.output,
+             deflated = m_parts.deflated.get()](const StopToken&) {
+                return std::make_unique<PreparedArchive>(archive, file, entry, deflated);
+            });
     }
 
     // Stage 9 for a seal that completes: the archive and the output take their places
@@ -276,6 +280,8 @@ private:
         m_effects.Commit();
         m_tables.reset(); // no table is written after this
         PauseAt("tables-written");
+        m_archive = m_archiveAhead->Take();
+        PauseAt("archive-written");
         const SignalShield shield;
         CheckNothingChanged();
         m_archive->Commit();
@@ -363,7 +369,8 @@ private:
     std::optional<SealReportTables> m_reportTables;
     std::unique_ptr<ReplacingFile> m_normalised;
     SealedParts m_parts;
-    std::optional<PreparedArchive> m_archive;
+    std::unique_ptr<WorkAhead<std::unique_ptr<PreparedArchive>>> m_archiveAhead; // reads m_parts
+    std::unique_ptr<PreparedArchive> m_archive;
     FileStamp m_archiveSeen;
     FileStamp m_newFileSeen;
     bool m_targetsSeen = false;
