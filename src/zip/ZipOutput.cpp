@@ -11,6 +11,7 @@
 #include "common/FilePaths.h"
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
+#include "common/SyncAhead.h"
 #include "common/WriteAll.h"
 #include "zip/DeflatedEntry.h"
 
@@ -19,9 +20,12 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 #include <zip.h>
 
@@ -260,6 +264,239 @@ private:
     zip_error_t m_error;
 };
 
+// The new archive as libzip writes it: a file of the work folder, written in large pieces
+// that go to disk while it is written (libzip itself would write it a few kilobytes at a
+// time and leave it all for the last sync). It starts as no archive at all; what a
+// replaced archive held that stays (its comment) is carried over by the caller.
+class ArchiveFileSource
+{
+public:
+    // path: the new archive's name in the work folder; keptMode: the permission bits of
+    // the archive it replaces (none: a new file's, as the umask allows).
+    ArchiveFileSource(std::string path, std::optional<mode_t> keptMode)
+        : m_path(std::move(path)), m_keptMode(keptMode)
+    {
+        zip_error_init(&m_error);
+    }
+    ~ArchiveFileSource()
+    {
+        Drop();
+        zip_error_fini(&m_error);
+    }
+    ArchiveFileSource(const ArchiveFileSource&) = delete;
+    ArchiveFileSource& operator=(const ArchiveFileSource&) = delete;
+
+    static zip_int64_t Callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        auto* self = static_cast<ArchiveFileSource*>(state);
+        switch (command) {
+        case ZIP_SOURCE_STAT:
+            // No archive yet: libzip starts a new one.
+            return self->Fail(ZIP_ER_READ, ENOENT);
+        case ZIP_SOURCE_OPEN:
+        case ZIP_SOURCE_READ:
+        case ZIP_SOURCE_SEEK:
+        case ZIP_SOURCE_TELL:
+            return self->Fail(ZIP_ER_OPNOTSUPP, 0);
+        case ZIP_SOURCE_CLOSE:
+            return 0;
+        case ZIP_SOURCE_BEGIN_WRITE:
+            return self->BeginWrite();
+        case ZIP_SOURCE_WRITE:
+            return self->Write(static_cast<const char*>(data), length);
+        case ZIP_SOURCE_SEEK_WRITE: {
+            const auto* args = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, length, &self->m_error);
+            if (args == nullptr)
+                return -1;
+            return self->SeekWrite(args->offset, args->whence);
+        }
+        case ZIP_SOURCE_TELL_WRITE:
+            return static_cast<zip_int64_t>(self->m_position);
+        case ZIP_SOURCE_COMMIT_WRITE:
+            return self->CommitWrite();
+        case ZIP_SOURCE_ROLLBACK_WRITE:
+            self->Drop();
+            return 0;
+        case ZIP_SOURCE_REMOVE:
+            if (::unlink(self->m_path.c_str()) != 0 && errno != ENOENT)
+                return self->Fail(ZIP_ER_REMOVE, errno);
+            return 0;
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&self->m_error, data, length);
+        case ZIP_SOURCE_FREE:
+            delete self;
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(
+                ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_COMMIT_WRITE,
+                ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_WRITE, ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE,
+                ZIP_SOURCE_REMOVE, -1);
+        default:
+            return self->Fail(ZIP_ER_OPNOTSUPP, 0);
+        }
+    }
+
+private:
+    static constexpr std::size_t kBufferSize = 1 << 20;
+    // Written bytes go to disk in steps of this size, and are synced in steps of the other.
+    static constexpr std::uint64_t kHandOnStep = 8 << 20;
+    static constexpr std::uint64_t kSyncStep = 16 << 20;
+
+    zip_int64_t Fail(int zipError, int systemError)
+    {
+        zip_error_set(&m_error, zipError, systemError);
+        return -1;
+    }
+
+    zip_int64_t BeginWrite()
+    {
+        Drop();
+        try {
+            m_fd = CreateTempFile(m_path + ".", m_keptMode ? 0600 : 0666, m_tempPath);
+        } catch (const AppError&) {
+            return Fail(ZIP_ER_TMPOPEN, errno);
+        }
+        if (m_keptMode && ::fchmod(m_fd, *m_keptMode) != 0)
+            return Fail(ZIP_ER_TMPOPEN, errno);
+        m_position = m_end = m_handedOn = m_synced = 0;
+        m_buffer.clear();
+        m_buffer.reserve(kBufferSize);
+        return 0;
+    }
+
+    zip_int64_t Write(const char* data, zip_uint64_t length)
+    {
+        if (m_fd < 0)
+            return Fail(ZIP_ER_INTERNAL, 0);
+        const auto size = static_cast<std::size_t>(length);
+        std::size_t done = 0;
+        if (m_position < m_end) { // over bytes written before (a header filled in afterwards)
+            done = static_cast<std::size_t>(std::min<std::uint64_t>(m_end - m_position, size));
+            if (!Flush() || !PutAt(m_position, data, done))
+                return -1;
+            m_position += done;
+        }
+        if (done < size) {
+            if (m_buffer.size() + (size - done) > kBufferSize && !Flush())
+                return -1;
+            m_buffer.append(data + done, size - done);
+            m_end += size - done;
+            m_position = m_end;
+        }
+        return static_cast<zip_int64_t>(length);
+    }
+
+    zip_int64_t SeekWrite(zip_int64_t offset, int whence)
+    {
+        const std::int64_t base = whence == SEEK_SET   ? 0
+                                  : whence == SEEK_CUR ? static_cast<std::int64_t>(m_position)
+                                  : whence == SEEK_END ? static_cast<std::int64_t>(m_end)
+                                                       : -1;
+        if (base < 0 || base + offset < 0 || static_cast<std::uint64_t>(base + offset) > m_end)
+            return Fail(ZIP_ER_INVAL, 0);
+        m_position = static_cast<std::uint64_t>(base + offset);
+        return 0;
+    }
+
+    zip_int64_t CommitWrite()
+    {
+        if (m_fd < 0)
+            return Fail(ZIP_ER_INTERNAL, 0);
+        if (!Flush())
+            return -1;
+        m_syncAhead.reset();
+        if (::close(std::exchange(m_fd, -1)) != 0)
+            return Fail(ZIP_ER_WRITE, errno);
+        if (::rename(m_tempPath.c_str(), m_path.c_str()) != 0)
+            return Fail(ZIP_ER_RENAME, errno);
+        m_tempPath.clear();
+        return 0;
+    }
+
+    // Writes the buffer out at the end of the file.
+    bool Flush()
+    {
+        if (m_buffer.empty())
+            return true;
+        const std::uint64_t at = m_end - m_buffer.size();
+        if (!PutAt(at, m_buffer.data(), m_buffer.size()))
+            return false;
+        m_buffer.clear();
+        if (m_end - m_handedOn >= kHandOnStep) {
+            StartWritingToDisk(m_fd, m_handedOn, m_end - m_handedOn);
+            m_handedOn = m_end;
+        }
+        if (m_end - m_synced >= kSyncStep) {
+            if (!m_syncAhead)
+                m_syncAhead = std::make_unique<SyncAhead>(m_tempPath);
+            m_syncAhead->Request();
+            m_synced = m_end;
+        }
+        return true;
+    }
+
+    bool PutAt(std::uint64_t offset, const char* data, std::size_t size)
+    {
+        while (size > 0) {
+            const ssize_t n = ::pwrite(m_fd, data, size, static_cast<off_t>(offset));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                Fail(ZIP_ER_WRITE, errno);
+                return false;
+            }
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            offset += static_cast<std::uint64_t>(n);
+        }
+        return true;
+    }
+
+    // Drops a write under way: its temporary file goes.
+    void Drop() noexcept
+    {
+        m_syncAhead.reset();
+        if (m_fd >= 0)
+            ::close(std::exchange(m_fd, -1));
+        if (!m_tempPath.empty())
+            ::unlink(m_tempPath.c_str());
+        m_tempPath.clear();
+    }
+
+    std::string m_path;
+    std::optional<mode_t> m_keptMode;
+    std::string m_tempPath;
+    int m_fd = -1;
+    std::string m_buffer;         // the bytes after m_end - m_buffer.size(), not yet written
+    std::uint64_t m_position = 0; // where the next write goes
+    std::uint64_t m_end = 0;      // the size written so far, buffer included
+    std::uint64_t m_handedOn = 0; // of those, the bytes handed to the disk
+    std::uint64_t m_synced = 0;   // and those synced (asked for)
+    std::unique_ptr<SyncAhead> m_syncAhead;
+    zip_error_t m_error;
+};
+
+// A new, empty archive that libzip writes to path (over whatever is there) on close.
+zip_t* OpenNewArchive(const std::string& archiveName, const std::string& path, std::optional<mode_t> keptMode)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    auto* state = new ArchiveFileSource(path, keptMode);
+    zip_source_t* source = zip_source_function_create(&ArchiveFileSource::Callback, state, &error);
+    if (!source) {
+        delete state;
+    } else if (zip_t* archive = zip_open_from_source(source, ZIP_CREATE, &error)) {
+        zip_error_fini(&error);
+        return archive;
+    } else {
+        zip_source_free(source); // frees the state
+    }
+    const std::string reason = ZipErrorText(&error);
+    zip_error_fini(&error);
+    ThrowZipError("Cannot open", archiveName, reason);
+}
+
 // The source of the entry: the file itself, or its bytes already deflated, dated as the file.
 zip_source_t* EntrySource(zip_t* archive, const std::string& filePath, const DeflatedEntry* deflated)
 {
@@ -316,13 +553,20 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
         if (m_existed && ::link(m_destination.c_str(), work.c_str()) != 0 && !CopyFile(m_destination, work))
             fail("Cannot write", ZipErrorText(ZIP_ER_TMPOPEN, errno));
 
-        OpenArchive archive(OpenArchiveFile(m_name, work));
-
-        // Every entry already there goes: the archive holds the output file alone.
-        const zip_int64_t count = zip_get_num_entries(archive.Get(), 0);
-        for (zip_int64_t i = 0; i < count; ++i)
-            if (zip_delete(archive.Get(), static_cast<zip_uint64_t>(i)) != 0)
-                fail("Cannot empty", ZipErrorText(zip_get_error(archive.Get())));
+        // The archive there is read as libzip reads it (its errors are the errors of an
+        // archive that cannot be reused); every entry of it goes, its comment stays.
+        std::string comment;
+        if (m_existed) {
+            const OpenArchive replaced(OpenArchiveFile(m_name, work));
+            int length = 0;
+            if (const char* text = zip_get_archive_comment(replaced.Get(), &length, ZIP_FL_ENC_RAW))
+                comment.assign(text, static_cast<std::size_t>(length));
+        }
+        OpenArchive archive(
+            OpenNewArchive(m_name, work, m_existed ? std::optional<mode_t>(existing.st_mode & 07777) : std::nullopt));
+        if (!comment.empty() &&
+            zip_set_archive_comment(archive.Get(), comment.data(), static_cast<zip_uint16_t>(comment.size())) != 0)
+            fail("Cannot write", ZipErrorText(zip_get_error(archive.Get())));
 
         const std::string adding = "Cannot add '" + entryPath + "' to";
         zip_source_t* source = EntrySource(archive.Get(), filePath, deflated);

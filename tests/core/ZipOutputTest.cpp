@@ -115,10 +115,19 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
     z.writestr('other.txt', 'x')
     z.writestr('out.txt', 'old')
     z.writestr('sub/deep.txt', 'y')
+    z.comment = b'kept as it was'
 )", archive);
+    ::chmod(archive.c_str(), 0640);
     InFolder here(dir.Folder());
     ZipOutput(archive, file);
     EXPECT_EQ(Describe(archive, file), "out.txt 8 0 0 0 True\n");
+    // What the archive held besides its entries stays: its comment and its mode.
+    EXPECT_EQ(Python("import sys, zipfile\nprint(zipfile.ZipFile(sys.argv[1]).comment)", archive), "b'kept as it was'\n");
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(archive.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
     ZipOutput(archive, file); // twice in a row: still one entry
     EXPECT_EQ(Describe(archive, file), "out.txt 8 0 0 0 True\n");
     EXPECT_EQ(std::filesystem::directory_iterator(dir.Folder()) == std::filesystem::directory_iterator(), false);
@@ -270,7 +279,7 @@ TEST(ZipOutput, APreparedArchiveTouchesNothingUntilCommitAndCanBeUndone)
 TEST(ZipOutput, AnEntryDeflatedAheadPacksAsTheFileItHolds)
 {
     std::mt19937 random(7);
-    std::string noise(3 << 20, '\0');
+    std::string noise(20 << 20, '\0'); // an archive large enough to be synced while written
     for (char& c : noise)
         c = static_cast<char>(random());
     std::string text;
