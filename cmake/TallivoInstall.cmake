@@ -1,5 +1,6 @@
 # The installed form of Tallivo, beside the portable program folder of the build:
-#   <prefix>/lib/tallivo/        the program folder: tallivo, tallivo-cli, Data/, Report/
+#   <prefix>/lib/tallivo/        the program folder: tallivo, tallivo-cli, tallivo-cli-pdf
+#                                (which tallivo-cli runs for a PDF), Data/, Report/
 #   <prefix>/bin/tallivo[-cli]   links into the program folder (the programs find their
 #                                folder through the link's target)
 #   <prefix>/share/...           desktop entry, icons, AppStream metainfo
@@ -26,7 +27,7 @@ set(TALLIVO_INSTALLED_PROGRAMS tallivo-cli)
 if(TALLIVO_BUILD_GUI)
     list(APPEND TALLIVO_INSTALLED_PROGRAMS tallivo)
 endif()
-install(TARGETS ${TALLIVO_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${TALLIVO_PROGRAM_DIR})
+install(TARGETS ${TALLIVO_INSTALLED_PROGRAMS} tallivo-cli-pdf RUNTIME DESTINATION ${TALLIVO_PROGRAM_DIR})
 install(FILES ${TALLIVO_DATA_FILES} DESTINATION ${TALLIVO_PROGRAM_DIR}/Data)
 install(DIRECTORY ${TALLIVO_PRISTINE_DATA}/ DESTINATION ${TALLIVO_PROGRAM_DIR}/Data
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

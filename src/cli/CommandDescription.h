@@ -17,6 +17,7 @@ struct OptionDescription
     const char* choices = nullptr;         // the only values it takes ("text tsv json"); none: any
     const char* generalHelp = "";          // its text in the general help, lines joined by '\n'
     bool everyCommand = false;             // taken by every command: listed last in the general help
+    bool writesPdf = false;                // the command line is run by the program that writes PDF
 };
 
 // An option as one command takes it, with that command's own words for it.
@@ -53,6 +54,14 @@ public:
 
     void Set(const OptionDescription& option, std::string value) { m_given[&option] = std::move(value); }
     bool Has(const OptionDescription& option) const { return m_given.count(&option) > 0; }
+    // Whether an option given asks for a PDF.
+    bool WritesPdf() const
+    {
+        for (const auto& given : m_given)
+            if (given.first->writesPdf)
+                return true;
+        return false;
+    }
     // The value given to a value option.
     std::optional<std::string> Value(const OptionDescription& option) const
     {

@@ -20,7 +20,8 @@ constexpr OptionDescription InvalidAccounts{"--invalid-accounts", "A", "abort ig
                                  "seal, fee: the answer to \"There are some invalid\n"
                                  "Orvane Account...\": abort (default), ignore (Ignore,\n"
                                  "then Yes) or cancel (Ignore, then Cancel)"};
-constexpr OptionDescription ReportPdf{"--report-pdf", "PDF", nullptr, "seal: afterwards, the payment report as PDF"};
+constexpr OptionDescription ReportPdf{"--report-pdf", "PDF", nullptr, "seal: afterwards, the payment report as PDF", false,
+                                      true};
 constexpr OptionDescription Quiet{"-q,--quiet", nullptr, nullptr, "leave out what is not a finding or an error", true};
 
 const std::vector<const OptionDescription*>& Shared()

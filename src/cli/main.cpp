@@ -1,4 +1,5 @@
 // tallivo-cli: the commands for scripted use.
+#include "cli/CliReports.h"
 #include "cli/CommandLine.h"
 #include "cli/HelpText.h"
 #include "cli/Streams.h"
@@ -24,7 +25,13 @@ int main(int argc, char** argv)
     case ParsedCommandLine::Kind::UsageError:
         WriteStderr("tallivo-cli: " + Visible(MessageUtf8(parsed.error)) + "\nTry 'tallivo-cli --help'.\n");
         break;
-    case ParsedCommandLine::Kind::Run: status = parsed.arguments.command->run(parsed.arguments); break;
+    case ParsedCommandLine::Kind::Run:
+        if (parsed.arguments.WritesPdf() && !WritesPdfItself()) {
+            status = RunByPdfProgram(argv);
+            break;
+        }
+        status = parsed.arguments.command->run(parsed.arguments);
+        break;
     }
     RemoveTemporaryFile();
     return FinishOutput(status);

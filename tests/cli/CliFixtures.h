@@ -66,7 +66,7 @@ inline std::string JsonQuery(const std::string& text, const std::string& express
     return Shell("python3 -c " + ShellQuote(script) + " " + ShellQuote(file));
 }
 
-// A program folder of its own: tallivo-cli (linked or copied) beside a copy of the
+// A program folder of its own: the programs (linked or copied) beside a copy of the
 // build's Data/ and the report templates named.
 class ProgramFolder
 {
@@ -75,10 +75,7 @@ public:
     {
         namespace fs = std::filesystem;
         const fs::path cli(TALLIVO_CLI);
-        std::error_code ec;
-        fs::create_hard_link(cli, m_dir.Path("tallivo-cli"), ec);
-        if (ec)
-            fs::copy_file(cli, m_dir.Path("tallivo-cli"));
+        PlacePrograms(m_dir.Folder());
         fs::copy(cli.parent_path() / "Data", m_dir.Path("Data"), fs::copy_options::recursive);
         fs::create_directories(m_dir.Path("Report"));
         for (const std::string& name : templates)

@@ -22,7 +22,7 @@
 
 namespace tallivo::test {
 
-// A program folder of the test's own: tallivo-cli (linked, or copied), Data/ with fresh
+// A program folder of the test's own: the programs (linked, or copied), Data/ with fresh
 // table files (made here, so any user can run the test) and the settings, Report/ with
 // the templates. Runs in it share nothing with runs elsewhere.
 class FreshProgramFolder
@@ -33,10 +33,7 @@ public:
         namespace fs = std::filesystem;
         const fs::path built = fs::path(TALLIVO_CLI).parent_path();
         m_cli = m_dir.Path("tallivo-cli");
-        std::error_code ec;
-        fs::create_hard_link(TALLIVO_CLI, m_cli, ec);
-        if (ec)
-            fs::copy_file(TALLIVO_CLI, m_cli);
+        PlacePrograms(m_dir.Folder());
         fs::create_directories(m_dir.Path("Data"));
         fs::copy_file(built / "Data" / "Config.ini", m_dir.Path("Data/Config.ini"));
         CreateTableFiles(m_dir.Path("Data/"));

@@ -2,11 +2,26 @@
 // Runs the built tallivo-cli with arguments and captures its exit status, stdout and stderr.
 #include "TestFiles.h"
 
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
 
 namespace tallivo::test {
+
+// Puts the built programs into folder (linked, or copied): tallivo-cli and
+// tallivo-cli-pdf, which it runs for a PDF from its own folder.
+inline void PlacePrograms(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    const fs::path built = fs::path(TALLIVO_CLI).parent_path();
+    for (const char* name : {"tallivo-cli", "tallivo-cli-pdf"}) {
+        std::error_code ec;
+        fs::create_hard_link(built / name, fs::path(folder) / name, ec);
+        if (ec)
+            fs::copy_file(built / name, fs::path(folder) / name);
+    }
+}
 
 struct CliResult
 {

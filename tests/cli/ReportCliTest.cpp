@@ -1,17 +1,17 @@
+#include "cli/CliFixtures.h"
 #include "cli/CliProcess.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
 
 using namespace tallivo::test;
 
 namespace {
 
 const char* const kHeadless = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
-
-std::string Sample()
-{
-    return ReadAll(std::string(TALLIVO_SOURCE_DIR) + "/examples/sample-payment.txt");
-}
 
 // The sample file as a BahtNet batch: both credits go to another bank.
 std::string BahtNetSample()
@@ -76,4 +76,28 @@ TEST(ReportCli, FeeRefusesAMissingFile)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Input File does not exist\n");
     EXPECT_EQ(r.out, "");
+}
+
+// tallivo-cli starts without Qt; a command line asking for a PDF is run by
+// tallivo-cli-pdf from the same folder, and without that program it is refused before
+// anything is done.
+TEST(ReportCli, APdfIsWrittenByThePdfProgramAndWithoutItNothingIsDone)
+{
+    EXPECT_EQ(Shell("ldd " + ShellQuote(TALLIVO_CLI) + " | grep -c libQt"), "0\n");
+
+    TempFolder dir;
+    FreshProgramFolder program;
+    const std::string path = dir.Write("p.txt", Sample());
+    std::filesystem::remove(std::filesystem::path(program.Cli()).parent_path() / "tallivo-cli-pdf");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"seal", path, "--zip", dir.Path("out"), "--report-pdf", dir.Path("r.pdf")},
+          std::vector<std::string>{"fee", path, "--pdf", dir.Path("r.pdf")}}) {
+        const CliResult r = RunCli(args, kHeadless, program.Cli());
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(r.out, "") << args[0];
+        EXPECT_NE(r.err.find("tallivo-cli: cannot write PDF files: "), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadAll(path), Sample());
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out.zip")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("r.pdf")));
 }

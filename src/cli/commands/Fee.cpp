@@ -16,7 +16,7 @@ namespace tallivo::cli::commands {
 
 namespace {
 
-constexpr OptionDescription Pdf{"--pdf", "PDF", nullptr, "fee: the fee report as PDF"};
+constexpr OptionDescription Pdf{"--pdf", "PDF", nullptr, "fee: the fee report as PDF", false, true};
 
 // The eight report variables as name=value lines; false when an error escaped.
 bool PrintFigures(const PreparedReport& report, CliDialogs& dialogs, bool quiet)
