@@ -17,6 +17,7 @@
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "common/TestHooks.h"
+#include "common/WriteAll.h"
 #include "format/SharedRead.h"
 #include "sealing/Normalise.h"
 #include "sealing/SealedOutput.h"
@@ -269,6 +270,10 @@ private:
              deflated = m_parts.deflated.get()](const StopToken&) {
                 return std::make_unique<PreparedArchive>(archive, file, entry, deflated);
             });
+        // Every read of the payment file is done, and a seal that completes replaces it
+        // (the sealed output, or the normalised file): its pages are let go meanwhile,
+        // not when it is replaced, at the very end.
+        DropCachedPages(m_held.Descriptor());
     }
 
     // Stage 9 for a seal that completes: the archive and the output take their places

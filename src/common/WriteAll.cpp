@@ -35,4 +35,9 @@ void StartWritingToDisk(int fd, std::uint64_t offset, std::uint64_t length) noex
 #endif
 }
 
+void DropCachedPages(int fd) noexcept
+{
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+}
+
 } // namespace tallivo

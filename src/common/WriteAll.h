@@ -14,4 +14,9 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
 // of the file will do. Failures are left to that fsync to report.
 void StartWritingToDisk(int fd, std::uint64_t offset = 0, std::uint64_t length = 0) noexcept;
 
+// Lets the file's cached pages go: for a file read for the last time before it is
+// replaced, whose pages would otherwise be dropped, at a cost, when its last descriptor
+// closes. Any fd of the file will do.
+void DropCachedPages(int fd) noexcept;
+
 } // namespace tallivo
