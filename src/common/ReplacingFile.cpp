@@ -21,10 +21,8 @@ namespace tallivo {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
-// Written bytes are handed to the disk in steps of this size while the file is being
-// written, so that Finish does not wait for the whole file to go to disk at once.
-constexpr std::uint64_t kHandOnStep = 8 << 20;
-// And synced in steps of this size, on a thread of their own (common/SyncAhead.h).
+// Written bytes are synced in steps of this size while the file is being written, so that
+// Finish does not wait for the whole file to go to disk at once (common/SyncAhead.h).
 constexpr std::uint64_t kSyncStep = 32 << 20;
 constexpr mode_t kNewFileMode = 0666; // less the umask, as every program creates files
 constexpr mode_t kPrivateMode = 0600; // until the replaced file's own mode is set
@@ -102,6 +100,7 @@ ReplacingFile::ReplacingFile(std::string target) : m_target(std::move(target))
         ::close(m_fd);
     }
     m_cleanupSlot = RegisterTemporary(m_tempPath, false);
+    m_toDisk = std::make_unique<ToDiskWhileWriting>(m_fd, m_tempPath, kSyncStep);
     if (exists) {
         // The owner passes only for the superuser, the group for a member of it; what
         // cannot pass leaves the new file the writer's own, as any new file is. The mode
@@ -163,7 +162,7 @@ void RemoveDeadTemporaries(const std::string& target) noexcept
 
 ReplacingFile::~ReplacingFile()
 {
-    m_syncAhead.reset();
+    m_toDisk.reset();
     if (m_fd >= 0)
         ::close(m_fd);
     if (!m_committed && !m_tempPath.empty())
@@ -175,16 +174,7 @@ void ReplacingFile::WriteOut(const char* data, std::size_t size)
 {
     WriteAll(m_fd, data, size, m_target);
     m_written += size;
-    if (m_written - m_handedOn < kHandOnStep)
-        return;
-    StartWritingToDisk(m_fd, m_handedOn, m_written - m_handedOn); // Finish's fsync waits for the rest
-    m_handedOn = m_written;
-    if (m_written - m_syncedAhead < kSyncStep)
-        return;
-    if (!m_syncAhead)
-        m_syncAhead = std::make_unique<SyncAhead>(m_tempPath);
-    m_syncAhead->Request();
-    m_syncedAhead = m_written;
+    m_toDisk->Written(m_written);
 }
 
 void ReplacingFile::FlushBuffer()
@@ -207,16 +197,8 @@ void ReplacingFile::Write(const char* data, std::size_t size)
 void ReplacingFile::WriteAt(std::size_t offset, std::string_view text)
 {
     FlushBuffer();
-    while (!text.empty()) {
-        const ssize_t n = ::pwrite(m_fd, text.data(), text.size(), static_cast<off_t>(offset));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowFileError(errno, m_target);
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-        offset += static_cast<std::size_t>(n);
-    }
+    if (!WriteAllAt(m_fd, text.data(), text.size(), offset))
+        ThrowFileError(errno, m_target);
 }
 
 void ReplacingFile::Finish()
@@ -224,7 +206,7 @@ void ReplacingFile::Finish()
     if (m_finished)
         return;
     FlushBuffer();
-    m_syncAhead.reset();
+    m_toDisk->StopSyncing();
     if (::fsync(m_fd) != 0)
         ThrowFileError(errno, m_target);
     m_finished = true;

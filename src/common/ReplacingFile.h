@@ -18,7 +18,7 @@
 
 namespace tallivo {
 
-class SyncAhead;
+class ToDiskWhileWriting;
 
 // The temporary file of a target is named target + kTempMarker + six letters or digits
 // (the target's name shortened when the whole would be too long for the file system), a
@@ -75,9 +75,7 @@ private:
     bool m_committed = false;
     std::string m_buffer;
     std::uint64_t m_written = 0;  // bytes written in order from the start
-    std::uint64_t m_handedOn = 0; // of those, the bytes handed to the disk ahead of Finish
-    std::uint64_t m_syncedAhead = 0; // of those, the bytes synced ahead of Finish (asked for)
-    std::unique_ptr<SyncAhead> m_syncAhead; // a large file's syncs while it is written
+    std::unique_ptr<ToDiskWhileWriting> m_toDisk; // the written bytes on their way to disk
 };
 
 // The folder part of a path ("." when it has none).

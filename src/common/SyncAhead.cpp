@@ -1,6 +1,7 @@
 #include "common/SyncAhead.h"
 
 #include "common/WorkAhead.h"
+#include "common/WriteAll.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -50,6 +51,40 @@ void SyncAhead::Run()
         ::fdatasync(m_fd); // an error is the writer's sync's to report
         lock.lock();
     }
+}
+
+namespace {
+constexpr std::uint64_t kHandOnStep = 8 << 20;
+} // namespace
+
+ToDiskWhileWriting::ToDiskWhileWriting(int fd, std::string path, std::uint64_t syncStep)
+    : m_fd(fd), m_path(std::move(path)), m_syncStep(syncStep)
+{
+}
+
+ToDiskWhileWriting::~ToDiskWhileWriting() = default;
+
+void ToDiskWhileWriting::Written(std::uint64_t written) noexcept
+{
+    if (written - m_handedOn < kHandOnStep)
+        return;
+    StartWritingToDisk(m_fd, m_handedOn, written - m_handedOn); // the writer's sync waits for the rest
+    m_handedOn = written;
+    if (written - m_synced < m_syncStep)
+        return;
+    try {
+        if (!m_syncAhead)
+            m_syncAhead = std::make_unique<SyncAhead>(m_path);
+    } catch (...) {
+        return; // the writer's own sync does it all
+    }
+    m_syncAhead->Request();
+    m_synced = written;
+}
+
+void ToDiskWhileWriting::StopSyncing() noexcept
+{
+    m_syncAhead.reset();
 }
 
 } // namespace tallivo

@@ -24,6 +24,22 @@ void WriteAll(int fd, const char* data, std::size_t size, const std::string& pat
     }
 }
 
+bool WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset) noexcept
+{
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
 void StartWritingToDisk(int fd, std::uint64_t offset, std::uint64_t length) noexcept
 {
 #ifdef __linux__

@@ -8,6 +8,9 @@ namespace tallivo {
 // Writes every byte to the open file, resuming after interruptions and short writes;
 // raises the file error of the first failed write, naming path when one is given.
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& path = {});
+// Writes every byte at offset, resuming likewise; false, with errno telling why, when a
+// write fails.
+bool WriteAllAt(int fd, const char* data, std::size_t size, std::uint64_t offset) noexcept;
 
 // Starts writing what was written to the range of the file (length 0: to its end) to
 // disk, without waiting for it: a later fsync then waits only for what is left. Any fd

@@ -14,8 +14,14 @@ constexpr std::string_view kInsertDetailRow =
     "TotalWHTAmount,DeliveryMode,PickupLocation,VATAmount) Values(?1,?2,?3,?4,?5,?6,?7,?8,?9)";
 
 constexpr std::string_view kDetailTable = "ReportTableDetail";
+// A name in the detail table's own file, as a statement gives it (the file's table of that
+// name is meant, not one of the store's main database).
+std::string InDetailFile(std::string_view name)
+{
+    return "\"ReportTableDetail\"." + std::string(name);
+}
 // Where emptying puts the detail rows it replaces until the new ones are written.
-constexpr std::string_view kReplacedDetail = "\"ReportTableDetail\".ReportTableDetailReplaced";
+constexpr std::string_view kReplacedDetail = "ReportTableDetailReplaced";
 constexpr std::string_view kCreateTable = "CREATE TABLE ";
 
 // The statement that makes the detail table as its file made it, in its own file, when
@@ -23,7 +29,7 @@ constexpr std::string_view kCreateTable = "CREATE TABLE ";
 std::optional<std::string> DetailTableCreation(TableStore& store)
 {
     const std::vector<TableRow> rows = store.TableQuery(
-        kDetailTable, "Select type, name, sql From \"ReportTableDetail\".sqlite_master Where tbl_name = ?1",
+        kDetailTable, "Select type, name, sql From " + InDetailFile("sqlite_master") + " Where tbl_name = ?1",
         {kDetailTable});
     if (rows.size() != 1 || rows[0].at("type") != "table" || rows[0].at("name") != kDetailTable)
         return std::nullopt;
@@ -32,7 +38,7 @@ std::optional<std::string> DetailTableCreation(TableStore& store)
     const std::string& sql = rows[0].at("sql");
     if (sql.compare(0, kCreateTable.size(), kCreateTable) != 0)
         return std::nullopt;
-    return std::string(kCreateTable) + "\"ReportTableDetail\"." + sql.substr(kCreateTable.size());
+    return std::string(kCreateTable) + InDetailFile(sql.substr(kCreateTable.size()));
 }
 
 } // namespace
@@ -41,14 +47,14 @@ void EmptyReportTables(TableStore& store)
 {
     store.TableExec("ReportTable", "Delete From ReportTable");
     // What an earlier run that an error ended left set aside.
-    store.TableExec(kDetailTable, "Drop Table If Exists " + std::string(kReplacedDetail));
+    store.TableExec(kDetailTable, "Drop Table If Exists " + InDetailFile(kReplacedDetail));
     // The rows are set aside under another name and the table made again, empty, so the
     // new rows fill pages that held no rows when the transaction began: those are never
     // copied to the rollback journal. Emptying the table in place would free its pages
     // for the new rows, and each would first be copied there.
     if (const std::optional<std::string> creation = DetailTableCreation(store)) {
         store.TableExec(kDetailTable,
-                        "Alter Table \"ReportTableDetail\".ReportTableDetail Rename To ReportTableDetailReplaced");
+                        "Alter Table " + InDetailFile(kDetailTable) + " Rename To " + std::string(kReplacedDetail));
         store.TableExec(kDetailTable, *creation);
     } else {
         store.TableExec(kDetailTable, "Delete From ReportTableDetail");
@@ -60,8 +66,8 @@ void DropReplacedDetailRows(TableStore& store)
     // The freed pages are left as they are instead of being overwritten with zeros, which
     // would first copy every one of them to the journal; the next run's rows take them
     // over.
-    store.TableExec(kDetailTable, "Pragma \"ReportTableDetail\".secure_delete = Fast");
-    store.TableExec(kDetailTable, "Drop Table If Exists " + std::string(kReplacedDetail));
+    store.TableExec(kDetailTable, "Pragma " + InDetailFile("secure_delete = Fast"));
+    store.TableExec(kDetailTable, "Drop Table If Exists " + InDetailFile(kReplacedDetail));
 }
 
 void EmptySummaryTable(TableStore& store)

@@ -339,8 +339,7 @@ public:
 
 private:
     static constexpr std::size_t kBufferSize = 1 << 20;
-    // Written bytes go to disk in steps of this size, and are synced in steps of the other.
-    static constexpr std::uint64_t kHandOnStep = 8 << 20;
+    // Written bytes are synced in steps of this size while the archive is written.
     static constexpr std::uint64_t kSyncStep = 16 << 20;
 
     zip_int64_t Fail(int zipError, int systemError)
@@ -357,9 +356,10 @@ private:
         } catch (const AppError&) {
             return Fail(ZIP_ER_TMPOPEN, errno);
         }
+        m_toDisk = std::make_unique<ToDiskWhileWriting>(m_fd, m_tempPath, kSyncStep);
         if (m_keptMode && ::fchmod(m_fd, *m_keptMode) != 0)
             return Fail(ZIP_ER_TMPOPEN, errno);
-        m_position = m_end = m_handedOn = m_synced = 0;
+        m_position = m_end = 0;
         m_buffer.clear();
         m_buffer.reserve(kBufferSize);
         return 0;
@@ -405,7 +405,7 @@ private:
             return Fail(ZIP_ER_INTERNAL, 0);
         if (!Flush())
             return -1;
-        m_syncAhead.reset();
+        m_toDisk.reset();
         if (::close(std::exchange(m_fd, -1)) != 0)
             return Fail(ZIP_ER_WRITE, errno);
         if (::rename(m_tempPath.c_str(), m_path.c_str()) != 0)
@@ -423,40 +423,22 @@ private:
         if (!PutAt(at, m_buffer.data(), m_buffer.size()))
             return false;
         m_buffer.clear();
-        if (m_end - m_handedOn >= kHandOnStep) {
-            StartWritingToDisk(m_fd, m_handedOn, m_end - m_handedOn);
-            m_handedOn = m_end;
-        }
-        if (m_end - m_synced >= kSyncStep) {
-            if (!m_syncAhead)
-                m_syncAhead = std::make_unique<SyncAhead>(m_tempPath);
-            m_syncAhead->Request();
-            m_synced = m_end;
-        }
+        m_toDisk->Written(m_end);
         return true;
     }
 
     bool PutAt(std::uint64_t offset, const char* data, std::size_t size)
     {
-        while (size > 0) {
-            const ssize_t n = ::pwrite(m_fd, data, size, static_cast<off_t>(offset));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                Fail(ZIP_ER_WRITE, errno);
-                return false;
-            }
-            data += n;
-            size -= static_cast<std::size_t>(n);
-            offset += static_cast<std::uint64_t>(n);
-        }
-        return true;
+        if (WriteAllAt(m_fd, data, size, offset))
+            return true;
+        Fail(ZIP_ER_WRITE, errno);
+        return false;
     }
 
     // Drops a write under way: its temporary file goes.
     void Drop() noexcept
     {
-        m_syncAhead.reset();
+        m_toDisk.reset();
         if (m_fd >= 0)
             ::close(std::exchange(m_fd, -1));
         if (!m_tempPath.empty())
@@ -471,9 +453,7 @@ private:
     std::string m_buffer;         // the bytes after m_end - m_buffer.size(), not yet written
     std::uint64_t m_position = 0; // where the next write goes
     std::uint64_t m_end = 0;      // the size written so far, buffer included
-    std::uint64_t m_handedOn = 0; // of those, the bytes handed to the disk
-    std::uint64_t m_synced = 0;   // and those synced (asked for)
-    std::unique_ptr<SyncAhead> m_syncAhead;
+    std::unique_ptr<ToDiskWhileWriting> m_toDisk;
     zip_error_t m_error;
 };
 
@@ -588,11 +568,10 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
         std::string closeError;
         if (!archive.Close(closeError))
             fail("Cannot write", closeError);
-        // Written in full: it starts going to disk now, and Commit waits for the rest.
+        // Written in full, and on its way to disk as it was written: Commit syncs the rest.
         m_archiveFd = ::open(work.c_str(), O_RDONLY | O_CLOEXEC);
         if (m_archiveFd < 0)
             fail("Cannot write", ZipErrorText(ZIP_ER_OPEN, errno));
-        StartWritingToDisk(m_archiveFd);
 
         // libzip gave the new archive the replaced one's mode; its owner (for the
         // superuser) and group (for a member of it) pass too.
