@@ -523,6 +523,8 @@ PreparedArchive::PreparedArchive(const std::string& archiveName, const std::stri
     for (;;) {
         m_folder = MakeWorkFolder(m_name, m_destination);
         m_folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_folderFd < 0 && errno == ENOENT)
+            continue; // cleared before it could even be opened: another is made
         if (m_folderFd < 0 || HoldMadeTemporary(m_folderFd))
             break;
         ::close(m_folderFd);
