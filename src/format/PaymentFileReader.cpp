@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tallivo {
 
@@ -40,7 +41,14 @@ bool PaymentFileReader::Fill()
     if (m_fileDone)
         return false;
     if (m_pos > 0) {
-        std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
+        if (m_keeper != nullptr) {
+            // The lines handed out stay in the kept buffer; the unread rest moves on.
+            std::vector<char> fresh = m_keeper->FreshBuffer();
+            std::memcpy(fresh.data(), m_buffer.data() + m_pos, m_end - m_pos);
+            m_keeper->Keep(std::exchange(m_buffer, std::move(fresh)));
+        } else {
+            std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
+        }
         m_end -= m_pos;
         m_ctrlZSearched = m_ctrlZSearched > m_pos ? m_ctrlZSearched - m_pos : 0;
         if (m_ctrlZAt != kNone)
@@ -56,6 +64,13 @@ bool PaymentFileReader::Fill()
     }
     m_end += n;
     return true;
+}
+
+std::vector<char> PaymentFileReader::ReleaseBuffer()
+{
+    m_fileDone = true;
+    m_pos = m_end = 0;
+    return std::exchange(m_buffer, {});
 }
 
 bool PaymentFileReader::AtEnd()

@@ -49,6 +49,21 @@ public:
     virtual std::uint64_t LineNumber() const = 0;
 };
 
+// Takes the buffers a reader has read on from, so that the lines it handed out of them
+// stay where they are (a shared read hands those lines on to other threads). Called on
+// the reader's thread, from within Next.
+class BufferKeeper
+{
+public:
+    virtual ~BufferKeeper() = default;
+    // A buffer of PaymentFileReader::kBufferSize bytes for the reader to read on into.
+    virtual std::vector<char> FreshBuffer() = 0;
+    // The buffer read from until now: every line handed out before this Next lies in it,
+    // but for the lines longer than the buffer (PaymentLine::Truncated), whose text the
+    // reader holds apart and reuses.
+    virtual void Keep(std::vector<char> buffer) = 0;
+};
+
 class PaymentFileReader final : public LineSource
 {
 public:
@@ -67,6 +82,13 @@ public:
     bool Next(PaymentLine& line) override;
     // Number of the line read last (1 for the first line).
     std::uint64_t LineNumber() const override { return m_lineNumber; }
+
+    // From now on, the buffer is not reused once lines were handed out of it: it goes to
+    // the keeper, and the reader reads on into a fresh one. The keeper must outlive the
+    // reading.
+    void KeepBuffersWith(BufferKeeper* keeper) { m_keeper = keeper; }
+    // Once Next returned false: the buffer the last lines lie in. The reader reads no more.
+    std::vector<char> ReleaseBuffer();
 
 private:
     bool Fill(); // reads more bytes after m_end; false when the file has no more
@@ -89,6 +111,7 @@ private:
     std::size_t m_ctrlZSearched = 0;
     std::size_t m_ctrlZAt = kNone;
     std::string m_longLine; // first bytes of a line longer than the buffer
+    BufferKeeper* m_keeper = nullptr;
 };
 
 } // namespace tallivo

@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace tallivo {
 
 namespace {
 
-constexpr std::size_t kBatchBytes = 1 << 20; // a batch is handed on once it holds this much
 constexpr std::size_t kBatchesAhead = 8;     // read ahead of the slowest taker at most
 constexpr std::uint64_t kLineEndBytes = 2;   // CR LF, for the share taken
 
@@ -41,13 +41,36 @@ std::unique_ptr<SharedRead::Batch> SharedRead::FreeBatch()
             m_free.pop_back();
         }
     }
-    if (!batch) {
+    if (!batch)
         batch = std::make_unique<Batch>();
-        batch->bytes.reserve(kBatchBytes + PaymentFileReader::kHeldBytes);
-    }
-    batch->bytes.clear();
     batch->lines.clear();
+    batch->longLines.clear();
     return batch;
+}
+
+std::vector<char> SharedRead::FreshBuffer()
+{
+    std::vector<char> buffer;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_freeBuffers.empty()) {
+            buffer = std::move(m_freeBuffers.back());
+            m_freeBuffers.pop_back();
+        }
+    }
+    buffer.resize(PaymentFileReader::kBufferSize);
+    return buffer;
+}
+
+void SharedRead::Keep(std::vector<char> buffer)
+{
+    if (m_kept.empty()) {
+        m_kept = std::move(buffer);
+        return;
+    }
+    // A second buffer within one line's reading holds no line handed out.
+    const std::lock_guard lock(m_mutex);
+    m_freeBuffers.push_back(std::move(buffer));
 }
 
 bool SharedRead::Hand(std::unique_ptr<Batch>& batch)
@@ -71,32 +94,41 @@ bool SharedRead::Hand(std::unique_ptr<Batch>& batch)
 void SharedRead::Read(PaymentFileReader& reader, const StopToken& stop)
 {
     try {
+        reader.KeepBuffersWith(this);
         std::unique_ptr<Batch> batch = FreeBatch();
         bool handing = true;
         std::uint64_t bytesRead = 0;
         PaymentLine line;
+        // The batch's lines lie in the buffer the reader read on from: it is handed on whole.
+        auto handBatch = [&](std::vector<char> bytes) {
+            if (handing && !batch->lines.empty()) {
+                batch->bytes = std::move(bytes);
+                handing = Hand(batch);
+                batch = FreeBatch();
+            } else {
+                const std::lock_guard lock(m_mutex);
+                m_freeBuffers.push_back(std::move(bytes));
+            }
+        };
         while (!stop.StopRequested() && reader.Next(line)) {
+            if (!m_kept.empty())
+                handBatch(std::exchange(m_kept, {}));
             const std::uint64_t number = reader.LineNumber();
-            bytesRead += line.length + kLineEndBytes;
             if (!m_watcher(line, number) && handing) {
                 StopHanding();
                 handing = false;
             }
+            bytesRead += line.length + kLineEndBytes;
             if (!handing)
                 continue;
-            batch->lines.push_back({batch->bytes.size(), line.text.size(), line.length, number});
-            batch->bytes.insert(batch->bytes.end(), line.text.begin(), line.text.end());
-            if (batch->bytes.size() >= kBatchBytes) {
-                batch->bytesRead = bytesRead;
-                handing = Hand(batch);
-                if (handing)
-                    batch = FreeBatch();
-            }
-        }
-        if (handing && !batch->lines.empty()) {
+            const char* text = line.text.data();
+            if (line.Truncated()) // its bytes are the reader's, reused for the next long line
+                text = batch->longLines.emplace_back(line.text).data();
+            batch->lines.push_back({text, line.text.size(), line.length, number});
             batch->bytesRead = bytesRead;
-            Hand(batch);
         }
+        if (!stop.StopRequested())
+            handBatch(reader.ReleaseBuffer());
     } catch (...) {
         const std::lock_guard lock(m_mutex);
         m_error = std::current_exception();
@@ -111,6 +143,7 @@ void SharedRead::Read(PaymentFileReader& reader, const StopToken& stop)
 void SharedRead::Retire()
 {
     while (!m_ready.empty() && m_ready.front()->pending == 0) {
+        m_freeBuffers.push_back(std::move(m_ready.front()->bytes));
         m_free.push_back(std::move(m_ready.front()));
         m_ready.pop_front();
         ++m_firstBatch;
@@ -179,7 +212,7 @@ bool SharedRead::Taker::Next(PaymentLine& line)
         if (!m_read->TakeBatch(*this))
             return false;
     const Line& held = m_current->lines[m_next++];
-    line.text = std::string_view(m_current->bytes.data() + held.offset, held.size);
+    line.text = std::string_view(held.text, held.size);
     line.length = held.length;
     m_lineNumber = held.number;
     return true;

@@ -25,13 +25,14 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <string>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 namespace tallivo {
 
-class SharedRead
+class SharedRead : private BufferKeeper
 {
     struct Batch;
 
@@ -85,20 +86,25 @@ public:
 private:
     struct Line
     {
-        std::size_t offset;   // in the batch's bytes
+        const char* text;     // in the batch's bytes or long lines
         std::size_t size;     // bytes held
         std::uint64_t length; // the line's full length
         std::uint64_t number;
     };
     struct Batch
     {
-        std::vector<char> bytes;
+        std::vector<char> bytes;           // the reader's buffer the lines were read into
+        std::deque<std::string> longLines; // the bytes held of lines longer than that buffer
         std::vector<Line> lines;
         std::uint64_t bytesRead = 0; // of the file, up to this batch's last line
         std::size_t pending = 0;     // takers that have not passed it
     };
 
     void Read(PaymentFileReader& reader, const StopToken& stop);
+    // The reader's buffers (BufferKeeper), on the reading thread: the lines of a batch
+    // stay in the buffer they were read into, so the batch is handed on without a copy.
+    std::vector<char> FreshBuffer() override;
+    void Keep(std::vector<char> buffer) override;
     bool Hand(std::unique_ptr<Batch>& batch); // false once no taker gets lines
     std::unique_ptr<Batch> FreeBatch();
     bool TakeBatch(Taker& taker);             // false when the taker's lines end
@@ -116,6 +122,8 @@ private:
     std::deque<std::unique_ptr<Batch>> m_ready; // read, not passed by every taker
     std::uint64_t m_firstBatch = 0;             // the sequence number of m_ready.front()
     std::vector<std::unique_ptr<Batch>> m_free;
+    std::vector<std::vector<char>> m_freeBuffers;
+    std::vector<char> m_kept; // the buffer the reader read on from, on the reading thread
     bool m_handing = true; // lines are still handed on
     bool m_done = false;   // the reading thread has ended
     std::exception_ptr m_error;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -143,16 +144,17 @@ TEST(PaymentFileReader, MissingFileAndFolderRaiseFileErrors)
 
 namespace {
 
-// Bytes with every line-end rule, a line longer than the reader's buffer, credit records
-// with and without a blank Beneficiary Notification, spread over several batches.
-std::string MixedLines()
+// Bytes with every line-end rule, lines longer than the reader's buffer, credit records
+// with and without a blank Beneficiary Notification, spread over the given number of
+// buffers.
+std::string MixedLines(std::size_t buffers = 3)
 {
     std::string bytes;
-    for (int i = 0; bytes.size() < 3 * PaymentFileReader::kBufferSize; ++i) {
+    for (int i = 0; bytes.size() < buffers * PaymentFileReader::kBufferSize; ++i) {
         std::string credit = "003" + std::string(352, static_cast<char>('0' + i % 10));
         credit[258] = i % 3 == 0 ? 'F' : ' ';
         bytes += credit + (i % 5 == 0 ? "\r" : "\r\n") + "a\nb\r\n\r\n";
-        if (i == 100)
+        if (i % 20000 == 100)
             bytes += "003" + std::string(PaymentFileReader::kBufferSize + 300, ' ') + "\r\n";
     }
     return bytes + "999 last line without its end";
@@ -214,7 +216,8 @@ std::vector<std::string> TakeAll(SharedRead::Taker& taker, std::size_t stopAfter
 TEST(SharedRead, EveryTakerGetsEveryLineInOrderWhileTheWatcherSeesThemAll)
 {
     TempFolder dir;
-    const std::string path = dir.Write("f.txt", MixedLines());
+    // More buffers than the read keeps ahead of its takers, so that buffers are reused.
+    const std::string path = dir.Write("f.txt", MixedLines(14));
     PaymentFileReader direct(path, LineForm::Normalised);
     std::vector<std::uint64_t> directNumbers;
     const std::vector<std::string> expected = LinesOf(direct, &directNumbers);
@@ -230,6 +233,8 @@ TEST(SharedRead, EveryTakerGetsEveryLineInOrderWhileTheWatcherSeesThemAll)
         }, 2);
         std::vector<std::string> second;
         std::thread other([&] {
+            // A slow start: the read runs as far ahead as it may.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
             second = TakeAll(read->TakerAt(1), stopAfter);
             read->TakerAt(1).StopTaking();
         });
