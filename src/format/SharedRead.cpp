@@ -11,7 +11,10 @@ namespace tallivo {
 
 namespace {
 
-constexpr std::size_t kBatchesAhead = 8;     // read ahead of the slowest taker at most
+// Read ahead of the slowest taker at most this many batches (a buffer of the reader
+// each): enough to ride over the takers' uneven pace; every further buffer is fresh
+// memory to fault in.
+constexpr std::size_t kBatchesAhead = 4;
 constexpr std::uint64_t kLineEndBytes = 2;   // CR LF, for the share taken
 
 } // namespace
