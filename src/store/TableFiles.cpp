@@ -53,6 +53,7 @@ std::string CreateStatement(std::string_view table)
 // True when the file is a database holding the table as the schema defines it.
 bool HoldsTable(const std::string& path, std::string_view table, const std::string& statement)
 {
+    ReadyTableEngine();
     sqlite3* db = nullptr;
     bool sound = false;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
@@ -88,6 +89,7 @@ namespace {
 // Makes the table file at path, empty, for the user alone.
 void CreateTableFile(const std::string& path, const std::string& statement)
 {
+    ReadyTableEngine();
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     char* message = nullptr;

@@ -247,10 +247,21 @@ void TableStore::AttachAll()
 // The in-memory store the table files are attached to. A store is used by one thread at
 // a time (its own members are not shared either), so SQLite's own locking of the
 // connection is left out: it cost a lock per call on every row a seal writes.
+void ReadyTableEngine()
+{
+    static const bool ready = [] {
+        // Refused (and harmless) only if the engine already started: then it keeps counting.
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return sqlite3_initialize() == SQLITE_OK;
+    }();
+    (void)ready;
+}
+
 void TableStore::OpenBareStore()
 {
     if (m_db != nullptr)
         return;
+    ReadyTableEngine();
     if (sqlite3_open_v2(":memory:", &m_db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {

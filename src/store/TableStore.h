@@ -56,6 +56,11 @@ void CreateTableFiles(const std::string& dataFolder);
 // the files there are left as they are. Raises AppError(Kind::Store).
 void CreateMissingTableFiles(const std::string& dataFolder);
 
+// Readies the table engine, once per process, before its first connection opens: it
+// keeps no count of its memory, which otherwise takes a process-wide lock on every
+// allocation (a seal's summary makes millions).
+void ReadyTableEngine();
+
 class TableStore
 {
 public:
