@@ -28,6 +28,9 @@ struct CheckSession
     AccountRowStore* accountRow = nullptr; // the one-row addAccBatchError table
     std::vector<StrictFinding> strictFindings; // the last strict check's findings (checking/StrictChecks.h)
     std::uint64_t passLine = 0; // the validation pass's line: 0 after it ran through, else where an error ended it
+    // When set, every amount the debit check adds to the debit total is noted here too,
+    // in order (a pass over part of a file sums them again on the total before it).
+    std::vector<long double>* debitTotalLog = nullptr;
 
     // Appends one error row with the Account and Payee Name cells empty.
     void AddError(std::string_view recordType, std::string_view line, std::string_view columns,

@@ -73,9 +73,11 @@ void CheckDebitRecord(CheckSession& s, std::string_view line, int lineNo, std::s
     } else {
         const long double value = StrToFloat(amount);
         if (lastDigit == '0') {
-            if (value > 0)
+            if (value > 0) {
                 c.debitAmountTotal = static_cast<double>(c.debitAmountTotal + value);
-            else
+                if (s.debitTotalLog != nullptr)
+                    s.debitTotalLog->push_back(value);
+            } else
                 r.Fail(Debit::Amount, "Amount should be more than zero");
         }
         c.debitAmount = static_cast<double>(value);

@@ -6,6 +6,8 @@
 #include "checking/ValidationPass.h"
 
 #include "checking/AccountRowStore.h"
+#include "common/AppError.h"
+#include "common/WorkAhead.h"
 #include "format/CreditLayout.h"
 #include "format/DebitLayout.h"
 #include "format/DirectDebitBatchLayout.h"
@@ -20,6 +22,10 @@
 #include <charconv>
 #include <cstdint>
 #include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tallivo {
 
@@ -80,6 +86,21 @@ private:
     int m_uncaught = std::uncaught_exceptions();
 };
 
+// What the pass carries from line to line: the check context and the pass's own values.
+struct PassState
+{
+    CheckContext ctx;
+    bool creditSeen = false;
+    int whtRecordsInCredit = 0;
+    std::array<int, kOnceIncomeTypes.size()> incomeTypeCounts{};
+    int incomeTypeSixCount = 0;
+    int distinctIncomeTypes = 0;
+    int lastDebitLine = 0;
+    int trailerLine = 0;
+
+    bool operator==(const PassState&) const = default;
+};
+
 class Pass
 {
 public:
@@ -89,6 +110,27 @@ public:
     void Start();
     // Checks every line of the source.
     void Run(LineSource& lines);
+    // Checks the lines of the source, numbered after the given number of lines before them.
+    void RunAfter(LineSource& lines, std::uint64_t before);
+    // Checks one line: its record's check and the rules across records.
+    void Line(std::string_view line, int lineNo);
+
+    PassState State() const
+    {
+        return {m_c,          m_creditSeen,         m_whtRecordsInCredit, m_incomeTypeCounts,
+                m_incomeTypeSixCount, m_distinctIncomeTypes, m_lastDebitLine,      m_trailerLine};
+    }
+    void Adopt(const PassState& state)
+    {
+        m_c = state.ctx;
+        m_creditSeen = state.creditSeen;
+        m_whtRecordsInCredit = state.whtRecordsInCredit;
+        m_incomeTypeCounts = state.incomeTypeCounts;
+        m_incomeTypeSixCount = state.incomeTypeSixCount;
+        m_distinctIncomeTypes = state.distinctIncomeTypes;
+        m_lastDebitLine = state.lastDebitLine;
+        m_trailerLine = state.trailerLine;
+    }
 
 private:
     // Cross-record findings: dataValid := false, a row without account cells, FlagInvalidData.
@@ -270,26 +312,235 @@ void Pass::Run(LineSource& lines)
     while (lines.Next(paymentLine)) {
         ++lineNo;
         m_s.passLine = lines.LineNumber();
-        const std::string_view line = paymentLine.text;
-        if (line.size() >= kRecordCodeWidth) {
-            switch (Code(line)) {
-            case Code(RecordCode::Header): OnHeader(line, lineNo); break;
-            case Code(RecordCode::Debit): OnDebit(line, lineNo); break;
-            case Code(RecordCode::Credit): OnCredit(line, lineNo); break;
-            case Code(RecordCode::Payee): CheckPayeeRecord(m_s, line, lineNo, m_c.currentProduct); break;
-            case Code(RecordCode::Wht): OnWht(line, lineNo); break;
-            case Code(RecordCode::Invoice): OnInvoice(line, lineNo); break;
-            case Code(RecordCode::DirectDebitBatch): OnDirectDebitBatch(line, lineNo); break;
-            case Code(RecordCode::DirectDebitItem): CheckDirectDebitItemRecord(m_s, line, lineNo); break;
-            case Code(RecordCode::Trailer): OnTrailer(line, lineNo); break;
-            default: break; // read and counted, not checked
-            }
-        }
-        if (m_c.trailerSeen && m_c.creditsUnderDebit != m_c.declaredCreditCount)
-            Report(RecordCode::Debit, DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(),
-                   Debit::CreditCountCompared, "No. of Credit does not match with Total Credit Detail");
+        Line(paymentLine.text, lineNo);
     }
     m_s.passLine = 0;
+}
+
+void Pass::RunAfter(LineSource& lines, std::uint64_t before)
+{
+    PaymentLine paymentLine;
+    while (lines.Next(paymentLine)) {
+        m_s.passLine = before + lines.LineNumber();
+        Line(paymentLine.text, static_cast<int>(m_s.passLine));
+    }
+}
+
+void Pass::Line(std::string_view line, int lineNo)
+{
+    if (line.size() >= kRecordCodeWidth) {
+        switch (Code(line)) {
+        case Code(RecordCode::Header): OnHeader(line, lineNo); break;
+        case Code(RecordCode::Debit): OnDebit(line, lineNo); break;
+        case Code(RecordCode::Credit): OnCredit(line, lineNo); break;
+        case Code(RecordCode::Payee): CheckPayeeRecord(m_s, line, lineNo, m_c.currentProduct); break;
+        case Code(RecordCode::Wht): OnWht(line, lineNo); break;
+        case Code(RecordCode::Invoice): OnInvoice(line, lineNo); break;
+        case Code(RecordCode::DirectDebitBatch): OnDirectDebitBatch(line, lineNo); break;
+        case Code(RecordCode::DirectDebitItem): CheckDirectDebitItemRecord(m_s, line, lineNo); break;
+        case Code(RecordCode::Trailer): OnTrailer(line, lineNo); break;
+        default: break; // read and counted, not checked
+        }
+    }
+    if (m_c.trailerSeen && m_c.creditsUnderDebit != m_c.declaredCreditCount)
+        Report(RecordCode::Debit, DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(),
+               Debit::CreditCountCompared, "No. of Credit does not match with Total Credit Detail");
+}
+
+// ---- The pass over a file read as two parts at once ----
+//
+// The second part is checked ahead, on a thread of its own, from blank values. Its lines
+// up to its first credit record (the prefix) are copied: the pass of the first part checks
+// them again on the values it carries, since the rules across records reach back over
+// them. From that credit record on, the values of both runs agree unless a record before
+// it left one unset; then the second part's findings are taken as they are, their lines
+// renumbered, and the sums and counts the trailer compares are carried on. The trailer
+// and what follows it, and a second part whose values did not agree, are checked on the
+// first part's thread.
+
+constexpr std::size_t kMostPrefixLines = 1000;  // a part without a credit record early on is checked in order
+constexpr std::size_t kMostDebitsAhead = 1 << 16; // the debit amounts kept to sum again
+
+// The addAccBatchError row of the run ahead, and what it did to the row after the sync.
+struct NotingAccountRow : MemoryAccountRow
+{
+    void StartRow(std::string_view a) override
+    {
+        MemoryAccountRow::StartRow(a);
+        started = noting;
+        namesSet = false;
+    }
+    void SetNames(std::string_view en, std::string_view th) override
+    {
+        MemoryAccountRow::SetNames(en, th);
+        namesSet = noting;
+    }
+    bool noting = false;   // after the sync
+    bool started = false;  // a row was started after the sync
+    bool namesSet = false; // names were set after the sync and the row's last start
+};
+
+struct PartAhead
+{
+    CheckSession session;
+    NotingAccountRow row;
+    std::vector<std::string> prefix; // copied lines, up to and with the first credit record
+    bool synced = false;             // the first credit record was checked: results follow
+    bool usable = false;             // the results from the sync to linesTaken hold
+    PassState atSync;
+    std::size_t rowsAtSync = 0;      // the grid's row count at the sync
+    PassState atEnd;
+    bool headerAfterSync = false;
+    std::vector<long double> debitsAfterSync;
+    std::uint64_t linesTaken = 0;    // lines taken from the part, the resume line among them
+    std::optional<std::string> resume; // the last line taken, not checked
+};
+
+bool IsRecord(std::string_view line, std::string_view code)
+{
+    return line.size() >= kRecordCodeWidth && line.substr(0, kRecordCodeWidth) == code;
+}
+
+void RunAhead(PartAhead& a, LineSource& lines, const Clock* clock, const StopToken& stop)
+{
+    a.session.clock = clock;
+    a.session.accountRow = &a.row;
+    Pass pass(a.session);
+    pass.Start();
+    PaymentLine line;
+    std::uint64_t n = 0;
+    try {
+        while (!stop.StopRequested() && lines.Next(line)) {
+            ++n;
+            const std::string_view text = line.text;
+            if (!a.synced) {
+                a.prefix.emplace_back(text);
+                a.linesTaken = n;
+                pass.Line(text, static_cast<int>(n));
+                if (IsRecord(text, RecordCode::Credit)) {
+                    a.synced = true;
+                    a.atSync = pass.State();
+                    a.rowsAtSync = a.session.grid.RowCount();
+                    a.session.ctx.dataValid = true;
+                    a.session.hasFindingsToSave = false;
+                    a.session.debitTotalLog = &a.debitsAfterSync;
+                    a.row.noting = true;
+                } else if (a.prefix.size() >= kMostPrefixLines) {
+                    return;
+                }
+                continue;
+            }
+            a.linesTaken = n;
+            if (IsRecord(text, RecordCode::Trailer) || a.debitsAfterSync.size() >= kMostDebitsAhead) {
+                a.resume.emplace(text);
+                break;
+            }
+            if (IsRecord(text, RecordCode::Header))
+                a.headerAfterSync = true;
+            pass.Line(text, static_cast<int>(n));
+        }
+        a.atEnd = pass.State();
+        a.usable = a.synced;
+    } catch (const AppError&) {
+        // Checked again in order: the error, and the values it left, are the first part's business.
+        a.usable = false;
+    }
+}
+
+int Shifted(int line, std::uint64_t by)
+{
+    return line == 0 ? 0 : static_cast<int>(static_cast<std::uint64_t>(line) + by);
+}
+
+// The run ahead's values at its sync are those the true pass has there, but for what the
+// records before it summed and counted, and line numbers counted from the part's start.
+bool AgreeAtSync(PassState truth, PassState ahead, std::uint64_t offset)
+{
+    ahead.ctx.debitLine = Shifted(ahead.ctx.debitLine, offset);
+    ahead.ctx.creditLine = Shifted(ahead.ctx.creditLine, offset);
+    ahead.lastDebitLine = Shifted(ahead.lastDebitLine, offset);
+    ahead.ctx.dataValid = truth.ctx.dataValid;
+    ahead.ctx.debitAmountTotal = truth.ctx.debitAmountTotal;
+    ahead.ctx.debitCount = truth.ctx.debitCount;
+    ahead.ctx.creditCount = truth.ctx.creditCount;
+    ahead.ctx.invalidAccountCount = truth.ctx.invalidAccountCount;
+    ahead.ctx.companyId = truth.ctx.companyId;
+    return ahead == truth;
+}
+
+// The values after the run ahead's last line, on the true values at its sync.
+PassState Joined(const PassState& truth, const PartAhead& a, std::uint64_t offset)
+{
+    PassState joined = a.atEnd;
+    CheckContext& c = joined.ctx;
+    c.debitLine = Shifted(c.debitLine, offset);
+    c.creditLine = Shifted(c.creditLine, offset);
+    joined.lastDebitLine = Shifted(joined.lastDebitLine, offset);
+    joined.trailerLine = truth.trailerLine;
+    c.dataValid = truth.ctx.dataValid && a.atEnd.ctx.dataValid;
+    c.debitCount = truth.ctx.debitCount + (a.atEnd.ctx.debitCount - a.atSync.ctx.debitCount);
+    c.creditCount = truth.ctx.creditCount + (a.atEnd.ctx.creditCount - a.atSync.ctx.creditCount);
+    c.invalidAccountCount =
+        truth.ctx.invalidAccountCount + (a.atEnd.ctx.invalidAccountCount - a.atSync.ctx.invalidAccountCount);
+    c.debitAmountTotal = truth.ctx.debitAmountTotal;
+    for (const long double value : a.debitsAfterSync)
+        c.debitAmountTotal = static_cast<double>(c.debitAmountTotal + value);
+    if (!a.headerAfterSync)
+        c.companyId = truth.ctx.companyId;
+    return joined;
+}
+
+// The run ahead's findings after its sync, their lines counted from the file's start.
+void TakeRows(CheckSession& s, const PartAhead& a, std::uint64_t offset)
+{
+    constexpr std::size_t kLineColumn = 2;
+    const ResultGrid& rows = a.session.grid;
+    for (std::size_t r = a.rowsAtSync - 1; r + 1 < rows.RowCount(); ++r) {
+        const std::string_view text = rows.Cell(kLineColumn, r);
+        int line = 0;
+        std::from_chars(text.data(), text.data() + text.size(), line);
+        s.grid.AppendRowFrom(rows, r, kLineColumn, DecimalText(Shifted(line, offset)).View());
+    }
+    if (a.session.hasFindingsToSave)
+        s.FlagInvalidData();
+    if (s.accountRow != nullptr) {
+        if (a.row.started)
+            s.accountRow->StartRow(a.row.account);
+        if (a.row.namesSet)
+            s.accountRow->SetNames(a.row.nameEn, a.row.nameTh);
+    }
+}
+
+void CheckLine(Pass& pass, CheckSession& s, std::string_view line, std::uint64_t number)
+{
+    s.passLine = number;
+    pass.Line(line, static_cast<int>(number));
+}
+
+// The second part on the first part's values, from what the run ahead left.
+void JoinPart(Pass& pass, CheckSession& s, PartAhead& a, const SecondPart& second, std::uint64_t offset)
+{
+    std::uint64_t n = 0;
+    for (const std::string& line : a.prefix)
+        CheckLine(pass, s, line, offset + ++n);
+    if (a.synced) {
+        if (a.usable && AgreeAtSync(pass.State(), a.atSync, offset)) {
+            const PassState truth = pass.State();
+            TakeRows(s, a, offset);
+            pass.Adopt(Joined(truth, a, offset));
+            if (a.resume)
+                CheckLine(pass, s, *a.resume, offset + a.linesTaken);
+        } else {
+            // Checked again in order from the sync, on a read of its own.
+            const std::unique_ptr<LineSource> again = second.again();
+            PaymentLine skipped;
+            for (std::uint64_t i = 0; i < n && again->Next(skipped); ++i) {
+            }
+            pass.RunAfter(*again, offset);
+            return;
+        }
+    }
+    pass.RunAfter(second.lines, offset);
 }
 
 } // namespace
@@ -301,6 +552,27 @@ void ValidatePaymentFile(CheckSession& s, const std::string& path, LineForm form
     const AccountRowFlush flush(s.accountRow);
     PaymentFileReader reader(path, form);
     pass.Run(reader);
+}
+
+void RunValidationPassInParts(CheckSession& s, LineSource& first, const SecondPart& second)
+{
+    Pass pass(s);
+    pass.Start();
+    PartAhead ahead;
+    WorkAhead<void> runAhead(
+        [&ahead, &second, clock = s.clock](const StopToken& stop) { RunAhead(ahead, second.lines, clock, stop); });
+    pass.Run(first);
+    const std::uint64_t offset = first.LineNumber();
+    const bool follows = second.follows();
+    if (!follows) {
+        runAhead.Stop();
+        runAhead.Take();
+        s.passLine = 0;
+        return;
+    }
+    runAhead.Take();
+    JoinPart(pass, s, ahead, second, offset);
+    s.passLine = 0;
 }
 
 void RunValidationPass(CheckSession& s, LineSource& lines)

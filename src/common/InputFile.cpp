@@ -78,8 +78,18 @@ InputFile::~InputFile()
         ::close(m_fd);
 }
 
+void InputFile::ReadOnlyPart(std::uint64_t from, std::uint64_t to)
+{
+    m_read = from;
+    m_end = to;
+}
+
 std::size_t InputFile::ReadSome(char* data, std::size_t size)
 {
+    if (m_read >= m_end)
+        return 0;
+    if (size > m_end - m_read)
+        size = static_cast<std::size_t>(m_end - m_read);
     for (;;) {
         const ssize_t n =
             m_positioned ? ::pread(m_fd, data, size, static_cast<off_t>(m_read)) : ::read(m_fd, data, size);

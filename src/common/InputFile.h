@@ -34,6 +34,9 @@ public:
     // Reads until the area is full or the file ends, from the given offset, leaving
     // the sequential position alone.
     std::size_t ReadAt(char* data, std::size_t size, std::uint64_t offset);
+    // For a file of OfDescriptor: the sequential reads cover the bytes [from, to) only,
+    // as if the file held those alone.
+    void ReadOnlyPart(std::uint64_t from, std::uint64_t to);
 
 private:
     InputFile() = default;
@@ -43,6 +46,7 @@ private:
     bool m_positioned = false; // sequential reads are positioned reads at m_read
     std::uint64_t m_size = 0;  // at opening
     std::uint64_t m_read = 0;  // by the sequential reads
+    std::uint64_t m_end = UINT64_MAX; // where the sequential reads end
 };
 
 } // namespace tallivo

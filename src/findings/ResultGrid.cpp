@@ -97,6 +97,23 @@ void ResultGrid::AppendRow(std::initializer_list<std::string_view> cellsFromColu
     ++m_generation;
 }
 
+void ResultGrid::AppendRowFrom(const ResultGrid& other, std::size_t row, std::size_t col, std::string_view replacement)
+{
+    const Row& from = other.m_rows.at(row - 1);
+    const std::size_t r = m_rowCount - 1;
+    Row copy;
+    copy.text = std::to_string(r);
+    copy.end[0] = static_cast<std::uint32_t>(copy.text.size());
+    for (std::size_t c = 1; c < from.cells; ++c) {
+        copy.text.append(c == col ? replacement : from.Cell(c));
+        copy.end[c] = static_cast<std::uint32_t>(copy.text.size());
+    }
+    copy.cells = from.cells;
+    BodyRow(r) = std::move(copy);
+    ++m_rowCount;
+    ++m_generation;
+}
+
 void ResultGrid::Reset()
 {
     // Rows 1 to the row count are blanked; row 0 keeps its texts.

@@ -65,6 +65,9 @@ public:
     // Appends one row after the growth rule: fills row (row count - 1) with cell 0 :=
     // its index and the given cells from column 1, then raises the row count by one.
     void AppendRow(std::initializer_list<std::string_view> cellsFromColumn1);
+    // Appends, as AppendRow, the cells from column 1 of another grid's body row, with the
+    // cell of column col replaced by the given text.
+    void AppendRowFrom(const ResultGrid& other, std::size_t row, std::size_t col, std::string_view replacement);
 
     // Blanks every cell of rows 1 to the row count, then 2 rows and 2 columns.
     // Row 0 keeps its texts.

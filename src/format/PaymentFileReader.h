@@ -82,6 +82,8 @@ public:
     bool Next(PaymentLine& line) override;
     // Number of the line read last (1 for the first line).
     std::uint64_t LineNumber() const override { return m_lineNumber; }
+    // A Ctrl-Z byte ended the text before the end of the bytes read.
+    bool EndedAtCtrlZ() const { return m_ctrlZ; }
 
     // From now on, the buffer is not reused once lines were handed out of it: it goes to
     // the keeper, and the reader reads on into a fresh one. The keeper must outlive the
