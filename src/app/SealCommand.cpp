@@ -152,24 +152,9 @@ private:
         progress::Stage("Checking record types");
         BeginRecordTypeCheck(m_app.session);
         const bool validating = m_tables != nullptr;
-        // Takers: the validation pass (when validating) first, then the sealed output.
-        const std::size_t takers = (validating ? 1U : 0U) + (m_plan.Sealing() ? 1U : 0U);
-        m_read = ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
-                            [this](const PaymentLine& line, std::uint64_t number) {
-                                m_scanner.Add(line, number);
-                                return !m_scanner.Refusing(); // a refused file is not validated
-                            },
-                            takers);
-        if (m_plan.Sealing()) {
-            m_outputTaker = takers - 1;
-            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(m_outputTaker));
-        }
-        if (m_plan.Sealing() && validating)
-            m_reportTables.emplace(m_app, ReaderOfHeldFile());
         m_validation.emplace(m_app);
-        if (validating)
-            m_validation->Run(m_read->TakerAt(0), &m_read->TakerAt(0));
-        m_read->Finish();
+        if (!validating || m_plan.Sealing() || !ReadInParts())
+            ReadForEveryStage(validating);
         m_validatedInRead = validating;
         const StructureScan scan = m_scanner.Take();
         if (!JudgeStructure(m_app, m_dialogs, scan))
@@ -180,6 +165,71 @@ private:
             return false;
         }
         return true;
+    }
+
+    // One read shared by the structure scan, the validation pass (when validating) and
+    // the sealed output.
+    void ReadForEveryStage(bool validating)
+    {
+        const std::size_t takers = (validating ? 1U : 0U) + (m_plan.Sealing() ? 1U : 0U);
+        m_read = tallivo::ReadShared(InputFile::OfDescriptor(m_held.Descriptor()), m_plan.form,
+                                     [this](const PaymentLine& line, std::uint64_t number) {
+                                         m_scanner.Add(line, number);
+                                         return !m_scanner.Refusing(); // a refused file is not validated
+                                     },
+                                     takers);
+        if (m_plan.Sealing()) {
+            m_outputTaker = takers - 1;
+            m_output = MakeSealedOutputAhead(m_plan, m_read->TakerAt(m_outputTaker));
+        }
+        if (m_plan.Sealing() && validating)
+            m_reportTables.emplace(m_app, ReaderOfHeldFile());
+        if (validating)
+            m_validation->Run(m_read->TakerAt(0), &m_read->TakerAt(0));
+        m_read->Finish();
+    }
+
+    // The check of a large file: read as two parts at once, cut at a debit record near its
+    // middle, each part scanned and validated on a thread of its own while its lines are
+    // still in that thread's cache. False when the file is small or has no such cut.
+    bool ReadInParts()
+    {
+        constexpr std::uint64_t kPartedBytes = 8 << 20;
+        const std::unique_ptr<InputFile> whole = InputFile::OfDescriptor(m_held.Descriptor());
+        if (whole->Size() < kPartedBytes)
+            return false;
+        const std::optional<std::uint64_t> cut = DebitRecordFrom(*whole, whole->Size() / 2);
+        if (!cut)
+            return false;
+        PaymentFileReader firstReader(PartOfHeldFile(0, *cut), m_plan.form);
+        ScannedLines first(firstReader, m_scanner);
+        // Read on the other thread, line by line: kept apart from what this one writes as often.
+        struct alignas(128) SecondRead
+        {
+            SecondRead(std::unique_ptr<InputFile> file, LineForm form) : reader(std::move(file), form) {}
+            PaymentFileReader reader;
+            StructureScanner scanner;
+            ScannedLines lines{reader, scanner};
+        };
+        const auto second = std::make_unique<SecondRead>(PartOfHeldFile(*cut, UINT64_MAX), m_plan.form);
+        const auto follows = [&] {
+            first.Drain();
+            return !firstReader.EndedAtCtrlZ(); // else the text ended before the cut
+        };
+        const auto again = [&] { return std::make_unique<PaymentFileReader>(PartOfHeldFile(*cut, UINT64_MAX), m_plan.form); };
+        m_validation->RunInParts(first, {second->lines, follows, again});
+        if (follows()) {
+            second->lines.Drain();
+            m_scanner.Append(std::move(second->scanner), firstReader.LineNumber());
+        }
+        return true;
+    }
+
+    std::unique_ptr<InputFile> PartOfHeldFile(std::uint64_t from, std::uint64_t to) const
+    {
+        std::unique_ptr<InputFile> part = InputFile::OfDescriptor(m_held.Descriptor());
+        part->ReadOnlyPart(from, to);
+        return part;
     }
 
     // A read of the payment file as the run opened it (its held descriptor): it sees that

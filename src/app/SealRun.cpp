@@ -90,6 +90,15 @@ void ValidationInRead::Run(LineSource& lines, SharedRead::Taker* taker)
     }
 }
 
+void ValidationInRead::RunInParts(LineSource& first, const SecondPart& second)
+{
+    try {
+        RunValidationPassInParts(m_pass, first, second);
+    } catch (const AppError&) {
+        m_error = std::current_exception();
+    }
+}
+
 void ValidationInRead::Take(Effects& effects)
 {
     CheckSession& s = m_app.session;

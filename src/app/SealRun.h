@@ -8,6 +8,7 @@
 #include "common/FileStamp.h"
 #include "common/HeldFile.h"
 #include "common/WorkAhead.h"
+#include "checking/ValidationPass.h"
 #include "format/SharedRead.h"
 #include "sealing/SealedOutput.h"
 #include "zip/DeflatedEntry.h"
@@ -90,6 +91,8 @@ public:
     // Runs the pass over the lines. An error that ends it is kept for Take; a shared read
     // then goes on without this taker.
     void Run(LineSource& lines, SharedRead::Taker* taker = nullptr);
+    // Runs the pass over a file read as two parts at once (RunValidationPassInParts).
+    void RunInParts(LineSource& first, const SecondPart& second);
     // The validation stage: the pass's results become the session's, its row becomes an
     // effect, and the error that ended it, if any, goes on from here.
     void Take(Effects& effects);

@@ -25,6 +25,13 @@ void ExpressChequeCount::Add(std::string_view line)
     }
 }
 
+void ExpressChequeCount::Append(const ExpressChequeCount& later)
+{
+    m_productHeld = later.m_productHeld;
+    m_xmq += later.m_xmq;
+    m_xdq += later.m_xdq;
+}
+
 bool ExpressChequeCount::ExceedsLimit() const
 {
     return m_xdq > kExpressChequeLimit || m_xmq > kExpressChequeLimit;

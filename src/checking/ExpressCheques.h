@@ -14,6 +14,8 @@ class ExpressChequeCount
 public:
     void Add(std::string_view line);
     bool ExceedsLimit() const;
+    // Takes on the count of the lines after those added here, which start with a debit record.
+    void Append(const ExpressChequeCount& later);
 
 private:
     std::string m_productHeld; // the product code of the debit record last met

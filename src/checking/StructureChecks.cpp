@@ -28,6 +28,16 @@ StructureScan StructureScanner::Take()
     return std::move(m_scan);
 }
 
+void StructureScanner::Append(StructureScanner&& later, std::uint64_t linesBefore)
+{
+    for (const std::uint64_t line : later.m_scan.unknownTypeLines)
+        m_scan.unknownTypeLines.push_back(linesBefore + line);
+    for (const auto& [type, line] : later.m_scan.wrongLengths)
+        m_scan.wrongLengths.emplace_back(type, linesBefore + line);
+    m_express.Append(later.m_express);
+    m_refusing = m_refusing || later.m_refusing || m_express.ExceedsLimit();
+}
+
 StructureScan ScanStructure(const std::string& path)
 {
     StructureScanner scanner;

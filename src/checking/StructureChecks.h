@@ -32,11 +32,40 @@ public:
     bool Refusing() const { return m_refusing; }
     // What the scan found, once every line has been added.
     StructureScan Take();
+    // Takes on the scan of the lines after those added here (numbered from 1 there, the
+    // first a debit record), linesBefore of them added here.
+    void Append(StructureScanner&& later, std::uint64_t linesBefore);
 
 private:
     StructureScan m_scan;
     ExpressChequeCount m_express;
     bool m_refusing = false;
+};
+
+// The lines of a source, each shown to a structure scanner first. They end once the
+// scanner refuses the file (a refused file is not validated); Drain shows it the rest.
+class ScannedLines final : public LineSource
+{
+public:
+    ScannedLines(LineSource& lines, StructureScanner& scanner) : m_lines(lines), m_scanner(scanner) {}
+    bool Next(PaymentLine& line) override
+    {
+        if (!m_lines.Next(line))
+            return false;
+        m_scanner.Add(line, m_lines.LineNumber());
+        return !m_scanner.Refusing();
+    }
+    std::uint64_t LineNumber() const override { return m_lines.LineNumber(); }
+    void Drain()
+    {
+        PaymentLine line;
+        while (m_lines.Next(line))
+            m_scanner.Add(line, m_lines.LineNumber());
+    }
+
+private:
+    LineSource& m_lines;
+    StructureScanner& m_scanner;
 };
 
 // Reads the file once; raises the file error when it cannot be read.

@@ -26,6 +26,29 @@ bool NormaliseLine(char* line, std::size_t size)
     return true;
 }
 
+std::optional<std::uint64_t> DebitRecordFrom(InputFile& file, std::uint64_t offset)
+{
+    constexpr std::size_t kWindow = 1 << 20;
+    constexpr int kWindows = 4;
+    const std::string_view code = RecordCode::Debit;
+    std::vector<char> bytes(kWindow + code.size() + 1);
+    for (int w = 0; w < kWindows; ++w, offset += kWindow) {
+        const std::size_t got = file.ReadAt(bytes.data(), bytes.size(), offset);
+        const std::string_view window(bytes.data(), got);
+        for (std::size_t cr = window.find('\r'); cr != std::string_view::npos && cr < kWindow;
+             cr = window.find('\r', cr + 1)) {
+            std::size_t start = cr + 1;
+            if (start < window.size() && window[start] == '\n')
+                ++start;
+            if (window.substr(start, code.size()) == code)
+                return offset + start;
+        }
+        if (got < bytes.size())
+            break;
+    }
+    return std::nullopt;
+}
+
 PaymentFileReader::PaymentFileReader(const std::string& path, LineForm form)
     : PaymentFileReader(std::make_unique<InputFile>(path), form)
 {

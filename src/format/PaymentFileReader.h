@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,11 @@ enum class LineForm
 // Applies the normalisation rule to one whole line in place: a credit record's blank
 // Beneficiary Notification becomes "N". True when it changed the line.
 bool NormaliseLine(char* line, std::size_t size);
+
+// The offset of the first line at or after the given offset that holds a debit record,
+// looked for in the next few megabytes of the file; nothing when none is found there. A
+// line ends at a carriage return and a line feed right after it, wherever it stands.
+std::optional<std::uint64_t> DebitRecordFrom(InputFile& file, std::uint64_t offset);
 
 struct PaymentLine
 {

@@ -1,8 +1,14 @@
+#include "../../bench/PaymentFileGenerator.h"
+
 #include "cli/CliRunner.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace tallivo::test;
+namespace bench = tallivo::bench;
 
 namespace {
 
@@ -93,4 +99,83 @@ TEST(CheckCli, SingleHugeLineIsOneLengthFinding)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "1\t001\t1\n");
     EXPECT_EQ(r.err, "Error Data !\n");
+}
+
+namespace {
+
+// A generated file larger than the check reads in one part, its lines as a list.
+std::vector<std::string> LargeFileLines()
+{
+    TempFolder dir;
+    bench::GeneratorOptions options;
+    options.targetBytes = 10 << 20;
+    options.seed = 5;
+    options.maxCreditsPerBatch = 20;
+    bench::GeneratePaymentFile(dir.Path("g.txt"), options);
+    std::vector<std::string> lines;
+    const std::string text = ReadAll(dir.Path("g.txt"));
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// The index of the first line of the record type at or after the given share of the file.
+std::size_t RecordAt(const std::vector<std::string>& lines, double share, std::string_view code)
+{
+    for (auto i = static_cast<std::size_t>(share * static_cast<double>(lines.size())); i < lines.size(); ++i)
+        if (lines[i].starts_with(code))
+            return i;
+    return lines.size();
+}
+
+} // namespace
+
+// A large file is checked in two parts at once; what the check finds is what the seal,
+// which reads it in one, refuses it with: the rows on both sides of the middle, the
+// debit total the trailer compares, structure findings, and a Ctrl-Z byte before the middle.
+TEST(CheckCli, ALargeFileReadInPartsGivesTheFindingsOfOneReadInOrder)
+{
+    const std::vector<std::string> clean = LargeFileLines();
+    std::vector<std::vector<std::string>> files(2, clean);
+    files[0][RecordAt(clean, 0.2, "003")].replace(50, 3, "USD");
+    files[0][RecordAt(clean, 0.8, "003")].replace(50, 3, "USD");
+    files[0][RecordAt(clean, 0.7, "002")][60] = '7'; // the debit total and the credits' sum no longer match
+    files[1][RecordAt(clean, 0.3, "004")] += "X";    // a wrong length before the middle
+    files[1][RecordAt(clean, 0.9, "005")][0] = 'x';  // an unknown record type after it
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        TempFolder dir;
+        const std::string text = Joined(files[f]);
+        const CliResult check = RunCli({"check", dir.Write("c.txt", text), "--format", "tsv"});
+        const CliResult seal = RunCli({"seal", dir.Write("s.txt", text), "--zip", dir.Path("s.zip"), "--format", "tsv"});
+        EXPECT_EQ(check.status, 1) << f;
+        EXPECT_EQ(check.status, seal.status) << f;
+        EXPECT_EQ(check.err, seal.err) << f;
+        EXPECT_EQ(check.out, seal.out) << f;
+        EXPECT_NE(check.out, "") << f;
+    }
+
+    // A Ctrl-Z byte before the middle ends the text there: the rest is not checked.
+    std::vector<std::string> ended = clean;
+    ended[RecordAt(clean, 0.05, "003")].replace(50, 3, "USD");
+    const std::size_t end = RecordAt(clean, 0.1, "003");
+    ended[end].insert(0, "\x1a");
+    ended[RecordAt(clean, 0.8, "003")].replace(50, 3, "USD");
+    TempFolder dir;
+    const CliResult whole = RunCli({"check", dir.Write("e.txt", Joined(ended)), "--format", "tsv"});
+    const std::vector<std::string> upTo(ended.begin(), ended.begin() + static_cast<long>(end));
+    const CliResult truncated = RunCli({"check", dir.Write("t.txt", Joined(upTo)), "--format", "tsv"});
+    EXPECT_EQ(whole.status, 1);
+    EXPECT_EQ(whole.out, truncated.out);
+    EXPECT_EQ(whole.err, truncated.err);
 }

@@ -246,3 +246,28 @@ TEST(CommandProgress, WithoutAListenerNothingIsReportedOrStopped)
 
 } // namespace
 } // namespace tallivo
+
+namespace tallivo {
+
+// A large file's check reads it in two parts at once; cancelled while reading, it leaves
+// nothing that changes the next command.
+TEST(CommandProgress, ACheckCancelledWhileReadingALargeFileInPartsLeavesNothingBehind)
+{
+    SealFolder folder(false);
+    bench::GeneratorOptions options;
+    options.targetBytes = 10u << 20;
+    options.maxCreditsPerBatch = 20;
+    bench::GeneratePaymentFile(folder.dir.Path("large.txt"), options);
+    folder.app.inputPath = folder.dir.Path("large.txt");
+    const auto before = Snapshot(folder.dir.Folder());
+    CancellingDialogs dialogs("Checking record types", 2);
+    EXPECT_EQ(RunAsFrontEnd(dialogs, [&] { CheckPaymentFile(folder.app, dialogs); }), Ending::Cancelled);
+    EXPECT_EQ(Snapshot(folder.dir.Folder()), before);
+
+    ScriptedDialogs quiet;
+    EXPECT_EQ(CheckPaymentFile(folder.app, quiet), CommandOutcome::Completed);
+    EXPECT_EQ(quiet.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(folder.app.session.grid.RowCount(), 2u); // no finding
+}
+
+} // namespace tallivo
