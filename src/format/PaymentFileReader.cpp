@@ -31,7 +31,7 @@ std::optional<std::uint64_t> DebitRecordFrom(InputFile& file, std::uint64_t offs
     constexpr std::size_t kWindow = 1 << 20;
     constexpr int kWindows = 4;
     const std::string_view code = RecordCode::Debit;
-    std::vector<char> bytes(kWindow + code.size() + 1);
+    ReadBuffer bytes(kWindow + code.size() + 1);
     for (int w = 0; w < kWindows; ++w, offset += kWindow) {
         const std::size_t got = file.ReadAt(bytes.data(), bytes.size(), offset);
         const std::string_view window(bytes.data(), got);
@@ -66,7 +66,7 @@ bool PaymentFileReader::Fill()
     if (m_pos > 0) {
         if (m_keeper != nullptr) {
             // The lines handed out stay in the kept buffer; the unread rest moves on.
-            std::vector<char> fresh = m_keeper->FreshBuffer();
+            ReadBuffer fresh = m_keeper->FreshBuffer();
             std::memcpy(fresh.data(), m_buffer.data() + m_pos, m_end - m_pos);
             m_keeper->Keep(std::exchange(m_buffer, std::move(fresh)));
         } else {
@@ -89,7 +89,7 @@ bool PaymentFileReader::Fill()
     return true;
 }
 
-std::vector<char> PaymentFileReader::ReleaseBuffer()
+ReadBuffer PaymentFileReader::ReleaseBuffer()
 {
     m_fileDone = true;
     m_pos = m_end = 0;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tallivo {
@@ -55,6 +56,34 @@ public:
     virtual std::uint64_t LineNumber() const = 0;
 };
 
+// Bytes a read fills before any of them is looked at: sized without being set first, so
+// that a large buffer costs no more than the pages the read writes.
+template <typename T>
+struct UnsetAllocator : std::allocator<T>
+{
+    UnsetAllocator() = default;
+    template <typename U>
+    UnsetAllocator(const UnsetAllocator<U>&) noexcept
+    {
+    }
+    template <typename U>
+    struct rebind
+    {
+        using other = UnsetAllocator<U>;
+    };
+    template <typename U>
+    void construct(U* at) noexcept
+    {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args)
+    {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+using ReadBuffer = std::vector<char, UnsetAllocator<char>>;
+
 // Takes the buffers a reader has read on from, so that the lines it handed out of them
 // stay where they are (a shared read hands those lines on to other threads). Called on
 // the reader's thread, from within Next.
@@ -63,11 +92,11 @@ class BufferKeeper
 public:
     virtual ~BufferKeeper() = default;
     // A buffer of PaymentFileReader::kBufferSize bytes for the reader to read on into.
-    virtual std::vector<char> FreshBuffer() = 0;
+    virtual ReadBuffer FreshBuffer() = 0;
     // The buffer read from until now: every line handed out before this Next lies in it,
     // but for the lines longer than the buffer (PaymentLine::Truncated), whose text the
     // reader holds apart and reuses.
-    virtual void Keep(std::vector<char> buffer) = 0;
+    virtual void Keep(ReadBuffer buffer) = 0;
 };
 
 class PaymentFileReader final : public LineSource
@@ -96,7 +125,7 @@ public:
     // reading.
     void KeepBuffersWith(BufferKeeper* keeper) { m_keeper = keeper; }
     // Once Next returned false: the buffer the last lines lie in. The reader reads no more.
-    std::vector<char> ReleaseBuffer();
+    ReadBuffer ReleaseBuffer();
 
 private:
     bool Fill(); // reads more bytes after m_end; false when the file has no more
@@ -106,7 +135,7 @@ private:
 
     std::unique_ptr<InputFile> m_file;
     LineForm m_form;
-    std::vector<char> m_buffer;
+    ReadBuffer m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     bool m_fileDone = false; // the operating system returned end of file

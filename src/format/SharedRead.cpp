@@ -51,9 +51,9 @@ std::unique_ptr<SharedRead::Batch> SharedRead::FreeBatch()
     return batch;
 }
 
-std::vector<char> SharedRead::FreshBuffer()
+ReadBuffer SharedRead::FreshBuffer()
 {
-    std::vector<char> buffer;
+    ReadBuffer buffer;
     {
         const std::lock_guard lock(m_mutex);
         if (!m_freeBuffers.empty()) {
@@ -65,7 +65,7 @@ std::vector<char> SharedRead::FreshBuffer()
     return buffer;
 }
 
-void SharedRead::Keep(std::vector<char> buffer)
+void SharedRead::Keep(ReadBuffer buffer)
 {
     if (m_kept.empty()) {
         m_kept = std::move(buffer);
@@ -103,7 +103,7 @@ void SharedRead::Read(PaymentFileReader& reader, const StopToken& stop)
         std::uint64_t bytesRead = 0;
         PaymentLine line;
         // The batch's lines lie in the buffer the reader read on from: it is handed on whole.
-        auto handBatch = [&](std::vector<char> bytes) {
+        auto handBatch = [&](ReadBuffer bytes) {
             if (handing && !batch->lines.empty()) {
                 batch->bytes = std::move(bytes);
                 handing = Hand(batch);

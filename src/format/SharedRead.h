@@ -93,7 +93,7 @@ private:
     };
     struct Batch
     {
-        std::vector<char> bytes;           // the reader's buffer the lines were read into
+        ReadBuffer bytes;           // the reader's buffer the lines were read into
         std::deque<std::string> longLines; // the bytes held of lines longer than that buffer
         std::vector<Line> lines;
         std::uint64_t bytesRead = 0; // of the file, up to this batch's last line
@@ -103,8 +103,8 @@ private:
     void Read(PaymentFileReader& reader, const StopToken& stop);
     // The reader's buffers (BufferKeeper), on the reading thread: the lines of a batch
     // stay in the buffer they were read into, so the batch is handed on without a copy.
-    std::vector<char> FreshBuffer() override;
-    void Keep(std::vector<char> buffer) override;
+    ReadBuffer FreshBuffer() override;
+    void Keep(ReadBuffer buffer) override;
     bool Hand(std::unique_ptr<Batch>& batch); // false once no taker gets lines
     std::unique_ptr<Batch> FreeBatch();
     bool TakeBatch(Taker& taker);             // false when the taker's lines end
@@ -122,8 +122,8 @@ private:
     std::deque<std::unique_ptr<Batch>> m_ready; // read, not passed by every taker
     std::uint64_t m_firstBatch = 0;             // the sequence number of m_ready.front()
     std::vector<std::unique_ptr<Batch>> m_free;
-    std::vector<std::vector<char>> m_freeBuffers;
-    std::vector<char> m_kept; // the buffer the reader read on from, on the reading thread
+    std::vector<ReadBuffer> m_freeBuffers;
+    ReadBuffer m_kept; // the buffer the reader read on from, on the reading thread
     bool m_handing = true; // lines are still handed on
     bool m_done = false;   // the reading thread has ended
     std::exception_ptr m_error;
