@@ -7,6 +7,7 @@
 // Memory does not grow with the file: a line longer than the reader's buffer is counted,
 // and only its first kHeldBytes bytes are kept.
 #include "common/InputFile.h"
+#include "common/UnsetBytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -56,33 +57,8 @@ public:
     virtual std::uint64_t LineNumber() const = 0;
 };
 
-// Bytes a read fills before any of them is looked at: sized without being set first, so
-// that a large buffer costs no more than the pages the read writes.
-template <typename T>
-struct UnsetAllocator : std::allocator<T>
-{
-    UnsetAllocator() = default;
-    template <typename U>
-    UnsetAllocator(const UnsetAllocator<U>&) noexcept
-    {
-    }
-    template <typename U>
-    struct rebind
-    {
-        using other = UnsetAllocator<U>;
-    };
-    template <typename U>
-    void construct(U* at) noexcept
-    {
-        ::new (static_cast<void*>(at)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* at, Args&&... args)
-    {
-        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-    }
-};
-using ReadBuffer = std::vector<char, UnsetAllocator<char>>;
+// A reader's buffer: sized without being zeroed, the read fills it.
+using ReadBuffer = UnsetBytes;
 
 // Takes the buffers a reader has read on from, so that the lines it handed out of them
 // stay where they are (a shared read hands those lines on to other threads). Called on

@@ -3,6 +3,7 @@
 #include "zip/Deflater.h"
 
 #include "common/AppError.h"
+#include "common/UnsetBytes.h"
 
 #include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
@@ -15,7 +16,7 @@ struct Deflater::State
 {
     isal_zstream stream{};
     std::vector<std::uint8_t> levelBuffer = std::vector<std::uint8_t>(ISAL_DEF_LVL1_DEFAULT);
-    std::vector<std::uint8_t> out = std::vector<std::uint8_t>(1 << 18);
+    UnsetBytes out = UnsetBytes(1 << 18); // the deflated bytes, handed on as they come
 };
 
 Deflater::Deflater(Sink sink) : m_state(std::make_unique<State>()), m_sink(std::move(sink))
@@ -57,13 +58,13 @@ void Deflater::Run(const char* data, std::size_t size, bool last)
     s.avail_in = static_cast<std::uint32_t>(size);
     s.end_of_stream = last ? 1 : 0;
     do {
-        s.next_out = m_state->out.data();
+        s.next_out = reinterpret_cast<std::uint8_t*>(m_state->out.data());
         s.avail_out = static_cast<std::uint32_t>(m_state->out.size());
         if (isal_deflate(&s) != COMP_OK)
             throw AppError(AppError::Kind::Zip, "Cannot compress the sealed output");
         const std::size_t made = m_state->out.size() - s.avail_out;
         if (made > 0) {
-            m_sink(reinterpret_cast<const char*>(m_state->out.data()), made);
+            m_sink(m_state->out.data(), made);
             m_compressedSize += made;
         }
     } while (s.avail_in > 0 || s.avail_out == 0 || (last && s.internal_state.state != ZSTATE_END));

@@ -7,6 +7,7 @@
 #include "zip/ZipOutput.h"
 
 #include "common/AppError.h"
+#include "common/UnsetBytes.h"
 #include "common/CommandProgress.h"
 #include "common/FilePaths.h"
 #include "common/ReplacingFile.h"
@@ -259,7 +260,7 @@ private:
     const DeflatedEntry& m_entry;
     time_t m_mtime;
     zip_uint64_t m_offset = 0; // of the next piece to read
-    std::vector<char> m_held;  // the piece read, handed out from m_heldAt
+    UnsetBytes m_held;         // the piece read, handed out from m_heldAt
     std::size_t m_heldAt = 0;
     zip_error_t m_error;
 };
