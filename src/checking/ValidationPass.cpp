@@ -86,17 +86,27 @@ private:
     int m_uncaught = std::uncaught_exceptions();
 };
 
-// What the pass carries from line to line: the check context and the pass's own values.
-struct PassState
+// The pass's own values, carried from line to line.
+struct PassLocals
 {
-    CheckContext ctx;
-    bool creditSeen = false;
+    bool creditSeen = false; // a credit or trailer record was met: arms the invoice count check
     int whtRecordsInCredit = 0;
     std::array<int, kOnceIncomeTypes.size()> incomeTypeCounts{};
     int incomeTypeSixCount = 0;
     int distinctIncomeTypes = 0;
+    // The line the credit count finding names: the last debit record met in this pass,
+    // or the trailer when the pass met none.
     int lastDebitLine = 0;
     int trailerLine = 0;
+
+    bool operator==(const PassLocals&) const = default;
+};
+
+// What the pass carries from line to line: the check context and its own values.
+struct PassState
+{
+    CheckContext ctx;
+    PassLocals locals;
 
     bool operator==(const PassState&) const = default;
 };
@@ -115,21 +125,11 @@ public:
     // Checks one line: its record's check and the rules across records.
     void Line(std::string_view line, int lineNo);
 
-    PassState State() const
-    {
-        return {m_c,          m_creditSeen,         m_whtRecordsInCredit, m_incomeTypeCounts,
-                m_incomeTypeSixCount, m_distinctIncomeTypes, m_lastDebitLine,      m_trailerLine};
-    }
+    PassState State() const { return {m_c, m_own}; }
     void Adopt(const PassState& state)
     {
         m_c = state.ctx;
-        m_creditSeen = state.creditSeen;
-        m_whtRecordsInCredit = state.whtRecordsInCredit;
-        m_incomeTypeCounts = state.incomeTypeCounts;
-        m_incomeTypeSixCount = state.incomeTypeSixCount;
-        m_distinctIncomeTypes = state.distinctIncomeTypes;
-        m_lastDebitLine = state.lastDebitLine;
-        m_trailerLine = state.trailerLine;
+        m_own = state.locals;
     }
 
 private:
@@ -159,14 +159,14 @@ private:
                    "No. of Invoice does not match with Total Invoice");
         m_c.invoiceCount = 0;
         m_c.declaredInvoiceCount = 0;
-        m_creditSeen = true;
+        m_own.creditSeen = true;
     }
     void ResetIncomeTypes()
     {
-        m_incomeTypeCounts.fill(0);
-        m_incomeTypeSixCount = 0;
-        m_whtRecordsInCredit = 0;
-        m_distinctIncomeTypes = 0;
+        m_own.incomeTypeCounts.fill(0);
+        m_own.incomeTypeSixCount = 0;
+        m_own.whtRecordsInCredit = 0;
+        m_own.distinctIncomeTypes = 0;
     }
 
     void OnHeader(std::string_view line, int lineNo);
@@ -180,16 +180,7 @@ private:
     CheckSession& m_s;
     CheckContext& m_c;
 
-    // Pass-local values.
-    bool m_creditSeen = false; // a credit or trailer record was met: arms the invoice count check
-    int m_whtRecordsInCredit = 0;
-    std::array<int, kOnceIncomeTypes.size()> m_incomeTypeCounts{};
-    int m_incomeTypeSixCount = 0;
-    int m_distinctIncomeTypes = 0;
-    // The line the credit count finding names: the last debit record met in this pass,
-    // or the trailer when the pass met none.
-    int m_lastDebitLine = 0;
-    int m_trailerLine = 0;
+    PassLocals m_own;
 };
 
 void Pass::OnHeader(std::string_view line, int lineNo)
@@ -204,7 +195,7 @@ void Pass::OnDebit(std::string_view line, int lineNo)
     m_c.creditsUnderDebit = 0;
     m_c.currentProduct = f[Debit::ProductCode];
     ++m_c.debitCount;
-    m_lastDebitLine = lineNo;
+    m_own.lastDebitLine = lineNo;
     CompareDebitAmount(); // closes the previous debit record
     CheckDebitRecord(m_s, line, lineNo, m_c.currentProduct);
     m_c.declaredCreditCount = StrToInt(f[Debit::CreditCount]);
@@ -215,9 +206,9 @@ void Pass::OnCredit(std::string_view line, int lineNo)
 {
     ++m_c.creditCount;
     CompareWhtTotal(); // closes the previous credit record
-    if (m_creditSeen)
+    if (m_own.creditSeen)
         CheckInvoiceCount();
-    m_creditSeen = true;
+    m_own.creditSeen = true;
     m_c.whtCount = 0;
     m_c.declaredWhtCount = 0;
     CheckCreditRecord(m_s, line, lineNo, m_c.currentProduct);
@@ -232,31 +223,31 @@ void Pass::OnWht(std::string_view line, int lineNo)
 {
     ++m_c.whtCount;
     m_c.invoiceCount = 0;
-    ++m_whtRecordsInCredit;
+    ++m_own.whtRecordsInCredit;
     const DecimalText lineText(lineNo);
-    if (m_whtRecordsInCredit > kMaxWhtRecordsPerCredit)
+    if (m_own.whtRecordsInCredit > kMaxWhtRecordsPerCredit)
         Report(RecordCode::Wht, lineText.View(), Wht::IncomeType, "Witholding Tax Number should not be more five");
     const std::string_view type = Trim(Fields(line)[Wht::IncomeType]);
     for (std::size_t i = 0; i < kOnceIncomeTypes.size(); ++i) {
         if (type != kOnceIncomeTypes[i])
             continue;
-        const int count = ++m_incomeTypeCounts[i];
+        const int count = ++m_own.incomeTypeCounts[i];
         if (count == 2)
             Report(RecordCode::Wht, lineText.View(), Wht::IncomeType,
                    "should not be Repeat 1-5 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3");
         if (count == 1)
-            ++m_distinctIncomeTypes;
+            ++m_own.distinctIncomeTypes;
     }
     if (type == kIncomeTypeSix) {
-        const int count = ++m_incomeTypeSixCount;
+        const int count = ++m_own.incomeTypeSixCount;
         if (count > kMaxIncomeTypeSix) {
             Report(RecordCode::Wht, lineText.View(), Wht::IncomeType, "Type 6 should not be more than three ");
-            ++m_distinctIncomeTypes;
+            ++m_own.distinctIncomeTypes;
         }
         if (count == 1)
-            ++m_distinctIncomeTypes;
+            ++m_own.distinctIncomeTypes;
     }
-    CheckWhtRecord(m_s, line, lineNo, m_distinctIncomeTypes, m_c.currentProduct);
+    CheckWhtRecord(m_s, line, lineNo, m_own.distinctIncomeTypes, m_c.currentProduct);
 }
 
 void Pass::OnInvoice(std::string_view line, int lineNo)
@@ -277,7 +268,7 @@ void Pass::OnDirectDebitBatch(std::string_view line, int lineNo)
 
 void Pass::OnTrailer(std::string_view line, int lineNo)
 {
-    m_trailerLine = lineNo;
+    m_own.trailerLine = lineNo;
     CompareDebitAmount(); // closes the last debit record
     CompareWhtTotal();    // closes the last credit record
     CheckTrailerRecord(m_s, line, lineNo);
@@ -343,7 +334,7 @@ void Pass::Line(std::string_view line, int lineNo)
         }
     }
     if (m_c.trailerSeen && m_c.creditsUnderDebit != m_c.declaredCreditCount)
-        Report(RecordCode::Debit, DecimalText(m_lastDebitLine != 0 ? m_lastDebitLine : m_trailerLine).View(),
+        Report(RecordCode::Debit, DecimalText(m_own.lastDebitLine != 0 ? m_own.lastDebitLine : m_own.trailerLine).View(),
                Debit::CreditCountCompared, "No. of Credit does not match with Total Credit Detail");
 }
 
@@ -460,7 +451,7 @@ bool AgreeAtSync(PassState truth, PassState ahead, std::uint64_t offset)
 {
     ahead.ctx.debitLine = Shifted(ahead.ctx.debitLine, offset);
     ahead.ctx.creditLine = Shifted(ahead.ctx.creditLine, offset);
-    ahead.lastDebitLine = Shifted(ahead.lastDebitLine, offset);
+    ahead.locals.lastDebitLine = Shifted(ahead.locals.lastDebitLine, offset);
     ahead.ctx.dataValid = truth.ctx.dataValid;
     ahead.ctx.debitAmountTotal = truth.ctx.debitAmountTotal;
     ahead.ctx.debitCount = truth.ctx.debitCount;
@@ -477,8 +468,8 @@ PassState Joined(const PassState& truth, const PartAhead& a, std::uint64_t offse
     CheckContext& c = joined.ctx;
     c.debitLine = Shifted(c.debitLine, offset);
     c.creditLine = Shifted(c.creditLine, offset);
-    joined.lastDebitLine = Shifted(joined.lastDebitLine, offset);
-    joined.trailerLine = truth.trailerLine;
+    joined.locals.lastDebitLine = Shifted(joined.locals.lastDebitLine, offset);
+    joined.locals.trailerLine = truth.locals.trailerLine;
     c.dataValid = truth.ctx.dataValid && a.atEnd.ctx.dataValid;
     c.debitCount = truth.ctx.debitCount + (a.atEnd.ctx.debitCount - a.atSync.ctx.debitCount);
     c.creditCount = truth.ctx.creditCount + (a.atEnd.ctx.creditCount - a.atSync.ctx.creditCount);
