@@ -218,6 +218,7 @@ private:
         };
         const auto again = [&] { return std::make_unique<PaymentFileReader>(PartOfHeldFile(*cut, UINT64_MAX), m_plan.form); };
         m_validation->RunInParts(first, {second->lines, follows, again});
+        // Asked again: an error that ended the pass early left lines of both parts unscanned.
         if (follows()) {
             second->lines.Drain();
             m_scanner.Append(std::move(second->scanner), firstReader.LineNumber());

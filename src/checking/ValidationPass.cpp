@@ -298,13 +298,7 @@ void Pass::Start()
 
 void Pass::Run(LineSource& lines)
 {
-    PaymentLine paymentLine;
-    int lineNo = 0;
-    while (lines.Next(paymentLine)) {
-        ++lineNo;
-        m_s.passLine = lines.LineNumber();
-        Line(paymentLine.text, lineNo);
-    }
+    RunAfter(lines, 0);
     m_s.passLine = 0;
 }
 
@@ -556,15 +550,10 @@ void RunValidationPassInParts(CheckSession& s, LineSource& first, const SecondPa
         [&a = *ahead, &second, clock = s.clock](const StopToken& stop) { RunAhead(a, second.lines, clock, stop); });
     pass.Run(first);
     const std::uint64_t offset = first.LineNumber();
-    const bool follows = second.follows();
-    if (!follows) {
-        runAhead.Stop();
+    if (second.follows()) { // else the run ahead is dropped: its lines are not of the text
         runAhead.Take();
-        s.passLine = 0;
-        return;
+        JoinPart(pass, s, *ahead, second, offset);
     }
-    runAhead.Take();
-    JoinPart(pass, s, *ahead, second, offset);
     s.passLine = 0;
 }
 

@@ -181,17 +181,24 @@ zip_t* OpenArchiveFile(const std::string& archiveName, const std::string& path)
     return raw;
 }
 
+// What a libzip source of ours keeps for libzip: its last error. Sources are handed to
+// libzip by address, so they are never copied.
+class SourceError
+{
+protected:
+    SourceError() { zip_error_init(&m_error); }
+    ~SourceError() { zip_error_fini(&m_error); }
+    SourceError(const SourceError&) = delete;
+    SourceError& operator=(const SourceError&) = delete;
+
+    zip_error_t m_error;
+};
+
 // A source of data already deflated: libzip copies it into the archive as it is.
-class DeflatedSource
+class DeflatedSource : SourceError
 {
 public:
-    DeflatedSource(const DeflatedEntry& entry, time_t mtime) : m_entry(entry), m_mtime(mtime)
-    {
-        zip_error_init(&m_error);
-    }
-    ~DeflatedSource() { zip_error_fini(&m_error); }
-    DeflatedSource(const DeflatedSource&) = delete;
-    DeflatedSource& operator=(const DeflatedSource&) = delete;
+    DeflatedSource(const DeflatedEntry& entry, time_t mtime) : m_entry(entry), m_mtime(mtime) {}
 
     static zip_int64_t Callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
     {
@@ -262,14 +269,13 @@ private:
     zip_uint64_t m_offset = 0; // of the next piece to read
     UnsetBytes m_held;         // the piece read, handed out from m_heldAt
     std::size_t m_heldAt = 0;
-    zip_error_t m_error;
 };
 
 // The new archive as libzip writes it: a file of the work folder, written in large pieces
 // that go to disk while it is written (libzip itself would write it a few kilobytes at a
 // time and leave it all for the last sync). It starts as no archive at all; what a
 // replaced archive held that stays (its comment) is carried over by the caller.
-class ArchiveFileSource
+class ArchiveFileSource : SourceError
 {
 public:
     // path: the new archive's name in the work folder; keptMode: the permission bits of
@@ -277,15 +283,8 @@ public:
     ArchiveFileSource(std::string path, std::optional<mode_t> keptMode)
         : m_path(std::move(path)), m_keptMode(keptMode)
     {
-        zip_error_init(&m_error);
     }
-    ~ArchiveFileSource()
-    {
-        Drop();
-        zip_error_fini(&m_error);
-    }
-    ArchiveFileSource(const ArchiveFileSource&) = delete;
-    ArchiveFileSource& operator=(const ArchiveFileSource&) = delete;
+    ~ArchiveFileSource() { Drop(); }
 
     static zip_int64_t Callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
     {
@@ -455,7 +454,6 @@ private:
     std::uint64_t m_position = 0; // where the next write goes
     std::uint64_t m_end = 0;      // the size written so far, buffer included
     std::unique_ptr<ToDiskWhileWriting> m_toDisk;
-    zip_error_t m_error;
 };
 
 // A new, empty archive that libzip writes to path (over whatever is there) on close.
