@@ -86,14 +86,23 @@ std::string TableFilePath(const std::string& dataFolder, std::string_view table)
 
 namespace {
 
+// The page size of a new table file. The detail table takes a row per credit record, and
+// every seal writes it anew: large pages let the engine write and free it in a sixteenth
+// of the pieces. The others hold a few rows and keep the engine's usual size.
+std::string_view PageSizePragma(std::string_view table)
+{
+    return table == "ReportTableDetail" ? "PRAGMA page_size = 65536;" : "";
+}
+
 // Makes the table file at path, empty, for the user alone.
-void CreateTableFile(const std::string& path, const std::string& statement)
+void CreateTableFile(const std::string& path, std::string_view table, const std::string& statement)
 {
     ReadyTableEngine();
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     char* message = nullptr;
-    if (rc != SQLITE_OK || sqlite3_exec(db, statement.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    const std::string sql = std::string(PageSizePragma(table)) + statement;
+    if (rc != SQLITE_OK || sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         const std::string text = message ? message : sqlite3_errmsg(db);
         sqlite3_free(message);
         sqlite3_close(db);
@@ -119,7 +128,7 @@ void CreateTableFiles(const std::string& dataFolder)
             if (std::remove(path.c_str()) != 0)
                 StoreError("Cannot replace the table file " + path);
         }
-        CreateTableFile(path, statement);
+        CreateTableFile(path, table, statement);
     }
 }
 
@@ -133,7 +142,7 @@ void CreateMissingTableFiles(const std::string& dataFolder)
         // Made under a temporary name and renamed into place: a table file cut short never
         // stands under its name.
         ReplacingFile file(path);
-        CreateTableFile(file.TempPath(), CreateStatement(table));
+        CreateTableFile(file.TempPath(), table, CreateStatement(table));
         file.Commit();
     }
 }
