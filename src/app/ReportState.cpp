@@ -24,25 +24,53 @@ constexpr std::string_view kRowIdColumn = "tallivo_row_id"; // a name no table c
 class TableReportStore : public ReportStore
 {
 public:
-    explicit TableReportStore(TableStore& store) : m_store(store) {}
+    explicit TableReportStore(TableStore& store) : m_store(store), m_detailRows(store) {}
 
-    void EmptySummaryTable() override { tallivo::EmptySummaryTable(m_store); }
+    // Detail rows are written in batches; whatever else is asked of the tables comes after
+    // every row appended before it is written.
+    void EmptySummaryTable() override
+    {
+        m_detailRows.Flush();
+        tallivo::EmptySummaryTable(m_store);
+    }
     void AppendSummaryRow(std::string_view product, std::string_view valueDate, std::string_view creditCount,
                           std::string_view amount) override
     {
+        m_detailRows.Flush();
         tallivo::AppendSummaryRow(m_store, product, valueDate, creditCount, amount);
     }
-    void BeginTransaction() override { m_store.Begin({"ReportTable", "ReportTableDetail"}); }
-    void Commit() override { m_store.Commit(); }
-    void Rollback() override { m_store.Rollback(); }
-    void EndAfterError(bool keep) noexcept override { m_store.EndAfterError(keep); }
+    void BeginTransaction() override
+    {
+        m_detailRows.Flush();
+        m_store.Begin({"ReportTable", "ReportTableDetail"});
+    }
+    void Commit() override
+    {
+        m_detailRows.Flush();
+        m_store.Commit();
+    }
+    void Rollback() override
+    {
+        m_detailRows.Drop();
+        m_store.Rollback();
+    }
+    void EndAfterError(bool keep) noexcept override
+    {
+        if (keep)
+            m_detailRows.FlushAfterError();
+        else
+            m_detailRows.Drop();
+        m_store.EndAfterError(keep);
+    }
     std::vector<std::map<std::string, std::string>> TableRows(const std::string& table) override
     {
+        m_detailRows.Flush();
         return m_store.TableRows(table);
     }
 
     ReportRows ReportTableRows(const std::string& table) override
     {
+        m_detailRows.Flush();
         ReportRows rows;
         bool named = false;
         std::vector<std::size_t> order; // the statement's place of each of the rows' columns
@@ -79,18 +107,26 @@ public:
         }
     }
 
-    void EmptyReportTables() override { tallivo::EmptyReportTables(m_store); }
-    void DetailRowsWritten() override { DropReplacedDetailRows(m_store); }
+    void EmptyReportTables() override
+    {
+        m_detailRows.Flush();
+        tallivo::EmptyReportTables(m_store);
+    }
+    void DetailRowsWritten() override
+    {
+        m_detailRows.Flush();
+        DropReplacedDetailRows(m_store);
+    }
 
     void AppendDetailRow(const DetailRow& row) override
     {
-        tallivo::AppendDetailRow(m_store,
-                                 {row.Product, row.NameEng, row.CreditAmount, row.CreditAccount, row.TotalInvoidAmount,
-                                  row.TotalWHTAmount, row.DeliveryMode, row.PickupLocation, row.VATAmount});
+        m_detailRows.Append({row.Product, row.NameEng, row.CreditAmount, row.CreditAccount, row.TotalInvoidAmount,
+                             row.TotalWHTAmount, row.DeliveryMode, row.PickupLocation, row.VATAmount});
     }
 
 private:
     TableStore& m_store;
+    DetailRowBatch m_detailRows;
 };
 
 } // namespace

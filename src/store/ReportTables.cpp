@@ -1,6 +1,8 @@
 #include "store/ReportTables.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -78,13 +80,68 @@ void EmptySummaryTable(TableStore& store)
 void AppendSummaryRow(TableStore& store, std::string_view product, std::string_view valueDate,
                       std::string_view creditCount, std::string_view amount)
 {
-    store.ExecSql("Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount) Values(" + QuoteSql(product) + "," +
-                  QuoteSql(valueDate) + "," + std::string(creditCount) + "," + std::string(amount) + ")");
+    // The count and the amount are bound as text: the columns' INTEGER and REAL types make
+    // them the numbers they spell, as when they stood in the statement.
+    store.TableExecRepeated(
+        "ReportTable", "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount) Values(?1,?2,?3,?4)",
+        std::array<std::string_view, 4>{product, valueDate, creditCount, amount});
 }
 
 void AppendDetailRow(TableStore& store, const std::array<std::string_view, kDetailColumns>& values)
 {
     store.TableExecRepeated("ReportTableDetail", kInsertDetailRow, values);
+}
+
+namespace {
+
+// The insert of a whole batch: the detail row statement's values, once for each row.
+std::string BatchInsert(std::size_t rows)
+{
+    std::string statement(kInsertDetailRow.substr(0, kInsertDetailRow.find(" Values(")));
+    statement += " Values";
+    for (std::size_t r = 0; r < rows; ++r) {
+        statement += r == 0 ? "(" : ",(";
+        for (std::size_t c = 0; c < kDetailColumns; ++c) {
+            statement += c == 0 ? "?" : ",?";
+            statement += std::to_string(r * kDetailColumns + c + 1);
+        }
+        statement += ')';
+    }
+    return statement;
+}
+
+} // namespace
+
+void DetailRowBatch::Append(const std::array<std::string_view, kDetailColumns>& values)
+{
+    for (std::size_t c = 0; c < kDetailColumns; ++c)
+        m_values[m_count * kDetailColumns + c].assign(values[c]);
+    if (++m_count < kRowsAtOnce)
+        return;
+    static const std::string insert = BatchInsert(kRowsAtOnce);
+    std::array<std::string_view, kDetailColumns * kRowsAtOnce> params;
+    std::copy(m_values.begin(), m_values.end(), params.begin());
+    m_count = 0;
+    m_store.TableExecRepeated(kDetailTable, insert, params);
+}
+
+void DetailRowBatch::Flush()
+{
+    const std::size_t count = std::exchange(m_count, 0);
+    for (std::size_t r = 0; r < count; ++r) {
+        std::array<std::string_view, kDetailColumns> row;
+        std::copy_n(m_values.begin() + static_cast<std::ptrdiff_t>(r * kDetailColumns), kDetailColumns, row.begin());
+        AppendDetailRow(m_store, row);
+    }
+}
+
+void DetailRowBatch::FlushAfterError() noexcept
+{
+    try {
+        Flush();
+    } catch (...) {
+        // The error that ended the work is the one the user sees.
+    }
 }
 
 void ReportRowsAfter(TableStore& store, std::string_view table, long long after, std::size_t count,

@@ -31,6 +31,26 @@ inline constexpr std::size_t kDetailColumns = 9;
 // One detail row, through one statement parsed once for all rows.
 void AppendDetailRow(TableStore& store, const std::array<std::string_view, kDetailColumns>& values);
 
+// Detail rows gathered and written several to a statement: the engine's work for each
+// run of a statement is shared by as many rows. Rows are written in the order they came;
+// Flush writes those still gathered.
+class DetailRowBatch
+{
+public:
+    explicit DetailRowBatch(TableStore& store) : m_store(store) {}
+    void Append(const std::array<std::string_view, kDetailColumns>& values);
+    void Flush();
+    // After an error: the gathered rows are written if they can be, else dropped.
+    void FlushAfterError() noexcept;
+    void Drop() noexcept { m_count = 0; }
+
+private:
+    static constexpr std::size_t kRowsAtOnce = 16;
+    TableStore& m_store;
+    std::array<std::string, kDetailColumns * kRowsAtOnce> m_values;
+    std::size_t m_count = 0;
+};
+
 // Up to `count` rows of a report table after the row numbered `after` (0: from the
 // first), in table order, each with its row number as "rowIdColumn", handed to `row` one
 // at a time as they are read.

@@ -277,6 +277,16 @@ TEST_F(ReportCommands, TablesHeldByAnotherCommandStopTheSummaryAfterTheWait)
     EXPECT_TRUE(app.summaryBuilt);
 }
 
+TEST_F(ReportCommands, ASummaryEndedByAnErrorKeepsTheDetailRowsWrittenBeforeIt)
+{
+    const auto credit = Rec("003", 355).Set("10-34", "1111111114").Set("35-50", "0000000001000000");
+    app.inputPath = dir.Write("bad.txt", test::FileOf({test::ValidHeader(), test::ValidDebit("PAY"), credit, credit,
+                                                        test::ValidDebit("PAY").Set("73-78", "00 001"),
+                                                        test::ValidTrailer()}));
+    EXPECT_THROW(BuildPaymentSummary(app), AppError);
+    EXPECT_EQ(ReportStoreOf(app).TableRows("ReportTableDetail").size(), 2u);
+}
+
 TEST_F(ReportCommands, MissingTemplateLeavesTheReportObjectAsItWas)
 {
     Summarise(CreditTransferFile(), "PAY", "C1");
