@@ -48,11 +48,11 @@ std::string QuotedName(std::string_view name)
 }
 
 // A statement run again and again (the rows of a large table) syncs what the engine has
-// written of the table's file every so many runs, so that the disk takes the rows while
-// they are written and the commit's sync has only the last of them to wait for. On the
-// connection's own thread, through the engine's own open file: nothing else touches its
-// locks.
-constexpr unsigned long long kRunsPerSync = 1 << 16;
+// written of the table's file every so many bytes of values, so that the disk takes the
+// rows while they are written and the commit's sync has only the last of them to wait
+// for. On the connection's own thread, through the engine's own open file: nothing else
+// touches its locks.
+constexpr unsigned long long kBytesPerSync = 8ULL << 20;
 
 class Statement
 {
@@ -125,15 +125,19 @@ void TableStore::TableExecRepeated(std::string_view table, std::string_view stat
         }
     } const reset{stmt};
     int index = 1;
-    for (const std::string_view p : params)
+    for (const std::string_view p : params) {
         sqlite3_bind_text(stmt, index++, p.data(), static_cast<int>(p.size()), SQLITE_STATIC);
+        m_repeatedBytes += p.size();
+    }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
         Fail(table);
-    if (++m_repeatedRuns % kRunsPerSync == 0)
+    if (m_repeatedBytes >= kBytesPerSync) {
+        m_repeatedBytes = 0;
         SyncWrittenPages(table);
+    }
 }
 
 void TableStore::SyncWrittenPages(std::string_view table)

@@ -138,7 +138,7 @@ private:
     sqlite3* m_db = nullptr;
     std::vector<std::string> m_attached;
     std::vector<std::pair<std::string, sqlite3_stmt*>> m_kept; // TableExecRepeated's statements
-    unsigned long long m_repeatedRuns = 0;                     // TableExecRepeated's runs so far
+    unsigned long long m_repeatedBytes = 0;                    // values TableExecRepeated bound since its last sync
 };
 
 // Begin on construction; Rollback on destruction unless Commit was called.
