@@ -165,17 +165,20 @@ TEST(CheckCli, ALargeFileReadInPartsGivesTheFindingsOfOneReadInOrder)
         EXPECT_NE(check.out, "") << f;
     }
 
-    // A Ctrl-Z byte before the middle ends the text there: the rest is not checked.
-    std::vector<std::string> ended = clean;
-    ended[RecordAt(clean, 0.05, "003")].replace(50, 3, "USD");
-    const std::size_t end = RecordAt(clean, 0.1, "003");
-    ended[end].insert(0, "\x1a");
-    ended[RecordAt(clean, 0.8, "003")].replace(50, 3, "USD");
-    TempFolder dir;
-    const CliResult whole = RunCli({"check", dir.Write("e.txt", Joined(ended)), "--format", "tsv"});
-    const std::vector<std::string> upTo(ended.begin(), ended.begin() + static_cast<long>(end));
-    const CliResult truncated = RunCli({"check", dir.Write("t.txt", Joined(upTo)), "--format", "tsv"});
-    EXPECT_EQ(whole.status, 1);
-    EXPECT_EQ(whole.out, truncated.out);
-    EXPECT_EQ(whole.err, truncated.err);
+    // A Ctrl-Z byte, before the middle or after it, ends the text there: the rest is not
+    // checked.
+    for (const double at : {0.1, 0.7}) {
+        std::vector<std::string> ended = clean;
+        ended[RecordAt(clean, at - 0.05, "003")].replace(50, 3, "USD");
+        const std::size_t end = RecordAt(clean, at, "003");
+        ended[end].insert(0, "\x1a");
+        ended[RecordAt(clean, 0.8, "003")].replace(50, 3, "USD");
+        TempFolder dir;
+        const CliResult whole = RunCli({"check", dir.Write("e.txt", Joined(ended)), "--format", "tsv"});
+        const std::vector<std::string> upTo(ended.begin(), ended.begin() + static_cast<long>(end));
+        const CliResult truncated = RunCli({"check", dir.Write("t.txt", Joined(upTo)), "--format", "tsv"});
+        EXPECT_EQ(whole.status, 1) << at;
+        EXPECT_EQ(whole.out, truncated.out) << at;
+        EXPECT_EQ(whole.err, truncated.err) << at;
+    }
 }
