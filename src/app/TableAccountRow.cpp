@@ -81,8 +81,13 @@ void TableAccountRow::Flush()
     }
     if (!m_dirty)
         return;
-    ReplaceAccountRow(m_store(),
-                      m_hasRow ? std::optional<AccountRowValues>({m_account, m_nameEn, m_nameTh}) : std::nullopt);
+    const std::optional<AccountRowValues> row =
+        m_hasRow ? std::optional<AccountRowValues>({m_account, m_nameEn, m_nameTh}) : std::nullopt;
+    // A file that holds this row alone already is left as it is: no transaction to wait
+    // for on the disk (a check of the same file again, for one).
+    TableStore& store = m_store();
+    if (!HoldsOnlyAccountRow(store, row))
+        ReplaceAccountRow(store, row);
     m_dirty = false;
     progress::FilesCommitted();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The addAccBatchError row kept in memory during a validation pass and written through to
-// its table file once, in Flush (one transaction), instead of a disk round-trip per record.
+// its table file once, in Flush (one transaction), instead of a disk round-trip per record;
+// not at all when the file holds that row alone already.
 // The row left in the file by an earlier run is read on first use, so a payee, WHT or
 // invoice record before any credit record sees it. The table file is checked at the first
 // use of every pass: a missing file fails there, as the first credit record's table reset

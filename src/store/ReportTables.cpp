@@ -169,6 +169,15 @@ std::optional<AccountRowValues> FirstAccountRow(TableStore& store)
     return AccountRowValues{rows[0].at("ACCOUNT"), rows[0].at("BENE_NAME_EN"), rows[0].at("BENE_NAME_TH")};
 }
 
+bool HoldsOnlyAccountRow(TableStore& store, const std::optional<AccountRowValues>& row)
+{
+    const std::vector<TableRow> rows =
+        store.TableQuery(kAccountTable, "Select ACCOUNT, BENE_NAME_EN, BENE_NAME_TH From addAccBatchError Limit 2");
+    if (rows.size() != (row ? 1U : 0U))
+        return false;
+    return !row || AccountRowValues{rows[0].at("ACCOUNT"), rows[0].at("BENE_NAME_EN"), rows[0].at("BENE_NAME_TH")} == *row;
+}
+
 void ReplaceAccountRow(TableStore& store, const std::optional<AccountRowValues>& row)
 {
     TableTransaction transaction(store, {kAccountTable});

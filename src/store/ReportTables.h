@@ -66,9 +66,13 @@ struct AccountRowValues
     std::string account;
     std::string nameEn;
     std::string nameTh;
+
+    bool operator==(const AccountRowValues&) const = default;
 };
 // The table's first row, if any.
 std::optional<AccountRowValues> FirstAccountRow(TableStore& store);
+// True when the table holds row alone (nothing when row is empty).
+bool HoldsOnlyAccountRow(TableStore& store, const std::optional<AccountRowValues>& row);
 // The table holds row alone afterwards (nothing when row is empty), in one transaction.
 void ReplaceAccountRow(TableStore& store, const std::optional<AccountRowValues>& row);
 // The addAccBatchError table's name, for the file checks.

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 namespace tallivo {
 namespace {
@@ -302,6 +303,44 @@ TEST_F(TableStoreTest, AccountRowIsWrittenAtFlushAndReadByTheNextRun)
     EXPECT_EQ(next.NameEn(), "");
     next.Flush();
     EXPECT_EQ(TableStore(data).TableRows("addAccBatchError").at(0).at("ACCOUNT"), "5555555550");
+}
+
+TEST_F(TableStoreTest, AccountRowTheFileHoldsAloneAlreadyIsNotWrittenAgain)
+{
+    const std::string file = TableFilePath(data, "addAccBatchError");
+    // The file change counter of the table file's header, which every write transaction
+    // moves on.
+    const auto changes = [&] {
+        const std::string header = test::ReadAll(file).substr(24, 4);
+        return std::vector<unsigned char>(header.begin(), header.end());
+    };
+    const auto flush = [&](const char* account, const char* nameEn) {
+        TableStore store(data);
+        TableAccountRow row([&]() -> TableStore& { return store; });
+        row.StartRow(account);
+        row.SetNames(nameEn, "");
+        row.Flush();
+    };
+    flush("1111111114", "FIRST");
+    auto before = changes();
+    flush("1111111114", "FIRST"); // the same row: left as it is
+    EXPECT_EQ(changes(), before);
+
+    flush("1111111114", "OTHER NAME"); // another row: written
+    EXPECT_NE(changes(), before);
+    EXPECT_EQ(TableStore(data).TableRows("addAccBatchError").at(0).at("BENE_NAME_EN"), "OTHER NAME");
+
+    // The same row with another beside it (put there by another program): the file is made
+    // to hold the row alone.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "Insert into addAccBatchError(ACCOUNT) Values('2222222228')", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    flush("1111111114", "OTHER NAME");
+    const std::vector<TableRow> rows = TableStore(data).TableRows("addAccBatchError");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].at("ACCOUNT"), "1111111114");
 }
 
 TEST_F(TableStoreTest, NamesOnAnEmptyTableMakeARowWithoutAccount)
