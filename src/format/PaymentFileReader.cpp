@@ -28,8 +28,10 @@ bool NormaliseLine(char* line, std::size_t size)
 
 std::optional<std::uint64_t> DebitRecordFrom(InputFile& file, std::uint64_t offset)
 {
-    constexpr std::size_t kWindow = 1 << 20;
-    constexpr int kWindows = 4;
+    // Read a little at a time: a debit record is usually near, and the cuts of a large
+    // file are sought before its parts are read.
+    constexpr std::size_t kWindow = 64 << 10;
+    constexpr int kWindows = 64;
     const std::string_view code = RecordCode::Debit;
     ReadBuffer bytes(kWindow + code.size() + 1);
     for (int w = 0; w < kWindows; ++w, offset += kWindow) {
@@ -54,8 +56,8 @@ PaymentFileReader::PaymentFileReader(const std::string& path, LineForm form)
 {
 }
 
-PaymentFileReader::PaymentFileReader(std::unique_ptr<InputFile> file, LineForm form)
-    : m_file(std::move(file)), m_form(form), m_buffer(kBufferSize)
+PaymentFileReader::PaymentFileReader(std::unique_ptr<InputFile> file, LineForm form, std::size_t bufferSize)
+    : m_file(std::move(file)), m_form(form), m_buffer(bufferSize)
 {
 }
 

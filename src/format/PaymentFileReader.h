@@ -83,8 +83,9 @@ public:
 
     // Opens the file; raises the file error when it cannot be opened.
     explicit PaymentFileReader(const std::string& path, LineForm form = LineForm::AsInFile);
-    // Reads an open file (common/InputFile.h) from its start.
-    PaymentFileReader(std::unique_ptr<InputFile> file, LineForm form);
+    // Reads an open file (common/InputFile.h) from its start, into a buffer of the given
+    // size (more than kHeldBytes).
+    PaymentFileReader(std::unique_ptr<InputFile> file, LineForm form, std::size_t bufferSize = kBufferSize);
     PaymentFileReader(const PaymentFileReader&) = delete;
     PaymentFileReader& operator=(const PaymentFileReader&) = delete;
 
