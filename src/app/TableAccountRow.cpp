@@ -83,8 +83,8 @@ void TableAccountRow::Flush()
         return;
     const std::optional<AccountRowValues> row =
         m_hasRow ? std::optional<AccountRowValues>({m_account, m_nameEn, m_nameTh}) : std::nullopt;
-    // A file that holds this row alone already is left as it is: no transaction to wait
-    // for on the disk (a check of the same file again, for one).
+    // A file that holds this row alone already is left as it is, so that checking the
+    // same file again waits for no transaction on the disk.
     TableStore& store = m_store();
     if (!HoldsOnlyAccountRow(store, row))
         ReplaceAccountRow(store, row);

@@ -171,11 +171,13 @@ std::optional<AccountRowValues> FirstAccountRow(TableStore& store)
 
 bool HoldsOnlyAccountRow(TableStore& store, const std::optional<AccountRowValues>& row)
 {
-    const std::vector<TableRow> rows =
-        store.TableQuery(kAccountTable, "Select ACCOUNT, BENE_NAME_EN, BENE_NAME_TH From addAccBatchError Limit 2");
-    if (rows.size() != (row ? 1U : 0U))
-        return false;
-    return !row || AccountRowValues{rows[0].at("ACCOUNT"), rows[0].at("BENE_NAME_EN"), rows[0].at("BENE_NAME_TH")} == *row;
+    // "Is" tells a NULL from an empty text, which writing the row would change.
+    const std::vector<TableRow> rows = store.TableQuery(
+        kAccountTable,
+        "Select (Select count(*) From addAccBatchError) As n, (Select count(*) From addAccBatchError Where ACCOUNT Is ?1 "
+        "And BENE_NAME_EN Is ?2 And BENE_NAME_TH Is ?3) As same",
+        row ? std::vector<std::string_view>{row->account, row->nameEn, row->nameTh} : std::vector<std::string_view>{});
+    return !rows.empty() && rows[0].at("n") == (row ? "1" : "0") && (!row || rows[0].at("same") == "1");
 }
 
 void ReplaceAccountRow(TableStore& store, const std::optional<AccountRowValues>& row)

@@ -66,8 +66,6 @@ struct AccountRowValues
     std::string account;
     std::string nameEn;
     std::string nameTh;
-
-    bool operator==(const AccountRowValues&) const = default;
 };
 // The table's first row, if any.
 std::optional<AccountRowValues> FirstAccountRow(TableStore& store);

@@ -341,6 +341,16 @@ TEST_F(TableStoreTest, AccountRowTheFileHoldsAloneAlreadyIsNotWrittenAgain)
     const std::vector<TableRow> rows = TableStore(data).TableRows("addAccBatchError");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].at("ACCOUNT"), "1111111114");
+
+    // A NULL account is not the empty account of the row: it is written.
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "Update addAccBatchError Set ACCOUNT = NULL", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    flush("", "OTHER NAME");
+    EXPECT_EQ(TableStore(data).TableQuery("addAccBatchError", "Select typeof(ACCOUNT) As t From addAccBatchError")
+                  .at(0)
+                  .at("t"),
+              "text");
 }
 
 TEST_F(TableStoreTest, NamesOnAnEmptyTableMakeARowWithoutAccount)
