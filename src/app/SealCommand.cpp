@@ -219,7 +219,9 @@ private:
             first.Drain();
             return !firstReader.EndedAtCtrlZ(); // else the text ended before the cut
         };
-        const auto again = [&] { return std::make_unique<PaymentFileReader>(PartOfHeldFile(*cut, UINT64_MAX), m_plan.form); };
+        const auto again = [&] {
+            return std::make_unique<PaymentFileReader>(PartOfHeldFile(*cut, UINT64_MAX), m_plan.form);
+        };
         m_validation->RunInParts(first, {second->lines, follows, again});
         // Asked again: an error that ended the pass early left lines of both parts unscanned.
         if (follows()) {

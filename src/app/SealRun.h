@@ -5,10 +5,10 @@
 // and the effects that the run puts in place only when it ends.
 #include "app/AppState.h"
 #include "app/FileRules.h"
+#include "checking/ValidationPass.h"
 #include "common/FileStamp.h"
 #include "common/HeldFile.h"
 #include "common/WorkAhead.h"
-#include "checking/ValidationPass.h"
 #include "format/SharedRead.h"
 #include "sealing/SealedOutput.h"
 #include "zip/DeflatedEntry.h"

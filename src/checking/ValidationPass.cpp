@@ -124,6 +124,12 @@ public:
     void RunAfter(LineSource& lines, std::uint64_t before);
     // Checks one line: its record's check and the rules across records.
     void Line(std::string_view line, int lineNo);
+    // The same for a line of the file the session's pass goes through, which it notes.
+    void LineOfFile(std::string_view line, std::uint64_t number)
+    {
+        m_s.passLine = number;
+        Line(line, static_cast<int>(number));
+    }
 
     PassState State() const { return {m_c, m_own}; }
     void Adopt(const PassState& state)
@@ -305,10 +311,8 @@ void Pass::Run(LineSource& lines)
 void Pass::RunAfter(LineSource& lines, std::uint64_t before)
 {
     PaymentLine paymentLine;
-    while (lines.Next(paymentLine)) {
-        m_s.passLine = before + lines.LineNumber();
-        Line(paymentLine.text, static_cast<int>(m_s.passLine));
-    }
+    while (lines.Next(paymentLine))
+        LineOfFile(paymentLine.text, before + lines.LineNumber());
 }
 
 void Pass::Line(std::string_view line, int lineNo)
@@ -328,7 +332,8 @@ void Pass::Line(std::string_view line, int lineNo)
         }
     }
     if (m_c.trailerSeen && m_c.creditsUnderDebit != m_c.declaredCreditCount)
-        Report(RecordCode::Debit, DecimalText(m_own.lastDebitLine != 0 ? m_own.lastDebitLine : m_own.trailerLine).View(),
+        Report(RecordCode::Debit,
+               DecimalText(m_own.lastDebitLine != 0 ? m_own.lastDebitLine : m_own.trailerLine).View(),
                Debit::CreditCountCompared, "No. of Credit does not match with Total Credit Detail");
 }
 
@@ -383,11 +388,6 @@ struct alignas(128) PartAhead
     std::optional<std::string> resume; // the last line taken, not checked
 };
 
-bool IsRecord(std::string_view line, std::string_view code)
-{
-    return line.size() >= kRecordCodeWidth && line.substr(0, kRecordCodeWidth) == code;
-}
-
 void RunAhead(PartAhead& a, LineSource& lines, const Clock* clock, const StopToken& stop)
 {
     a.session.clock = clock;
@@ -404,7 +404,7 @@ void RunAhead(PartAhead& a, LineSource& lines, const Clock* clock, const StopTok
                 a.prefix.emplace_back(text);
                 a.linesTaken = n;
                 pass.Line(text, static_cast<int>(n));
-                if (IsRecord(text, RecordCode::Credit)) {
+                if (CodeOf(text) == RecordCode::Credit) {
                     a.synced = true;
                     a.atSync = pass.State();
                     a.rowsAtSync = a.session.grid.RowCount();
@@ -417,11 +417,11 @@ void RunAhead(PartAhead& a, LineSource& lines, const Clock* clock, const StopTok
                 }
                 continue;
             }
-            if (IsRecord(text, RecordCode::Trailer) || a.debitsAfterSync.size() >= kMostDebitsAhead) {
+            if (CodeOf(text) == RecordCode::Trailer || a.debitsAfterSync.size() >= kMostDebitsAhead) {
                 a.resume.emplace(text);
                 break;
             }
-            if (IsRecord(text, RecordCode::Header))
+            if (CodeOf(text) == RecordCode::Header)
                 a.headerAfterSync = true;
             pass.Line(text, static_cast<int>(n));
         }
@@ -498,25 +498,19 @@ void TakeRows(CheckSession& s, const PartAhead& a, std::uint64_t offset)
     }
 }
 
-void CheckLine(Pass& pass, CheckSession& s, std::string_view line, std::uint64_t number)
-{
-    s.passLine = number;
-    pass.Line(line, static_cast<int>(number));
-}
-
 // The second part on the first part's values, from what the run ahead left.
 void JoinPart(Pass& pass, CheckSession& s, PartAhead& a, const SecondPart& second, std::uint64_t offset)
 {
     std::uint64_t n = 0;
     for (const std::string& line : a.prefix)
-        CheckLine(pass, s, line, offset + ++n);
+        pass.LineOfFile(line, offset + ++n);
     if (a.synced) {
         if (a.usable && AgreeAtSync(pass.State(), a.atSync, offset)) {
             const PassState truth = pass.State();
             TakeRows(s, a, offset);
             pass.Adopt(Joined(truth, a, offset));
             if (a.resume)
-                CheckLine(pass, s, *a.resume, offset + a.linesTaken);
+                pass.LineOfFile(*a.resume, offset + a.linesTaken);
         } else {
             // Checked again in order from the sync, on a read of its own.
             const std::unique_ptr<LineSource> again = second.again();

@@ -63,11 +63,9 @@ void ResultGrid::SetCell(std::size_t col, std::size_t row, std::string_view text
     // the summary, rows of findings are appended whole.
     Row& body = BodyRow(row);
     Row rebuilt;
-    rebuilt.cells = static_cast<std::uint8_t>(std::max<std::size_t>(body.cells, col + 1));
-    for (std::size_t c = 0; c < rebuilt.cells; ++c) {
-        rebuilt.text.append(c == col ? text : body.Cell(c));
-        rebuilt.end[c] = static_cast<std::uint32_t>(rebuilt.text.size());
-    }
+    const std::size_t cells = std::max<std::size_t>(body.cells, col + 1);
+    for (std::size_t c = 0; c < cells; ++c)
+        rebuilt.Add(c == col ? text : body.Cell(c));
     body = std::move(rebuilt);
 }
 
@@ -78,40 +76,38 @@ void ResultGrid::SetColWidth(std::size_t col, int width)
     ++m_generation;
 }
 
-void ResultGrid::AppendRow(std::initializer_list<std::string_view> cellsFromColumn1)
+ResultGrid::Row ResultGrid::NextRow() const
 {
-    const std::size_t r = m_rowCount - 1;
     Row row;
-    row.text = std::to_string(r);
-    row.end[0] = static_cast<std::uint32_t>(row.text.size());
-    std::size_t c = 1;
-    for (std::string_view cell : cellsFromColumn1) {
-        if (c >= kMaxColumns)
-            break;
-        row.text.append(cell);
-        row.end[c++] = static_cast<std::uint32_t>(row.text.size());
-    }
-    row.cells = static_cast<std::uint8_t>(c);
-    BodyRow(r) = std::move(row);
+    row.Add(std::to_string(m_rowCount - 1));
+    return row;
+}
+
+void ResultGrid::PutNextRow(Row&& row)
+{
+    BodyRow(m_rowCount - 1) = std::move(row);
     ++m_rowCount;
     ++m_generation;
+}
+
+void ResultGrid::AppendRow(std::initializer_list<std::string_view> cellsFromColumn1)
+{
+    Row row = NextRow();
+    for (const std::string_view cell : cellsFromColumn1) {
+        if (row.cells >= kMaxColumns)
+            break;
+        row.Add(cell);
+    }
+    PutNextRow(std::move(row));
 }
 
 void ResultGrid::AppendRowFrom(const ResultGrid& other, std::size_t row, std::size_t col, std::string_view replacement)
 {
     const Row& from = other.m_rows.at(row - 1);
-    const std::size_t r = m_rowCount - 1;
-    Row copy;
-    copy.text = std::to_string(r);
-    copy.end[0] = static_cast<std::uint32_t>(copy.text.size());
-    for (std::size_t c = 1; c < from.cells; ++c) {
-        copy.text.append(c == col ? replacement : from.Cell(c));
-        copy.end[c] = static_cast<std::uint32_t>(copy.text.size());
-    }
-    copy.cells = from.cells;
-    BodyRow(r) = std::move(copy);
-    ++m_rowCount;
-    ++m_generation;
+    Row copy = NextRow();
+    for (std::size_t c = 1; c < from.cells; ++c)
+        copy.Add(c == col ? replacement : from.Cell(c));
+    PutNextRow(std::move(copy));
 }
 
 void ResultGrid::Reset()

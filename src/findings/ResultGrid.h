@@ -89,8 +89,17 @@ private:
         std::uint8_t cells = 0;
 
         std::string_view Cell(std::size_t col) const;
+        // Adds a cell after the last one.
+        void Add(std::string_view cell)
+        {
+            text.append(cell);
+            end[cells++] = static_cast<std::uint32_t>(text.size());
+        }
     };
     Row& BodyRow(std::size_t row);
+    // The row appended next, with cell 0 its index; put in place by PutNextRow.
+    Row NextRow() const;
+    void PutNextRow(Row&& row);
 
     std::array<std::string, kMaxColumns> m_header;
     std::vector<Row> m_rows; // body rows 1..; may be fewer than row count - 1

@@ -93,7 +93,7 @@ private:
     };
     struct Batch
     {
-        ReadBuffer bytes;           // the reader's buffer the lines were read into
+        ReadBuffer bytes;                  // the reader's buffer the lines were read into
         std::deque<std::string> longLines; // the bytes held of lines longer than that buffer
         std::vector<Line> lines;
         std::uint64_t bytesRead = 0; // of the file, up to this batch's last line

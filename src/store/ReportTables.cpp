@@ -174,8 +174,8 @@ bool HoldsOnlyAccountRow(TableStore& store, const std::optional<AccountRowValues
     // "Is" tells a NULL from an empty text, which writing the row would change.
     const std::vector<TableRow> rows = store.TableQuery(
         kAccountTable,
-        "Select (Select count(*) From addAccBatchError) As n, (Select count(*) From addAccBatchError Where ACCOUNT Is ?1 "
-        "And BENE_NAME_EN Is ?2 And BENE_NAME_TH Is ?3) As same",
+        "Select (Select count(*) From addAccBatchError) As n, (Select count(*) From addAccBatchError "
+        "Where ACCOUNT Is ?1 And BENE_NAME_EN Is ?2 And BENE_NAME_TH Is ?3) As same",
         row ? std::vector<std::string_view>{row->account, row->nameEn, row->nameTh} : std::vector<std::string_view>{});
     return !rows.empty() && rows[0].at("n") == (row ? "1" : "0") && (!row || rows[0].at("same") == "1");
 }

@@ -7,12 +7,12 @@
 #include "zip/ZipOutput.h"
 
 #include "common/AppError.h"
-#include "common/UnsetBytes.h"
 #include "common/CommandProgress.h"
 #include "common/FilePaths.h"
 #include "common/ReplacingFile.h"
 #include "common/SignalCleanup.h"
 #include "common/SyncAhead.h"
+#include "common/UnsetBytes.h"
 #include "common/WriteAll.h"
 #include "zip/DeflatedEntry.h"
 

@@ -157,7 +157,8 @@ TEST(CheckCli, ALargeFileReadInPartsGivesTheFindingsOfOneReadInOrder)
         TempFolder dir;
         const std::string text = Joined(files[f]);
         const CliResult check = RunCli({"check", dir.Write("c.txt", text), "--format", "tsv"});
-        const CliResult seal = RunCli({"seal", dir.Write("s.txt", text), "--zip", dir.Path("s.zip"), "--format", "tsv"});
+        const CliResult seal =
+            RunCli({"seal", dir.Write("s.txt", text), "--zip", dir.Path("s.zip"), "--format", "tsv"});
         EXPECT_EQ(check.status, 1) << f;
         EXPECT_EQ(check.status, seal.status) << f;
         EXPECT_EQ(check.err, seal.err) << f;

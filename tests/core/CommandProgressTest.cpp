@@ -244,11 +244,6 @@ TEST(CommandProgress, WithoutAListenerNothingIsReportedOrStopped)
     EXPECT_FALSE(progress::Cancelling());
 }
 
-} // namespace
-} // namespace tallivo
-
-namespace tallivo {
-
 // A large file's check reads it in two parts at once; cancelled while reading, it leaves
 // nothing that changes the next command.
 TEST(CommandProgress, ACheckCancelledWhileReadingALargeFileInPartsLeavesNothingBehind)
@@ -270,4 +265,5 @@ TEST(CommandProgress, ACheckCancelledWhileReadingALargeFileInPartsLeavesNothingB
     EXPECT_EQ(folder.app.session.grid.RowCount(), 2u); // no finding
 }
 
+} // namespace
 } // namespace tallivo

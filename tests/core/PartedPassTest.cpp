@@ -198,7 +198,8 @@ TEST(PartedPass, ASecondPartWithoutACreditRecordEarlyOnIsCheckedInOrder)
 {
     std::vector<std::string> lines = GeneratedLines(11, 20 * 1024);
     const std::size_t cut = lines.size() / 2;
-    const auto payee = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("004"); });
+    const auto payee =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("004"); });
     ASSERT_NE(payee, lines.end());
     std::vector<std::string> many(1500, *payee);
     many[700][0] = 'x';                // a line of no known type among them
